@@ -1,0 +1,5 @@
+#include "Vendrel.h"
+
+Vendrel::Vendrel(QWidget *parent) : QMainWindow(parent) {
+    setWindowTitle("Mechanism Synthesis");
+}

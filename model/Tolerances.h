@@ -1,0 +1,15 @@
+// Every numeric tolerance of the model in one place, each with why its size fits.
+#pragma once
+
+namespace tol {
+// Image-space roots: a root whose imaginary part is below this after Newton polishing is real.
+// Polishing brings true real roots to ~1e-12, so 1e-6 separates them from complex pairs safely.
+constexpr double realRoot = 1e-6;
+// Relative tolerance for comparing sums of link lengths (Grashof equality, change points).
+// Lengths come from square roots of coordinates, so exact equality holds only to a few ulps.
+constexpr double lengthRelative = 1e-9;
+// Below this a length, divisor or determinant counts as zero (workspace units ~ 1..100).
+constexpr double zeroLength = 1e-12;
+// Hover and pick radius of a position, in workspace units.
+constexpr double pickRadius = 0.3;
+}

@@ -1,0 +1,95 @@
+// Offscreen GL canvas for pixel tests of the drawing code.
+#include "TestSupport.h"
+
+#include <GL/gl.h>
+#include <GL/glut.h>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QSurfaceFormat>
+
+namespace testsupport {
+
+void initGlut() {
+    static bool done = false;
+    if (done)
+        return;
+    int argc = 1;
+    char name[] = "test";
+    char *argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    done = true;
+}
+
+GLCanvas::GLCanvas(int widthPx, int heightPx, double x0, double x1, double y0, double y1)
+    : w(widthPx), h(heightPx), wx0(x0), wx1(x1), wy0(y0), wy1(y1) {
+    initGlut();
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setDepthBufferSize(24);
+    surface = std::make_unique<QOffscreenSurface>();
+    surface->setFormat(format);
+    surface->create();
+    context = std::make_unique<QOpenGLContext>();
+    context->setFormat(format);
+    if (!context->create() || !context->makeCurrent(surface.get()))
+        return;
+    QOpenGLFramebufferObjectFormat fboFormat;
+    fboFormat.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
+    fbo = std::make_unique<QOpenGLFramebufferObject>(w, h, fboFormat);
+    valid = fbo->isValid();
+}
+
+GLCanvas::~GLCanvas() {
+    if (context)
+        context->makeCurrent(surface.get());
+    fbo.reset();
+    if (context)
+        context->doneCurrent();
+}
+
+QImage GLCanvas::render(const std::function<void()> &draw) {
+    context->makeCurrent(surface.get());
+    fbo->bind();
+    glViewport(0, 0, w, h);
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(wx0, wx1, wy0, wy1, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    draw();
+    glFinish();
+    QImage img = fbo->toImage();
+    fbo->release();
+    return img;
+}
+
+QPoint GLCanvas::toPixel(double x, double y) const {
+    const int col = static_cast<int>((x - wx0) / (wx1 - wx0) * w);
+    const int row = static_cast<int>((wy1 - y) / (wy1 - wy0) * h);
+    return QPoint(col, row);
+}
+
+bool anyPixelNear(const QImage &img, QPoint c, int r, const std::function<bool(QColor)> &pred) {
+    for (int y = c.y() - r; y <= c.y() + r; ++y)
+        for (int x = c.x() - r; x <= c.x() + r; ++x)
+            if (x >= 0 && y >= 0 && x < img.width() && y < img.height() &&
+                pred(img.pixelColor(x, y)))
+                return true;
+    return false;
+}
+
+bool isDark(QColor c) { return c.red() < 80 && c.green() < 80 && c.blue() < 80; }
+bool isWhite(QColor c) { return c.red() > 240 && c.green() > 240 && c.blue() > 240; }
+bool isBluish(QColor c) { return c.blue() > 150 && c.red() < 150 && c.green() < 150; }
+bool isReddish(QColor c) { return c.red() > 150 && c.green() < 100 && c.blue() < 100; }
+
+} // namespace testsupport

@@ -1,0 +1,306 @@
+// Kinematic model: points, the planar kinematic mapping and the motion (the user's task).
+#include "Motion.h"
+#include "Point.h"
+#include "PointList.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+#include <cmath>
+
+namespace {
+const double pi = std::acos(-1.0);
+
+// Pose composition written independently of the mapping: a point fixed in the moving frame
+// lands at R(theta)*local + (x, y). The image point must reproduce the same transformation.
+void applyPose(double x, double y, double th, double lx, double ly, double &gx, double &gy) {
+    gx = std::cos(th) * lx - std::sin(th) * ly + x;
+    gy = std::sin(th) * lx + std::cos(th) * ly + y;
+}
+
+void addPose(Motion &m, double x, double y, double thetaRad, double param = 0.0) {
+    m.currentPose = Point(x, y, thetaRad);
+    m.currentPose.parameter = param;
+    m.currentImage = toImage(m.currentPose);
+    m.addPosition();
+}
+} // namespace
+
+class TestModel : public QObject {
+    Q_OBJECT
+private slots:
+    void mappingRoundTripsOverAGridOfPoses();
+    void mappingOfIdentityAndDegenerateImagePoints();
+    void antipodalImagePointsAreTheSamePose();
+    void anglesOutsideHalfOpenRangeComeBackWrapped();
+    void imageCoordinatesEncodeTheRigidMotion();
+    void parameterTravelsThroughBothMappings();
+    void copiesDropTheDisplayValues();
+    void pointListInsertEraseIgnoreBadIndices();
+
+    void positionsKeepTheirInputOrder();
+    void updateByIndexWorksWhenAllParametersAreZero();
+    void updateRejectsIndexOutOfRange();
+    void deleteCurrentPositionEmitsNothing();
+    void currentIndexStepsAndSignals();
+    void hoverSelectsFirstPositionStrictlyInsideThePickRadius();
+    void resetEmptiesTheTask();
+    void getInterPointMakesAPositionCurrent();
+    void motionCurveIsEmptyUntilFilled();
+};
+
+void TestModel::mappingRoundTripsOverAGridOfPoses() {
+    for (double x = -30; x <= 30; x += 7.5)
+        for (double y = -20; y <= 20; y += 5)
+            for (int k = -17; k <= 18; ++k) {
+                const double th = k * pi / 18.0;  // (-pi, pi], pi itself included
+                const Point back = toCartesian(toImage(Point(x, y, th)));
+                QVERIFY(std::fabs(back[0] - x) < 1e-12);
+                QVERIFY(std::fabs(back[1] - y) < 1e-12);
+                QVERIFY2(std::fabs(back[2] - th) < 1e-12, qPrintable(QString::number(k)));
+            }
+}
+
+void TestModel::mappingOfIdentityAndDegenerateImagePoints() {
+    const Point z = toImage(Point(0.0, 0.0, 0.0));
+    QCOMPARE(z.dimension(), 4);
+    QCOMPARE(z[0], 0.0);
+    QCOMPARE(z[1], 0.0);
+    QCOMPARE(z[2], 0.0);
+    QCOMPARE(z[3], 1.0);
+    const Point p = toCartesian(z);
+    QCOMPARE(p.dimension(), 3);
+    QCOMPARE(p[0], 0.0);
+    QCOMPARE(p[1], 0.0);
+    QCOMPARE(p[2], 0.0);
+
+    Point noRotation(4);
+    noRotation[0] = 3.0;
+    noRotation[1] = -2.0;
+    const Point q = toCartesian(noRotation);  // Z3 = Z4 = 0: no pose, stays at the origin
+    QCOMPARE(q[0], 0.0);
+    QCOMPARE(q[1], 0.0);
+    QCOMPARE(q[2], 0.0);
+}
+
+void TestModel::antipodalImagePointsAreTheSamePose() {
+    const Point z = toImage(Point(1.5, -4.0, 2.2));
+    Point minus(4);
+    for (int i = 0; i < 4; ++i)
+        minus[i] = -z[i];
+    const Point a = toCartesian(z), b = toCartesian(minus);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(std::fabs(a[i] - b[i]) < 1e-12);
+    // A scaled image point is the same pose too.
+    Point scaled(4);
+    for (int i = 0; i < 4; ++i)
+        scaled[i] = 3.0 * z[i];
+    const Point c = toCartesian(scaled);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(std::fabs(a[i] - c[i]) < 1e-12);
+}
+
+void TestModel::anglesOutsideHalfOpenRangeComeBackWrapped() {
+    const Point p = toCartesian(toImage(Point(2.0, 3.0, 3.0 * pi / 2.0)));
+    QVERIFY(std::fabs(p[0] - 2.0) < 1e-12);
+    QVERIFY(std::fabs(p[1] - 3.0) < 1e-12);
+    QVERIFY(std::fabs(p[2] + pi / 2.0) < 1e-12);
+    const Point q = toCartesian(toImage(Point(-1.0, 0.5, -5.0 * pi / 2.0)));
+    QVERIFY(std::fabs(q[2] + pi / 2.0) < 1e-12);
+}
+
+void TestModel::imageCoordinatesEncodeTheRigidMotion() {
+    // The mapped point carries (x, y, theta) such that a moving-frame point (lx, ly) lands where
+    // the rigid motion puts it; reconstruct the motion from Z alone and compare.
+    const double x = 4.0, y = -1.0, th = 0.7;
+    const Point z = toImage(Point(x, y, th));
+    QVERIFY(std::fabs(z[2] * z[2] + z[3] * z[3] - 1.0) < 1e-15);
+    const double thz = 2.0 * std::atan2(z[2], z[3]);
+    const double xz = 2.0 * (z[3] * z[0] - z[2] * z[1]);
+    const double yz = 2.0 * (z[3] * z[1] + z[2] * z[0]);
+    double gx, gy, hx, hy;
+    applyPose(x, y, th, 1.2, -0.4, gx, gy);
+    applyPose(xz, yz, thz, 1.2, -0.4, hx, hy);
+    QVERIFY(std::fabs(gx - hx) < 1e-12);
+    QVERIFY(std::fabs(gy - hy) < 1e-12);
+}
+
+void TestModel::parameterTravelsThroughBothMappings() {
+    Point p(1.0, 2.0, 0.3);
+    p.parameter = 7.0;
+    const Point z = toImage(p);
+    QCOMPARE(z.parameter, 7.0);
+    QCOMPARE(toCartesian(z).parameter, 7.0);
+}
+
+void TestModel::copiesDropTheDisplayValues() {
+    const Point display(1.0f, 2.0f, 5.0f);
+    QCOMPARE(display.auxValue, 5.0f);
+    QCOMPARE(display.auxWeight, 1.0f);
+    QCOMPARE(display[2], 0.0);
+    const Point copy(display);
+    QCOMPARE(copy.auxValue, 0.0f);
+    QCOMPARE(copy.auxWeight, 0.0f);
+    QCOMPARE(copy[1], 2.0);
+    const Point half = Point(4.0, 6.0) / 2.0;
+    QCOMPARE(half[0], 2.0);
+    QCOMPARE(half[1], 3.0);
+    QCOMPARE(Point(0.0, 0.0).distance(Point(3.0, 4.0)), 5.0);
+    const Point mid = Point(0.0, 0.0).midpoint(Point(2.0, 4.0));
+    QCOMPARE(mid.dimension(), 3);
+    QCOMPARE(mid[1], 2.0);
+}
+
+void TestModel::pointListInsertEraseIgnoreBadIndices() {
+    PointList list;
+    list.append(Point(1.0, 0.0));
+    list.append(Point(3.0, 0.0));
+    list.insertAt(1, Point(2.0, 0.0));
+    list.insertAt(3, Point(9.0, 0.0));  // past the end: ignored
+    list.insertAt(-1, Point(9.0, 0.0));
+    QCOMPARE(list.size(), 3);
+    QCOMPARE(list.at(1)[0], 2.0);
+    list.erase(5);
+    list.erase(-1);
+    QCOMPARE(list.size(), 3);
+    list.erase(0);
+    QCOMPARE(list.at(0)[0], 2.0);
+    QCOMPARE(list.atWrapped(5)[0], 3.0);
+}
+
+void TestModel::positionsKeepTheirInputOrder() {
+    Motion m;
+    addPose(m, 1, 0, 0);
+    addPose(m, 2, 0, 0);
+    addPose(m, 3, 0, 0);
+    QCOMPARE(m.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(std::fabs(toCartesian(m.positions().at(i))[0] - (i + 1)) < 1e-12);
+}
+
+void TestModel::updateByIndexWorksWhenAllParametersAreZero() {
+    // Regression: the parameter (0 for every position read from a file) was taken as the
+    // position's identity, so no loaded position could ever be moved.
+    Motion m;
+    addPose(m, 1, 1, 0);
+    addPose(m, 2, 2, 0.1);
+    addPose(m, 3, 3, 0.2);
+    QSignalSpy changed(&m, &Motion::currentchanged);
+    m.currentImage = toImage(Point(5.0, -5.0, 0.5));
+    QVERIFY(m.updatePos(1));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).toInt(), 1);
+    const Point p = toCartesian(m.positions().at(1));
+    QVERIFY(std::fabs(p[0] - 5.0) < 1e-12 && std::fabs(p[1] + 5.0) < 1e-12);
+    QVERIFY(std::fabs(toCartesian(m.positions().at(0))[0] - 1.0) < 1e-12);
+    QVERIFY(std::fabs(toCartesian(m.positions().at(2))[0] - 3.0) < 1e-12);
+
+    m.setcurrntpositionindex(2);
+    m.currentImage = toImage(Point(7.0, 0.0, 0.0));
+    QVERIFY(m.updatePos());
+    QVERIFY(std::fabs(toCartesian(m.positions().at(2))[0] - 7.0) < 1e-12);
+}
+
+void TestModel::updateRejectsIndexOutOfRange() {
+    Motion m;
+    addPose(m, 1, 1, 0);
+    QSignalSpy changed(&m, &Motion::currentchanged);
+    QVERIFY(!m.updatePos(1));
+    QVERIFY(!m.updatePos(-1));
+    QVERIFY(!m.updatePos());  // current index is -1
+    QCOMPARE(changed.count(), 0);
+    QVERIFY(std::fabs(toCartesian(m.positions().at(0))[0] - 1.0) < 1e-12);
+}
+
+void TestModel::deleteCurrentPositionEmitsNothing() {
+    Motion m;
+    addPose(m, 1, 0, 0);
+    addPose(m, 2, 0, 0);
+    QVERIFY(!m.deleteCurrentPosition());
+    m.setcurrntpositionindex(0);
+    QSignalSpy changed(&m, &Motion::currentchanged);
+    QSignalSpy point(&m, &Motion::pointChanged);
+    QVERIFY(m.deleteCurrentPosition());
+    QCOMPARE(m.size(), 1);
+    QCOMPARE(m.currentPositionIndex(), 0);
+    QCOMPARE(changed.count() + point.count(), 0);
+    QVERIFY(std::fabs(toCartesian(m.positions().at(0))[0] - 2.0) < 1e-12);
+}
+
+void TestModel::currentIndexStepsAndSignals() {
+    Motion m;
+    for (int i = 0; i < 3; ++i)
+        addPose(m, i, 0, 0);
+    QSignalSpy changed(&m, &Motion::currentchanged);
+    m.decrementcurrentpositionindex();  // at -1: nothing
+    QCOMPARE(changed.count(), 0);
+    m.incrementcurrentpositionindex();
+    m.incrementcurrentpositionindex();
+    m.incrementcurrentpositionindex();
+    QCOMPARE(m.currentPositionIndex(), 2);
+    QCOMPARE(changed.count(), 3);
+    m.incrementcurrentpositionindex();  // at the last: nothing
+    QCOMPARE(changed.count(), 3);
+    m.setcurrntpositionindex(2);  // unchanged: nothing
+    QCOMPARE(changed.count(), 3);
+    m.setcurrntpositionindex(0);
+    m.decrementcurrentpositionindex();  // at 0: nothing
+    QCOMPARE(changed.count(), 4);
+    QCOMPARE(changed.last().at(0).toInt(), 0);
+}
+
+void TestModel::hoverSelectsFirstPositionStrictlyInsideThePickRadius() {
+    Motion m;
+    addPose(m, 0, 0, 0);
+    addPose(m, 0.1, 0, 0);
+    QSignalSpy changed(&m, &Motion::currentchanged);
+    m.updatecurrentMousemove(0.05, 0.0);  // near both: the first in list order wins
+    QCOMPARE(m.currentPositionIndex(), 0);
+    QCOMPARE(changed.count(), 1);
+    m.updatecurrentMousemove(0.35, 0.0);  // 0.35 from the first, 0.25 from the second
+    QCOMPARE(m.currentPositionIndex(), 1);
+    m.updatecurrentMousemove(0.4, 0.0);   // exactly 0.3 from the second: not selected
+    QCOMPARE(m.currentPositionIndex(), -1);
+    QCOMPARE(changed.last().at(0).toInt(), -1);
+}
+
+void TestModel::resetEmptiesTheTask() {
+    Motion m;
+    addPose(m, 1, 2, 0.3);
+    m.setcurrntpositionindex(0);
+    m.currentPose = Point(1.0, 2.0, 0.3);
+    m.resetMotion();
+    QCOMPARE(m.size(), 0);
+    QCOMPARE(m.currentPositionIndex(), -1);
+    QCOMPARE(m.currentImage[3], 1.0);
+    QCOMPARE(m.currentPose[0], 0.0);
+}
+
+void TestModel::getInterPointMakesAPositionCurrent() {
+    Motion m;
+    addPose(m, 1, 2, 0.3);
+    addPose(m, 4, 5, -0.3);
+    QSignalSpy point(&m, &Motion::pointChanged);
+    QSignalSpy changed(&m, &Motion::currentchanged);
+    QVERIFY(m.getInterPoint(1));
+    QCOMPARE(point.count(), 1);
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(m.currentPositionIndex(), 1);
+    QVERIFY(std::fabs(m.currentPose[1] - 5.0) < 1e-12);
+    QVERIFY(std::fabs(m.currentPose[2] + 0.3) < 1e-12);
+    QVERIFY(!m.getInterPoint(2));
+    QCOMPARE(point.count(), 1);
+}
+
+void TestModel::motionCurveIsEmptyUntilFilled() {
+    Motion m;
+    addPose(m, 1, 2, 0.3);
+    QSignalSpy point(&m, &Motion::pointChanged);
+    QVERIFY(!m.getMotionPoint(0));
+    const Point p = m.getMotionPoint(0, 0);
+    QCOMPARE(p.dimension(), 3);
+    QCOMPARE(p[0], 0.0);
+    QCOMPARE(point.count(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestModel)
+#include "tst_model.moc"
