@@ -7,12 +7,16 @@
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
+#include <cstdlib>
 
 namespace testsupport {
 
+bool hasDisplay() { return std::getenv("DISPLAY") != nullptr; }
+
 void initGlut() {
     static bool done = false;
-    if (done)
+    // freeglut needs an X display to initialise; without one the GL tests skip themselves.
+    if (done || !hasDisplay())
         return;
     int argc = 1;
     char name[] = "test";
@@ -23,6 +27,8 @@ void initGlut() {
 
 GLCanvas::GLCanvas(int widthPx, int heightPx, double x0, double x1, double y0, double y1)
     : w(widthPx), h(heightPx), wx0(x0), wx1(x1), wy0(y0), wy1(y1) {
+    if (!hasDisplay())
+        return;
     initGlut();
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
@@ -92,4 +98,61 @@ bool isWhite(QColor c) { return c.red() > 240 && c.green() > 240 && c.blue() > 2
 bool isBluish(QColor c) { return c.blue() > 150 && c.red() < 150 && c.green() < 150; }
 bool isReddish(QColor c) { return c.red() > 150 && c.green() < 100 && c.blue() < 100; }
 
+} // namespace testsupport
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QtTest>
+#include <cstdlib>
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+namespace {
+struct Entry {
+    const char *name;
+    TestFactory factory;
+};
+std::vector<Entry> &registry() {
+    static std::vector<Entry> entries;
+    return entries;
+}
+} // namespace
+
+int registerTest(const char *name, TestFactory factory) {
+    registry().push_back({name, factory});
+    return static_cast<int>(registry().size());
+}
+
+int runAllTests(int argc, char *argv[], bool needsGui) {
+    // Without an X server the pure tests still run; the GL ones skip themselves.
+    if (needsGui && !std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app;
+    if (needsGui)
+        app = std::make_unique<QApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    initGlut();
+
+    // "-class Name" picks classes; every other argument goes to QTest as usual.
+    std::vector<std::string> only;
+    std::vector<char *> rest{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-class") == 0 && i + 1 < argc)
+            only.emplace_back(argv[++i]);
+        else
+            rest.push_back(argv[i]);
+    }
+    int failures = 0;
+    for (const Entry &e : registry()) {
+        if (!only.empty() && std::find(only.begin(), only.end(), e.name) == only.end())
+            continue;
+        std::unique_ptr<QObject> test(e.factory());
+        failures += QTest::qExec(test.get(), static_cast<int>(rest.size()), rest.data());
+    }
+    return failures;
+}
 } // namespace testsupport

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QObject>
 #include <QColor>
 #include <functional>
 #include <memory>
@@ -12,8 +13,15 @@ class QOpenGLFramebufferObject;
 
 namespace testsupport {
 
-// Calls glutInit once per process (stroke fonts need it).
+// Calls glutInit once per process (stroke fonts need it); only possible with an X display.
 void initGlut();
+bool hasDisplay();
+// For GL test classes: skips the class when no display (and so no GL context) is available.
+#define MS_REQUIRE_GL()                                                                    \
+    do {                                                                                   \
+        if (!testsupport::hasDisplay())                                                    \
+            QSKIP("needs an X display (run under xvfb-run)");                              \
+    } while (0)
 
 // A square offscreen framebuffer showing the world box [x0, x1] x [y0, y1] with a white
 // background. render() draws with the fixed-function pipeline and returns the picture.
@@ -44,3 +52,17 @@ bool isBluish(QColor c);
 bool isReddish(QColor c);
 
 } // namespace testsupport
+
+// Several test classes make one test program per subsystem: each file registers its class with
+// MS_REGISTER_TEST(Class) and the program's main calls runAllTests().
+namespace testsupport {
+using TestFactory = QObject *(*)();
+int registerTest(const char *name, TestFactory factory);
+// Runs every registered class (or those named by -class Name options); returns failure count.
+// GL classes should call requireGL() in initTestCase(); it skips them when there is no display.
+int runAllTests(int argc, char *argv[], bool needsGui);
+} // namespace testsupport
+
+#define MS_REGISTER_TEST(Class)                                                            \
+    static const int ms_registered_##Class =                                               \
+        testsupport::registerTest(#Class, []() -> QObject * { return new Class; });

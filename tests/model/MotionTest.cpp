@@ -5,6 +5,7 @@
 
 #include <QSignalSpy>
 #include <QtTest>
+#include "TestSupport.h"
 #include <cmath>
 
 namespace {
@@ -302,5 +303,5 @@ void TestModel::motionCurveIsEmptyUntilFilled() {
     QCOMPARE(point.count(), 0);
 }
 
-QTEST_GUILESS_MAIN(TestModel)
-#include "tst_model.moc"
+MS_REGISTER_TEST(TestModel)
+#include "MotionTest.moc"
