@@ -1,0 +1,4 @@
+// Synthesis panel.
+#include "Synthesis_Widget.h"
+
+Synthesis_Widget::Synthesis_Widget(QWidget *parent) : QWidget(parent) {}

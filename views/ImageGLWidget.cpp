@@ -1,0 +1,4 @@
+// Image-space view.
+#include "ImageGLWidget.h"
+
+ImageGLWidget::ImageGLWidget(QWidget *parent) : QOpenGLWidget(parent) {}

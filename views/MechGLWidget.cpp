@@ -1,0 +1,4 @@
+// Cartesian view of the workspace.
+#include "MechGLWidget.h"
+
+MechGLWidget::MechGLWidget(QWidget *parent) : QOpenGLWidget(parent) {}
