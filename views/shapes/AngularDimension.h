@@ -1,0 +1,25 @@
+// An angle annotation: a red arc with arrowheads and the swept angle in degrees.
+#pragma once
+
+#include "Shape.h"
+
+#include <string>
+
+class AngularDimension : public Shape {
+public:
+    AngularDimension(const Point &centre, double radius, double startAngleDeg,
+                     double endAngleDeg);
+    void draw() const override;
+
+    // The swept angle as written: endAngle - startAngle in the default stream format, at most
+    // five characters.
+    std::string valueText() const;
+    double getRadius() const { return radius; }
+
+private:
+    void drawArrowhead(double angleDeg, bool atStart) const;
+    double radius;
+    double startAngle;   // degrees
+    double endAngle;     // degrees
+    double offset = 1.1;
+};
