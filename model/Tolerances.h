@@ -13,3 +13,15 @@ constexpr double zeroLength = 1e-12;
 // Hover and pick radius of a position, in workspace units.
 constexpr double pickRadius = 0.3;
 }
+
+namespace tol {
+// Two candidates for b that agree this closely are the same root of both conics; it matches
+// the real-root test, so a root accepted as real is not then lost in the b selection.
+constexpr double candidateAgreement = 1e-6;
+// A leading polynomial coefficient this small against the largest one counts as zero and the
+// degree drops; a root it would add lies beyond 1e14 times the others, outside any workspace.
+constexpr double negligibleLeadingCoefficient = 1e-14;
+// A divisor formed as a difference of products counts as zero below this fraction of the
+// products' size: what is left is rounding noise of doubles (about 1e-16 each), with margin.
+constexpr double relativeZero = 1e-12;
+}

@@ -1,0 +1,25 @@
+// The numeric core of n-position synthesis: from the task rows to the real solution vectors.
+#pragma once
+
+#include "FitResult.h"
+#include "TypeDecision.h"
+
+#include <armadillo>
+#include <vector>
+
+// Runs without files, signals or dyads, so it can be measured and reused; the engine builds
+// the dyads and writes the report from its result.
+class NPositionFit {
+public:
+    // The first n rows of task (x, y, theta in degrees) are fitted; n must not exceed the rows.
+    static FitResult run(const arma::mat &task, arma::uword n, const TypeDecision::Settings &settings);
+
+    struct RealPair {
+        double a, b;
+    };
+    // The steps, for the variants that share them. solveConics reads fit.conics and fills
+    // the quartic, its roots and the b candidates; it returns the real pairs in root order.
+    static std::vector<RealPair> solveConics(FitResult &fit);
+    static FitResult::Root makeRoot(const FitResult &fit, const arma::vec &p, double a, double b,
+                                    const TypeDecision::Settings &settings);
+};
