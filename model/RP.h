@@ -72,6 +72,8 @@ public:
 
 private:
     void placeJoints();
+    void commitReference();
+    void placeHandle(double length);
     void lineToMovingFrame(const Point &pose);
 
     double fx = 0.0, fy = 0.0;
@@ -79,6 +81,7 @@ private:
     double A = 0.0, B = 0.0, C = 0.0;
     double lineSlope = 0.0;
     double blockAngle = 0.0;   // degrees
+    double blockAngleRef = 0.0;   // degrees, restored with the reference pivots
     double fixedPivotLocalX = 0.0;
     double fixedPivotLocalY = 0.0;
     std::unique_ptr<GroundSymbol> groundSymbol;

@@ -1,0 +1,70 @@
+// AngularDimension: the swept angle of a link shown as a red arc with its value.
+#include "AngularDimension.h"
+
+#include "ProcessValues.h"
+
+#include <GL/gl.h>
+#include <GL/glut.h>
+#include <cmath>
+#include <sstream>
+
+AngularDimension::AngularDimension(const Point &centre, double r, double s, double e)
+    : Shape(centre, false), radius(r), startAngle(s), endAngle(e) {}
+
+std::string AngularDimension::valueText() const {
+    std::ostringstream out;
+    out << endAngle - startAngle;
+    return out.str().substr(0, 5);
+}
+
+namespace {
+bool strictlyBetween(double a, double lo, double hi) { return a > lo && a < hi; }
+} // namespace
+
+void AngularDimension::drawArrowhead(double angleDeg, bool atStart) const {
+    const double a = PI * angleDeg / 180.0;
+    glPushMatrix();
+    glTranslated(location.x() + radius * std::cos(a), location.y() + radius * std::sin(a), 0.0);
+    // x along the tangent pointing into the arc, so the tip (0, 0) sits on the arc's end.
+    glRotated(angleDeg + (atStart == (endAngle >= startAngle) ? 90.0 : -90.0), 0.0, 0.0, 1.0);
+    glBegin(GL_TRIANGLES);
+    glVertex2d(0.0, 0.0);
+    glVertex2d(0.15, 0.15);
+    glVertex2d(0.15, -0.15);
+    glEnd();
+    glPopMatrix();
+}
+
+void AngularDimension::draw() const {
+    const double cx = location.x(), cy = location.y();
+    const double stepDeg = (endAngle - startAngle) / 40.0;
+    glPushMatrix();
+    glRotated(location.z(), 0.0, 0.0, 1.0);
+    glColor3d(1.0, 0.0, 0.0);
+    glBegin(GL_LINE_STRIP);
+    for (int k = 0; k <= 40; ++k) {
+        const double a = PI * (startAngle + k * stepDeg) / 180.0;
+        glVertex2d(cx + radius * std::cos(a), cy + radius * std::sin(a));
+    }
+    glEnd();
+    drawArrowhead(startAngle, true);
+    drawArrowhead(endAngle, false);
+
+    // Text just outside the arc on the right half, further out on the left so it clears it.
+    const bool rightHalf = strictlyBetween(startAngle, -90.0, 90.0) ||
+                           strictlyBetween(endAngle, -90.0, 90.0);
+    const double textRadius = radius + (rightHalf ? 0.3 : 1.0);
+    double along = 0.5;
+    if (strictlyBetween(endAngle, 0.0, 90.0) || strictlyBetween(endAngle, -90.0, 0.0))
+        along = 0.25;
+    else if (strictlyBetween(endAngle, 90.0, 180.0))
+        along = 0.75;
+    const double t = PI * (startAngle + along * (endAngle - startAngle)) / 180.0;
+    glTranslated(cx + textRadius * std::cos(t), cy + textRadius * std::sin(t), 0.0);
+    glScaled(0.005, 0.005, 1.0);
+    glColor3d(0.2, 0.2, 0.2);
+    glLineWidth(2);
+    for (char ch : valueText())
+        glutStrokeCharacter(GLUT_STROKE_ROMAN, ch);
+    glPopMatrix();
+}

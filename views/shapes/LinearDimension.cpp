@@ -1,0 +1,89 @@
+// LinearDimension: the length label of a link, plain or with a full dimension line.
+#include "LinearDimension.h"
+
+#include "ProcessValues.h"
+
+#include <GL/gl.h>
+#include <GL/glut.h>
+#include <cmath>
+#include <sstream>
+
+LinearDimension::LinearDimension(const Point &loc, double len, double a)
+    : Shape(loc, false), length(len), angle(a), offset(0.7) {}
+
+LinearDimension::LinearDimension(const Point &start, const Point &end, double len, double a,
+                                 double s, char u)
+    : Shape(start, false), length(len), angle(a), offset(1.1), lineEnd(planarPoint(end)),
+      scale(s), unit(u), full(true) {}
+
+std::string LinearDimension::valueText() const {
+    std::ostringstream out;
+    out << scale * length << (unit == 'i' ? "in" : "m");
+    return out.str();
+}
+
+void LinearDimension::draw() const {
+    if (full)
+        drawFull();
+    else
+        drawPlain();
+}
+
+void LinearDimension::drawPlain() const {
+    const double n = PI * (angle + 90.0) / 180.0;
+    glPushMatrix();
+    glTranslated(location.x() + offset * std::cos(n), location.y() + offset * std::sin(n), 0.0);
+    glRotated(angle, 0.0, 0.0, 1.0);
+    glColor3d(0.0, 0.0, 0.0);
+    glRasterPos2d(length / 2.0, 0.0);
+    for (char ch : label)
+        glutBitmapCharacter(GLUT_BITMAP_HELVETICA_12, ch);
+    glPopMatrix();
+}
+
+namespace {
+// Filled arrowhead with its tip at (px, py), opening towards the directions a1 and a2 (deg).
+void arrowHead(double px, double py, double a1, double a2) {
+    glBegin(GL_TRIANGLES);
+    glVertex2d(px, py);
+    glVertex2d(px + 0.25 * std::cos(PI * a1 / 180.0), py + 0.25 * std::sin(PI * a1 / 180.0));
+    glVertex2d(px + 0.25 * std::cos(PI * a2 / 180.0), py + 0.25 * std::sin(PI * a2 / 180.0));
+    glEnd();
+}
+} // namespace
+
+void LinearDimension::drawFull() const {
+    const double beta = angle + 90.0;   // direction of the normal n, degrees
+    const double nx = std::cos(PI * beta / 180.0), ny = std::sin(PI * beta / 180.0);
+    const double sx = location.x(), sy = location.y(), ex = lineEnd.x(), ey = lineEnd.y();
+
+    glPushMatrix();
+    glTranslated(sx + offset * nx, sy + offset * ny, 0.0);
+    glRotated(angle, 0.0, 0.0, 1.0);
+    glTranslated(length / 2.0, 0.0, 0.0);
+    glScaled(0.005, 0.005, 1.0);
+    glColor3d(0.2, 0.2, 0.2);
+    glLineWidth(2);
+    // Keep the text upright when the link points to the left.
+    if (angle <= -90.0 || angle > 90.0)
+        glRotated(180.0, 0.0, 0.0, 1.0);
+    for (char ch : valueText())
+        glutStrokeCharacter(GLUT_STROKE_ROMAN, ch);
+    glPopMatrix();
+
+    glColor3d(0.75, 0.0, 0.0);
+    glBegin(GL_LINE_STRIP);
+    glVertex2d(sx, sy);
+    glVertex2d(sx + nx, sy + ny);
+    glEnd();
+    glBegin(GL_LINE_STRIP);
+    glVertex2d(sx + nx / 2.0, sy + ny / 2.0);
+    glVertex2d(ex + nx / 2.0, ey + ny / 2.0);
+    glEnd();
+    glBegin(GL_LINE_STRIP);
+    glVertex2d(ex + nx, ey + ny);
+    glVertex2d(ex, ey);
+    glEnd();
+    arrowHead(sx + nx / 2.0, sy + ny / 2.0, beta - 60.0, beta - 120.0);
+    arrowHead(ex + nx / 2.0, ey + ny / 2.0, beta + 60.0, beta + 120.0);
+}
