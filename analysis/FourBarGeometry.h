@@ -28,4 +28,10 @@ struct FourBarGeometry {
     double lineOffset = 0.0;
     // RP-RP: angle between the two coupler lines' normals, alpha2 - alpha1.
     double lineTurnDeg = 0.0;
+    // Directions fixed pivot -> moving pivot at assembly (alpha1, alpha2).
+    double inputDirectionDeg = 0.0;
+    double outputDirectionDeg = 0.0;
+    // The input that reproduces the assembly: alpha1 for an RR or RP input, the signed slide
+    // displacement s0 for a PR input.
+    double assembledInput = 0.0;
 };

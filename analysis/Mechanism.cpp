@@ -1,46 +1,346 @@
-// Four-bar mechanism: setting the pair, assembly and the state the other parts of the analysis
-// share. (Early stub so the Branch and the views can build against the interface.)
+// Four-bar mechanism: setting the pair, ordering, assembly, the geometry the solvers read, and
+// the position analysis with its stepping and circuits.
 #include "Mechanism.h"
 
-Mechanism::Mechanism() { resetSegments(); }
+#include "Dyad.h"
+#include "Tolerances.h"
+
+#include <cmath>
+#include <utility>
+
+namespace {
+
+Vec2 asVec(const Point &p) { return {p[0], p[1]}; }
+
+Point asPoint(const Vec2 &v) { return Point(v.x, v.y, 0.0); }
+
+bool isKind(const Dyad *d, const char *kind) { return d->typeName() == QLatin1String(kind); }
+
+PairKind pairKindOf(const Dyad *in, const Dyad *out) {
+    const QString pair = in->typeName() + out->typeName();
+    if (pair == QLatin1String("RRRR"))
+        return PairKind::RRRR;
+    if (pair == QLatin1String("RRRP"))
+        return PairKind::RRRP;
+    if (pair == QLatin1String("RRPR"))
+        return PairKind::RRPR;
+    if (pair == QLatin1String("PRPR"))
+        return PairKind::PRPR;
+    if (pair == QLatin1String("PRRP"))
+        return PairKind::PRRP;
+    if (pair == QLatin1String("RPRP"))
+        return PairKind::RPRP;
+    return PairKind::None;
+}
+
+} // namespace
+
+Mechanism::Mechanism() {
+    typeLabel = QStringLiteral("No Mechanism set");
+    resetSegments();
+}
+
 Mechanism::~Mechanism() = default;
+
+bool Mechanism::inputIsSlider() const {
+    return geometry.kind == PairKind::PRPR || geometry.kind == PairKind::PRRP;
+}
+
+// --- Setting the pair ------------------------------------------------------------------------
 
 void Mechanism::setDyads(Dyad *d1, Dyad *d2) {
     inputDyad = d1;
     outputDyad = d2;
+    if (!isSet()) {
+        clear();
+        return;
+    }
+    orderDyads();
+    coupler.restoreCouplerPose();
+    handCouplerPointToDyads();
+    computeGeometry();
+    inputValue = assembledInputValue();
+    chooseAssembledCircuit();
+    classify();
+    traceCouplerCurves();
 }
-void Mechanism::setDyadsAgain() {}
-void Mechanism::setCouplerPose(const Point &pose) { coupler.setCouplerPoint(pose); }
+
+void Mechanism::setDyadsAgain() {
+    coupler.storeCouplerPose();
+    if (!isSet())
+        return;
+    handCouplerPointToDyads();
+    computeGeometry();
+    inputValue = assembledInputValue();
+    chooseAssembledCircuit();
+    classify();
+    traceCouplerCurves();
+}
+
+void Mechanism::setCouplerPose(const Point &pose) {
+    // The pose is recorded in the coupler of the assembled mechanism, wherever an animation left
+    // it.
+    assemble();
+    coupler.setCouplerPoint(pose);
+    if (!isSet())
+        return;
+    handCouplerPointToDyads();
+    traceCouplerCurves();
+}
+
 void Mechanism::clear() {
     inputDyad = outputDyad = nullptr;
+    geometry = FourBarGeometry();
     coupler.removeCouplerPoint();
+    coupler.attachEnds(Vec2(), Vec2());
     for (PointList &c : curves)
         c.clear();
     generatedPositions.clear();
+    tracing = false;
+    resetSegments();
+    resetLimits();
+    typeLabel = QStringLiteral("No Mechanism set");
+    inputValue = 0.0;
+    outputPivot = Vec2();
 }
-void Mechanism::assemble() {}
-void Mechanism::analyze(double) {}
-void Mechanism::stepForward() {}
-void Mechanism::stepBackward() {}
-void Mechanism::setCounter(double count) { inputValue = count; }
-void Mechanism::setCircuitOpen() {}
-void Mechanism::setCircuitCrossed() {}
-void Mechanism::swapDyads() {}
-void Mechanism::traceCouplerCurves() {}
-void Mechanism::sweepCouplerCurves() {}
-void Mechanism::generatePositions() {}
-void Mechanism::classify() {}
-QString Mechanism::typeName() const { return QString(); }
-double Mechanism::groundLinkLength() const { return geometry.groundLength; }
-double Mechanism::groundLinkAngle() const { return geometry.groundAngleDeg; }
-double Mechanism::dyad1LinkLength() const { return 0.0; }
-double Mechanism::dyad1LinkAngle() const { return 0.0; }
-double Mechanism::dyad2LinkLength() const { return 0.0; }
-double Mechanism::dyad2LinkAngle() const { return 0.0; }
-const PointList &Mechanism::openCurve(int k) const { return curves[3 + (k % 3 + 3) % 3]; }
-const PointList &Mechanism::crossedCurve(int k) const { return curves[(k % 3 + 3) % 3]; }
-void Mechanism::draw() const {}
+
+void Mechanism::handCouplerPointToDyads() {
+    if (!coupler.hasCouplerPoint())
+        return;
+    const Point pose = coupler.couplerPoint();
+    inputDyad->updateLocalPivot(pose);
+    outputDyad->updateLocalPivot(pose);
+}
+
+// Ranks RR before PR before RP so that six ordered pairs cover every combination.
+void Mechanism::orderDyads() {
+    if (isKind(inputDyad, "RP") && isKind(outputDyad, "RR"))
+        std::swap(inputDyad, outputDyad);
+    if (isKind(inputDyad, "RP") && isKind(outputDyad, "PR"))
+        std::swap(inputDyad, outputDyad);
+    if (isKind(inputDyad, "PR") && isKind(outputDyad, "RR"))
+        std::swap(inputDyad, outputDyad);
+}
+
+void Mechanism::swapDyads() {
+    if (!isSet())
+        return;
+    std::swap(inputDyad, outputDyad);
+    orderDyads();
+    assemble();
+    chooseAssembledCircuit();
+    classify();
+    traceCouplerCurves();
+}
+
+// --- Assembly --------------------------------------------------------------------------------
+
+void Mechanism::assemble() {
+    if (!isSet())
+        return;
+    coupler.restoreCouplerPose();
+    inputDyad->resetToReference();
+    outputDyad->resetToReference();
+    computeGeometry();
+    inputValue = assembledInputValue();
+}
+
+void Mechanism::computeGeometry() {
+    FourBarGeometry g;
+    g.kind = pairKindOf(inputDyad, outputDyad);
+    g.inputFixedPivot = asVec(inputDyad->fixedPivotCopy());
+    g.outputFixedPivot = asVec(outputDyad->fixedPivotCopy());
+    const Vec2 m1 = asVec(inputDyad->movingPivotCopy());
+    const Vec2 m2 = asVec(outputDyad->movingPivotCopy());
+    const Vec2 ground = g.outputFixedPivot - g.inputFixedPivot;
+    g.groundLength = ground.length();
+    g.groundAngleDeg = ground.angleDeg();
+    g.inputLength = (m1 - g.inputFixedPivot).length();
+    g.outputLength = (m2 - g.outputFixedPivot).length();
+    g.inputDirectionDeg = (m1 - g.inputFixedPivot).angleDeg();
+    g.outputDirectionDeg = (m2 - g.outputFixedPivot).angleDeg();
+    // A PR dyad's committed link angle is the direction of its slide.
+    g.inputSlideDeg = inputDyad->getLinkAngle();
+    g.outputSlideDeg = outputDyad->getLinkAngle();
+    g.couplerLength = (m2 - m1).length();
+    const Vec2 normal2 = Vec2::unitDeg(g.outputDirectionDeg);
+    g.lineOffset = g.outputLength + (m1 - m2).dot(normal2);
+    g.lineTurnDeg = g.outputDirectionDeg - g.inputDirectionDeg;
+    const bool slider = g.kind == PairKind::PRPR || g.kind == PairKind::PRRP;
+    g.assembledInput = slider ? (m1 - g.inputFixedPivot).dot(Vec2::unitDeg(g.inputSlideDeg))
+                              : g.inputDirectionDeg;
+    geometry = g;
+    slideAngle = g.lineTurnDeg + 90.0;
+    assembledOutputPivot = m2;
+    outputPivot = m2;
+    attachCoupler();
+}
+
+// The coupler's ends must be points fixed in the coupler: both moving pivots where both are
+// revolute; M1 and a point along the coupler's line where the output is an RP; the lines'
+// crossing and a point along the input line for two RPs.
+void Mechanism::attachCoupler() {
+    const FourBarGeometry &g = geometry;
+    const Vec2 m1 = asVec(inputDyad->movingPivotCopy());
+    Vec2 start = m1;
+    Vec2 end = assembledOutputPivot;
+    slideOffset = slideOffset2 = 0.0;
+    if (g.kind == PairKind::RRRP || g.kind == PairKind::PRRP) {
+        end = m1 + Vec2::unitDeg(g.outputDirectionDeg + 90.0);
+    } else if (g.kind == PairKind::RPRP) {
+        LoopSolution s;
+        if (solveLoop(g, g.assembledInput, true, s) == LoopResult::Closed) {
+            start = s.couplerStart;
+            end = s.couplerEnd;
+            slideOffset = s.inputLineOffset;
+            slideOffset2 = s.outputLineOffset;
+        } else {
+            // Parallel lines have no crossing; the coupler still gets a frame on the input line.
+            end = m1 + Vec2::unitDeg(g.inputDirectionDeg + 90.0);
+        }
+    }
+    coupler.attachEnds(start, end);
+    assembledCouplerEnd = end;
+}
+
+double Mechanism::assembledInputValue() const {
+    return inputIsSlider() ? 0.0 : geometry.assembledInput;
+}
+
+// Of the two mirror solutions at the assembled input, the one that puts the output where the
+// assembly has it is the circuit the mechanism was built on.
+void Mechanism::chooseAssembledCircuit() {
+    LoopSolution open, crossed;
+    const bool openCloses =
+        solveLoop(geometry, geometry.assembledInput, true, open) == LoopResult::Closed;
+    const bool crossedCloses =
+        solveLoop(geometry, geometry.assembledInput, false, crossed) == LoopResult::Closed;
+    auto miss = [this](const LoopSolution &s) {
+        return (s.couplerEnd - assembledCouplerEnd).length() +
+               (s.outputMovingPivot - assembledOutputPivot).length();
+    };
+    if (openCloses && crossedCloses)
+        circuitOpen = miss(open) <= miss(crossed);
+    else if (openCloses || crossedCloses)
+        circuitOpen = openCloses;
+}
+
+// --- Position analysis -----------------------------------------------------------------------
+
+void Mechanism::analyze(double input) {
+    if (!isSet())
+        return;
+    LoopSolution s;
+    const LoopResult r = solveLoop(geometry, input, circuitOpen, s);
+    if (r != LoopResult::Closed) {
+        noteFailure(r == LoopResult::CannotClose);
+        return;
+    }
+    lastStepValid = true;
+    applySolution(s);
+    if (tracing)
+        currentCurve().append(coupler.couplerPoint());
+}
+
+void Mechanism::applySolution(const LoopSolution &s) {
+    // A sweep only records the coupler; the dyads are put back by the assembly that ends every
+    // trace, so moving them for each sample would be wasted work.
+    if (!tracing) {
+        inputDyad->setMovingPivot(asPoint(s.inputMovingPivot));
+        outputDyad->setMovingPivot(asPoint(s.outputMovingPivot));
+    }
+    coupler.setEnds(s.couplerStart, s.couplerEnd);
+    outputPivot = s.outputMovingPivot;
+    if (geometry.kind == PairKind::RRRR)
+        outputAngle = s.output;
+    if (geometry.kind == PairKind::RPRP) {
+        slideOffset = s.inputLineOffset;
+        slideOffset2 = s.outputLineOffset;
+    }
+}
+
+// A failure after a success closes the current curve piece; the next success starts a new one.
+void Mechanism::noteFailure(bool reverseDrive) {
+    if (lastStepValid)
+        segmentIndex = (segmentIndex + 1) % 3;
+    lastStepValid = false;
+    if (reverseDrive)
+        stepSign = -stepSign;
+}
+
+PointList &Mechanism::currentCurve() { return curves[(circuitOpen ? 3 : 0) + segmentIndex]; }
+
 void Mechanism::resetSegments() {
     segmentIndex = 0;
     lastStepValid = false;
 }
+
+// --- Stepping and circuits -------------------------------------------------------------------
+
+double Mechanism::inputFor(double value) const {
+    if (!inputIsSlider())
+        return value;
+    return sliderMean + sliderAmplitude * std::sin(degToRad(value) + sliderPhase);
+}
+
+void Mechanism::stepForward() {
+    inputValue += stepSign;
+    analyze(inputFor(inputValue));
+}
+
+void Mechanism::stepBackward() {
+    if (!isSet())
+        return;
+    inputValue -= 1.0;
+    analyze(inputFor(inputValue));
+}
+
+void Mechanism::setCounter(double count) {
+    inputValue = std::fmod(count + 360.0, 360.0);
+    analyze(inputFor(inputValue));
+}
+
+void Mechanism::setCircuitOpen() { selectCircuit(true); }
+
+void Mechanism::setCircuitCrossed() { selectCircuit(false); }
+
+void Mechanism::selectCircuit(bool open) {
+    if (!isSet() || circuitOpen == open)
+        return;
+    circuitOpen = open;
+    assemble();
+    analyze(geometry.assembledInput);
+}
+
+// --- What the Branch and the views read ------------------------------------------------------
+
+QString Mechanism::typeName() const {
+    if (!isSet())
+        return QString();
+    return inputDyad->typeName() + outputDyad->typeName();
+}
+
+double Mechanism::groundLinkLength() const { return geometry.groundLength; }
+
+double Mechanism::groundLinkAngle() const { return geometry.groundAngleDeg; }
+
+namespace {
+double pivotDistance(const Dyad *d) {
+    return d ? (asVec(d->movingPivotCopy()) - asVec(d->fixedPivotCopy())).length() : 0.0;
+}
+double pivotAngle(const Dyad *d) {
+    return d ? (asVec(d->movingPivotCopy()) - asVec(d->fixedPivotCopy())).angleDeg() : 0.0;
+}
+} // namespace
+
+double Mechanism::dyad1LinkLength() const { return pivotDistance(inputDyad); }
+
+double Mechanism::dyad1LinkAngle() const { return pivotAngle(inputDyad); }
+
+double Mechanism::dyad2LinkLength() const { return pivotDistance(outputDyad); }
+
+double Mechanism::dyad2LinkAngle() const { return pivotAngle(outputDyad); }
+
+const PointList &Mechanism::openCurve(int k) const { return curves[3 + (k % 3 + 3) % 3]; }
+
+const PointList &Mechanism::crossedCurve(int k) const { return curves[(k % 3 + 3) % 3]; }

@@ -126,28 +126,36 @@ public:
     void draw() const;
 
 private:
+    bool inputIsSlider() const;
     void orderDyads();
     void computeGeometry();
+    void attachCoupler();
+    void handCouplerPointToDyads();
     void resetSegments();
     void resetLimits();
-    // Input value that reproduces the assembled configuration (degrees, or 0 phase for a slider).
+    // The input value (angle in degrees, or 0 phase for a slider) of the assembled state.
     double assembledInputValue() const;
-    // Input for analyze() of the current assembled state (angle, or the signed displacement).
-    double assembledInput() const;
-    double slideDrive(double phaseDeg) const;
+    // What analyze() receives for an input value: the angle itself, or for a slider input the
+    // displacement of the drive at that phase.
+    double inputFor(double value) const;
     void chooseAssembledCircuit();
     void applySolution(const LoopSolution &s);
     void noteFailure(bool reverseDrive);
     void sweepCircuit(bool open);
     void selectCircuit(bool open);
+    PointList &currentCurve();
     void classifyFourRevolute();
+    void setRockerLimits(double psiNearDeg, double psiFarDeg);
+    void setAngleLimits(double lowerDeg, double upperDeg);
     void setSliderLimits();
     void setSliderDrive();
     void writeLimitsFile() const;
     void writeGeneratedPositionsFile() const;
     void drawCurves() const;
     void drawCouplerBody() const;
+    void drawInputArrow() const;
     void drawJointGlyphs() const;
+    void drawMovingFrame() const;
 
     Dyad *inputDyad = nullptr;    // not owned
     Dyad *outputDyad = nullptr;   // not owned
@@ -155,6 +163,7 @@ private:
     CouplerLink coupler;
     // Assembled coupler end, to tell which circuit the assembly sits on.
     Vec2 assembledCouplerEnd;
+    Vec2 assembledOutputPivot;
 
     double stepSign = 1.0;
     double slideAngle = 0.0;     // alpha2 - alpha1 + 90 (degrees)

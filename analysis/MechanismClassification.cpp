@@ -1,0 +1,275 @@
+// Classification of a four-bar: Grashof, non-Grashof and change-point families for two RR
+// dyads, names by kind for slider pairs, the input limits, the slider drive, and the file
+// "Mechanism Limits.txt".
+#include "Mechanism.h"
+
+#include "Tolerances.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+
+namespace {
+
+const char *const kTypeNames[] = {
+    "No Mechanism set",
+    "Grashoff crank-crank-crank",
+    "Grashoff crank-rocker-rocker",
+    "Grashoff rocker-crank-rocker",
+    "Grashoff rocker-rocker-crank",
+    "Class 1 rocker-rocker-rocker",
+    "Class 2 rocker-rocker-rocker",
+    "Class 3 rocker-rocker-rocker",
+    "Class 4 rocker-rocker-rocker",
+    "Change-point crank-crank-crank",
+    "Change-point crank-rocker-rocker",
+    "Change-point rocker-crank-rocker",
+    "Change-point rocker-rocker-crank",
+    "Double change point",
+    "Triple change point",
+    "Slider Crank Mechanism",
+    "Swinging Block Mechanism",
+    "Slider-Swinging Block Mechanism",
+    "Double Slider Mechanism",
+    "Double Swinging Block Mechanism",
+};
+
+QString typeNameAt(int index) { return QString::fromLatin1(kTypeNames[index]); }
+
+// A bar of the four-bar with its one-letter label: input, coupler, output, ground.
+struct Bar {
+    char label;
+    double length;
+};
+
+// Table entry for the shortest bar within a family starting at `first` (ground, input,
+// coupler, output in that order).
+int entryForShortest(char label, int first) {
+    switch (label) {
+    case 'g':
+        return first;
+    case 'i':
+        return first + 1;
+    case 'c':
+        return first + 2;
+    default:
+        return first + 3;
+    }
+}
+
+// The angle at the vertex between sides a and b of a triangle whose third side is c, by the law
+// of cosines. A cosine beyond +-1 by no more than the rounding of the lengths is a straight
+// triangle; further beyond, the triangle cannot exist.
+bool triangleAngleDeg(double a, double b, double c, double &angleDeg) {
+    const double twoAB = 2.0 * a * b;
+    if (!(twoAB > tol::zeroLength))
+        return false;
+    double cosine = (a * a + b * b - c * c) / twoAB;
+    if (!(std::fabs(cosine) <= 1.0 + tol::lengthRelative))
+        return false;
+    cosine = std::clamp(cosine, -1.0, 1.0);
+    angleDeg = radToDeg(std::acos(cosine));
+    return true;
+}
+
+} // namespace
+
+void Mechanism::resetLimits() {
+    lowerLimited = upperLimited = false;
+    lowerLimit = upperLimit = 0.0;
+    sliderMean = sliderAmplitude = sliderPhase = 0.0;
+}
+
+void Mechanism::classify() {
+    resetLimits();
+    switch (isSet() ? geometry.kind : PairKind::None) {
+    case PairKind::RRRP:
+        typeLabel = QStringLiteral("Swinging Block Mechanism");
+        break;
+    case PairKind::RRPR:
+        typeLabel = QStringLiteral("Crank Slider Mechanism");
+        break;
+    case PairKind::PRPR:
+        typeLabel = QStringLiteral("Double Slider Mechanism");
+        break;
+    case PairKind::PRRP:
+        typeLabel = QStringLiteral("Slider-Swinging Block Mechanism");
+        break;
+    case PairKind::RPRP:
+        typeLabel = QStringLiteral("Double Swinging Block Mechanism");
+        break;
+    case PairKind::RRRR:
+        classifyFourRevolute();
+        break;
+    case PairKind::None:
+        typeLabel = typeNameAt(0);
+        break;
+    }
+    if (isSet() && inputIsSlider()) {
+        setSliderLimits();
+        setSliderDrive();
+    }
+    writeLimitsFile();
+}
+
+// Grashof's criterion on the four bar lengths s <= p <= q <= l: p + q against s + l. Equality
+// is tested first and with a tolerance, because lengths computed from coordinates are equal
+// only to rounding; the strict tests then see only true differences.
+void Mechanism::classifyFourRevolute() {
+    const FourBarGeometry &g = geometry;
+    const double h = g.couplerLength, l1 = g.inputLength, l2 = g.outputLength;
+    const Bar bars[4] = {{'i', l1}, {'c', h}, {'o', l2}, {'g', g.groundLength}};
+    double sorted[4];
+    for (int k = 0; k < 4; ++k) {
+        if (!std::isfinite(bars[k].length)) {
+            typeLabel = typeNameAt(0);
+            return;
+        }
+        sorted[k] = bars[k].length;
+    }
+    std::sort(sorted, sorted + 4);
+    const double s = sorted[0], p = sorted[1], q = sorted[2], l = sorted[3];
+    const double tolerance = tol::lengthRelative * l;
+    // Among bars equal to the shortest within rounding, the first in i, c, o, g order counts.
+    char shortest = 'g';
+    for (const Bar &b : bars)
+        if (b.length <= s + tolerance) {
+            shortest = b.label;
+            break;
+        }
+    const double excess = (p + q) - (s + l);
+    if (std::fabs(excess) <= tolerance) {
+        typeLabel = typeNameAt(l - s <= tolerance ? 14 : entryForShortest(shortest, 9));
+        return;
+    }
+    if (excess > 0.0) {
+        const int entry = entryForShortest(shortest, 1);
+        typeLabel = typeNameAt(entry);
+        if (entry <= 2) {
+            // The input turns fully; the file carries 180 and 0 for it.
+            upperLimit = 180.0;
+            lowerLimit = 0.0;
+            upperLimited = lowerLimited = true;
+            return;
+        }
+        double nearDeg, farDeg;
+        if (triangleAngleDeg(l1, g.groundLength, std::fabs(h - l2), nearDeg) &&
+            triangleAngleDeg(l1, g.groundLength, h + l2, farDeg))
+            setRockerLimits(nearDeg, farDeg);
+        return;
+    }
+    // Non-Grashof: a triple rocker limited where coupler and output fold (inward) or stretch
+    // (outward); the first word is the input's limit, the second the output's.
+    const double a = l1 + g.groundLength, b = l2 + h, c = l2 + g.groundLength, d = l1 + h;
+    const bool inputOutward = a >= b, outputInward = d > c;
+    typeLabel = QStringLiteral("Non Grashof %1/%2 Limited Triple Rocker")
+                    .arg(inputOutward ? "Outward" : "Inward", outputInward ? "Inward" : "Outward");
+    double psi;
+    if (inputOutward) {
+        if (triangleAngleDeg(l1, g.groundLength, h + l2, psi))
+            setAngleLimits(g.groundAngleDeg - psi, g.groundAngleDeg + psi);
+    } else if (triangleAngleDeg(l1, g.groundLength, std::fabs(h - l2), psi)) {
+        setAngleLimits(g.groundAngleDeg + psi, g.groundAngleDeg + 360.0 - psi);
+    }
+}
+
+// A Grashof rocker input swings between the folded and the stretched position of coupler and
+// output, on one side of the ground line: the side the mechanism was assembled on.
+void Mechanism::setRockerLimits(double psiNearDeg, double psiFarDeg) {
+    const double gamma = geometry.groundAngleDeg;
+    const bool above = wrapDeg180(geometry.inputDirectionDeg - gamma) >= 0.0;
+    if (above)
+        setAngleLimits(gamma + psiNearDeg, gamma + psiFarDeg);
+    else
+        setAngleLimits(gamma - psiFarDeg, gamma - psiNearDeg);
+}
+
+// Lower limit brought into (-180, 180]; the upper one keeps its distance above it.
+void Mechanism::setAngleLimits(double lowerDeg, double upperDeg) {
+    lowerLimit = wrapDeg180(lowerDeg);
+    upperLimit = lowerLimit + (upperDeg - lowerDeg);
+    lowerLimited = upperLimited = true;
+}
+
+// The slide travel of a PR input over which the chain closes.
+void Mechanism::setSliderLimits() {
+    const FourBarGeometry &g = geometry;
+    const double sigma1 = degToRad(g.inputSlideDeg);
+    const double gamma = degToRad(g.groundAngleDeg);
+    if (g.kind == PairKind::PRPR) {
+        // The coupler reaches the output line while M1's distance across that line,
+        // G sin(gamma - sigma2) - s sin(sigma1 - sigma2), is at most h.
+        const double sigma2 = degToRad(g.outputSlideDeg);
+        const double across = std::sin(sigma1 - sigma2);
+        if (!(std::fabs(across) > tol::zeroLength))
+            return;   // parallel slides: closes for every s or for none
+        const double centre = g.groundLength * std::sin(gamma - sigma2);
+        const double a = (centre - g.couplerLength) / across;
+        const double b = (centre + g.couplerLength) / across;
+        lowerLimit = std::min(a, b);
+        upperLimit = std::max(a, b);
+        lowerLimited = upperLimited = std::isfinite(a) && std::isfinite(b);
+        if (!lowerLimited)
+            lowerLimit = upperLimit = 0.0;
+        return;
+    }
+    // PR-RP: the coupler's line reaches the block while |O2 - M1| >= |Kc|, that is
+    // s^2 + B s + C >= 0 with B = -2 G cos(sigma1 - gamma), C = G^2 - Kc^2. Between the roots
+    // the chain cannot close; the travel is the side that holds the assembled displacement.
+    const double bq = -2.0 * g.groundLength * std::cos(sigma1 - gamma);
+    const double cq = g.groundLength * g.groundLength - g.lineOffset * g.lineOffset;
+    const double disc = bq * bq - 4.0 * cq;
+    if (!(disc > 0.0))
+        return;
+    const double below = (-bq - std::sqrt(disc)) / 2.0;
+    const double above = (-bq + std::sqrt(disc)) / 2.0;
+    const double s0 = g.assembledInput;
+    if (!std::isfinite(below) || !std::isfinite(above) || !std::isfinite(s0))
+        return;
+    if (s0 - below < above - s0) {
+        upperLimit = below;
+        upperLimited = true;
+    } else {
+        lowerLimit = above;
+        lowerLimited = true;
+    }
+}
+
+// The drive s(v) = mean + amplitude sin(v + phase) starts at the assembled displacement and
+// stays inside the limits; a side without a limit gets the default amplitude.
+void Mechanism::setSliderDrive() {
+    const double s0 = geometry.assembledInput;
+    if (!std::isfinite(s0))
+        return;
+    if (lowerLimited && upperLimited) {
+        sliderMean = 0.5 * (lowerLimit + upperLimit);
+        sliderAmplitude = 0.5 * (upperLimit - lowerLimit);
+    } else {
+        sliderAmplitude = defaultSlideAmplitude;
+        sliderMean = s0;
+        if (lowerLimited)
+            sliderMean = std::max(s0, lowerLimit + sliderAmplitude);
+        else if (upperLimited)
+            sliderMean = std::min(s0, upperLimit - sliderAmplitude);
+    }
+    if (sliderAmplitude > tol::zeroLength)
+        sliderPhase = std::asin(std::clamp((s0 - sliderMean) / sliderAmplitude, -1.0, 1.0));
+}
+
+void Mechanism::writeLimitsFile() const {
+    std::ofstream out("Mechanism Limits.txt", std::ios::trunc);
+    if (!out)
+        return;
+    auto limit = [&out](bool known, double value) {
+        if (known)
+            out << value;
+        else
+            out << "none";
+    };
+    out << "Upper  ";
+    limit(upperLimited, upperLimit);
+    out << "  Lower  ";
+    limit(lowerLimited, lowerLimit);
+    out << '\n';
+    out << "Amplitude" << sliderAmplitude << "  InitPhaseAngle " << radToDeg(sliderPhase) << '\n';
+}
