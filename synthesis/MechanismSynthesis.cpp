@@ -1,0 +1,248 @@
+// The engine's state and slots, and the n-position run: fit, hand the dyads to the branch,
+// write the trail of files, announce.
+#include "MechanismSynthesis.h"
+
+#include "Branch.h"
+#include "DiagnosticFiles.h"
+#include "Dyad.h"
+#include "DyadFactory.h"
+#include "Motion.h"
+#include "NPositionFit.h"
+#include "ProcessValues.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+MechanismSynthesis::MechanismSynthesis(QObject *parent) : QObject(parent) {}
+
+MechanismSynthesis::~MechanismSynthesis() = default;
+
+int MechanismSynthesis::positionCount() const {
+    return motion ? motion->size() : static_cast<int>(data.n_rows);
+}
+
+TypeDecision::Settings MechanismSynthesis::decisionSettings() const {
+    TypeDecision::Settings s;
+    s.threshold = threshold;
+    s.workspaceWidth = workspaceWidth;
+    s.workspaceHeight = workspaceHeight;
+    s.linkRatio = linkRatio;
+    return s;
+}
+
+// ---- State ---------------------------------------------------------------------------------
+
+void MechanismSynthesis::setData(int n) { data.zeros(static_cast<arma::uword>(std::max(n, 0)), 3); }
+
+void MechanismSynthesis::setDataValue(int i, int j, double v) {
+    if (i < 0 || j < 0 || i >= static_cast<int>(data.n_rows) || j >= static_cast<int>(data.n_cols))
+        return;  // the callers fill rows they created; nothing else may write past them
+    data(static_cast<arma::uword>(i), static_cast<arma::uword>(j)) = v;
+}
+
+// 10^-|n| by repeated division, as the threshold box's exponent means it. An unchanged value
+// does not re-run synthesis.
+void MechanismSynthesis::setThreshold(int n) {
+    double t = 1.0;
+    for (int k = 0; k < std::abs(n); ++k)
+        t /= 10.0;
+    if (t == threshold)
+        return;
+    threshold = t;
+    emit synthesisdone();
+}
+
+void MechanismSynthesis::setLinkRatio(int n) {
+    if (static_cast<double>(n) == linkRatio)
+        return;
+    linkRatio = n;
+    emit synthesisdone();
+}
+
+void MechanismSynthesis::updateLineParams(double x1, double y1, double x2, double y2) {
+    lineA = (y2 - y1) / (x2 - x1);
+    lineB = -1.0;
+    lineC = y1 - x1 * lineA;
+    lineDefined = true;
+    emit synthesisdone();
+}
+
+void MechanismSynthesis::setUDP(double x, double y) {
+    if (!udp1Defined) {
+        udp1 = Point(x, y, 0.0);
+        udp1Defined = true;
+    } else if (!udp2Defined) {
+        udp2 = Point(x, y, 0.0);
+        udp2Defined = true;
+    }
+}
+
+void MechanismSynthesis::rebuildPointList() {
+    pointList.clear();
+    const int n = std::min(positionCount(), static_cast<int>(data.n_rows));
+    if (data.n_cols < 3)
+        return;
+    for (int i = 0; i < n; ++i) {
+        const arma::uword r = static_cast<arma::uword>(i);
+        pointList.emplace_back(data(r, 0), data(r, 1), data(r, 2));
+    }
+}
+
+std::vector<Point> *MechanismSynthesis::getPointList() {
+    rebuildPointList();
+    return &pointList;
+}
+
+std::vector<Point> MechanismSynthesis::getPointListCpy() {
+    rebuildPointList();
+    return pointList;
+}
+
+Point MechanismSynthesis::firstPose() const {
+    return pointList.empty() ? Point(0.0, 0.0, 0.0) : pointList.front();
+}
+
+// ---- Row operations --------------------------------------------------------------------------
+
+void MechanismSynthesis::writeDataFile() const {
+    data.save("data_value matrix.txt", arma::arma_ascii);
+}
+
+// The row carries its own index as a fourth value, which only a matrix that has four columns
+// (one started by this operation) keeps.
+void MechanismSynthesis::appendDataRow(double x, double y, double thetaDeg) {
+    const double index = static_cast<double>(data.n_rows);
+    if (data.n_elem == 0)
+        data = arma::rowvec{x, y, thetaDeg, index};
+    else if (data.n_cols >= 4)
+        data.insert_rows(data.n_rows, arma::rowvec{x, y, thetaDeg, index});
+    else
+        data.insert_rows(data.n_rows, arma::rowvec{x, y, thetaDeg});
+    writeDataFile();
+}
+
+void MechanismSynthesis::setDataRow(int i, double x, double y, double thetaDeg) {
+    if (i < 0 || i >= static_cast<int>(data.n_rows) || data.n_cols < 3)
+        return;
+    const arma::uword r = static_cast<arma::uword>(i);
+    data(r, 0) = x;
+    data(r, 1) = y;
+    data(r, 2) = thetaDeg;
+    writeDataFile();
+}
+
+void MechanismSynthesis::removeDataRow(int i) {
+    if (i < 0 || i >= static_cast<int>(data.n_rows))
+        return;
+    data.shed_row(static_cast<arma::uword>(i));
+    writeDataFile();
+}
+
+// ---- The n-position run ---------------------------------------------------------------------
+
+void MechanismSynthesis::reportStop(const QString &message) {
+    std::fputs(message.toLocal8Bit().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+    emit updateOutfile(message);
+}
+
+// Five positions and as many rows as positions, or the run reads past the task.
+bool MechanismSynthesis::checkTask(int n) {
+    if (!branch) {
+        reportStop(QStringLiteral("Synthesis has no branch to hand its dyads to."));
+        return false;
+    }
+    if (n < minimumPositions) {
+        reportStop(QStringLiteral("Synthesis needs at least %1 positions; the task has %2.")
+                       .arg(minimumPositions)
+                       .arg(n));
+        return false;
+    }
+    if (static_cast<int>(data.n_rows) < n || data.n_cols < 3) {
+        reportStop(QStringLiteral("The data matrix holds %1 rows for %2 positions.")
+                       .arg(data.n_rows)
+                       .arg(n));
+        return false;
+    }
+    return true;
+}
+
+void MechanismSynthesis::synthesize() {
+    const int n = positionCount();
+    if (!checkTask(n))
+        return;
+    if (fileOutput)
+        DiagnosticFiles::writeDataRows(data);
+    branch->clearBranch();
+    fit = NPositionFit::run(data, static_cast<arma::uword>(n), decisionSettings());
+    rebuildPointList();
+    if (fileOutput && fit.d.n_elem > 0) {
+        DiagnosticFiles::writeMatrices(fit.d, fit.normalMatrix());
+        DiagnosticFiles::writeStep("Step 1 \n");
+    }
+    if (!fit.ok) {
+        // Nothing of the decomposition may be read: the branch stays empty and the panel clears.
+        std::printf("error: %s\n", fit.failure.toLocal8Bit().constData());
+        reportStop(QStringLiteral("Synthesis stopped: %1. No dyads were made.").arg(fit.failure));
+        emit synthesisdone(0, 0);
+        return;
+    }
+    if (fileOutput) {
+        DiagnosticFiles::writeStep("Step 2 \n");
+        DiagnosticFiles::writeStep("Step 3 \n");
+    }
+    QString cfeText;
+    for (const FitResult::Root &r : fit.realRoots)
+        cfeText += QString::number(r.sfe, 'g', 6) + QLatin1Char(',');
+    emit updateCFE(cfeText);
+    if (fileOutput)
+        DiagnosticFiles::writeStep("Step 4 \n");
+    branch->setupPointList(pointList);
+    handOverDyads(firstPose());
+    writeReport();
+}
+
+// Both dyad passes: one first-pass RR per root, and the dyad the type decision selects.
+void MechanismSynthesis::handOverDyads(const Point &pose0) {
+    if (fileOutput) {
+        DiagnosticFiles::writeStep("Step 444 \n");
+        DiagnosticFiles::writeParameters(fit);
+    }
+    std::vector<std::shared_ptr<Dyad>> firstPass;
+    std::vector<std::shared_ptr<Dyad>> selected;
+    for (const FitResult::Root &root : fit.realRoots) {
+        firstPass.push_back(DyadFactory::makeRR(pose0, root));
+        branch1 = QStringLiteral("RR");
+    }
+    for (size_t i = 0; i < fit.realRoots.size(); ++i) {
+        const FitResult::Root &root = fit.realRoots[i];
+        selected.push_back(DyadFactory::makeSelected(pose0, root, true));
+        branch1 = TypeDecision::kindName(root.choice);
+        if (TypeDecision::isApproximate(root.choice))
+            firstPass[i]->setHighlighted(true);
+    }
+    for (const std::shared_ptr<Dyad> &d : selected) {
+        branch->createDyad(d);
+        branch->setSynthesizedDyads(firstPass);
+    }
+    if (fileOutput)
+        branch->printallsynthesizeddyads();
+    emit synthesisdone(static_cast<int>(fit.realRoots.size()), 0);
+    if (fileOutput)
+        DiagnosticFiles::writeStep("Step 5 \n");
+}
+
+void MechanismSynthesis::writeReport() {
+    if (!fileOutput) {
+        emit updateOutfile(DiagnosticFiles::dyadListing(fit));
+        return;
+    }
+    const QString listing = DiagnosticFiles::writeOutput(fit, threshold);
+    emit updateOutfile(listing);
+    DiagnosticFiles::writeEquations(fit);
+    DiagnosticFiles::writeSolStats(branch->getDyadListCpy());
+    DiagnosticFiles::writeStep("Step 2 \n");
+}
