@@ -54,10 +54,12 @@ void MechanismSynthesis::setThreshold(int n) {
     emit synthesisdone();
 }
 
-void MechanismSynthesis::setLinkRatio(int n) {
-    if (static_cast<double>(n) == linkRatio)
+void MechanismSynthesis::setLinkRatio(int n) { setLinkRatioValue(static_cast<double>(n)); }
+
+void MechanismSynthesis::setLinkRatioValue(double ratio) {
+    if (ratio == linkRatio)
         return;
-    linkRatio = n;
+    linkRatio = ratio;
     emit synthesisdone();
 }
 
@@ -143,9 +145,9 @@ void MechanismSynthesis::removeDataRow(int i) {
 // ---- The n-position run ---------------------------------------------------------------------
 
 void MechanismSynthesis::reportStop(const QString &message) {
-    std::fputs(message.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    std::fputs(message.toLocal8Bit().constData(), messages);
+    std::fputc('\n', messages);
+    std::fflush(messages);
     emit updateOutfile(message);
 }
 
@@ -185,7 +187,7 @@ void MechanismSynthesis::synthesize() {
     }
     if (!fit.ok) {
         // Nothing of the decomposition may be read: the branch stays empty and the panel clears.
-        std::printf("error: %s\n", fit.failure.toLocal8Bit().constData());
+        std::fprintf(messages, "error: %s\n", fit.failure.toLocal8Bit().constData());
         reportStop(QStringLiteral("Synthesis stopped: %1. No dyads were made.").arg(fit.failure));
         emit synthesisdone(0, 0);
         return;

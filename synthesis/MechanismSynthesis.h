@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <armadillo>
+#include <cstdio>
 #include <vector>
 
 class Branch;
@@ -43,6 +44,11 @@ public:
     // dyads only (for measurements and for sweeps that keep only the last run's files).
     void setFileOutput(bool on) { fileOutput = on; }
     bool isFileOutputOn() const { return fileOutput; }
+    // Where a run that stops says why (standard output by default; the command line sends it
+    // to standard error so its own output stays clean).
+    void setMessageOutput(std::FILE *stream) { messages = stream; }
+    // The link ratio as any positive number (the slot takes the whole numbers of its box).
+    void setLinkRatioValue(double ratio);
 
     bool lineDefined = false;
     bool udp1Defined = false;
@@ -95,6 +101,7 @@ protected:
     QString branch2;
     FitResult fit;
     bool fileOutput = true;
+    std::FILE *messages = stdout;
 
 private:
     bool checkTask(int n);

@@ -1,0 +1,350 @@
+// mechsynth-cli: the batch face of the synthesis engine. It reads a position file, runs the
+// operation the main window would run, leaves the same output files and prints the dyads.
+#include "Branch.h"
+#include "Dyad.h"
+#include "MechanismSynthesis.h"
+#include "Mechanism.h"
+#include "Motion.h"
+#include "PositionFileReader.h"
+#include "ProcessValues.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace {
+
+enum ExitStatus { Success = 0, BadInput = 1, UsageError = 2 };
+
+const char *const usageText =
+    "Usage:\n"
+    "  mechsynth-cli synthesize FILE [--json] [--pair I J] [--threshold N]\n"
+    "                                [--link-ratio L] [--workspace W H]\n"
+    "\n"
+    "  FILE            position file: a count, then x y theta(degrees) per position\n"
+    "                  (a fourth number per record, the time parameter, is accepted too)\n"
+    "  --json          print one JSON object instead of text\n"
+    "  --pair I J      form the mechanism from dyads I and J (from 1; default 1 2)\n"
+    "  --threshold N   coefficient threshold 10^-|N| of the dyad-type decision (default 5)\n"
+    "  --link-ratio L  longest link as a multiple of the workspace width (default 2)\n"
+    "  --workspace W H workspace width and height (default 20 10)\n"
+    "\n"
+    "Five or more positions run the n-position fit. Output files are written to the\n"
+    "working directory. Exit status: 0 success, 1 bad input, 2 usage error.\n";
+
+void printLine(std::FILE *stream, const QString &text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+}
+
+// Why a command stops early, and with which status; empty while all is well. Failures travel
+// back as values: the engine and the reader never throw, and neither does this program.
+struct Failure {
+    ExitStatus status = Success;
+    QString why;
+    bool failed() const { return status != Success; }
+};
+
+Failure usage(const QString &why) { return {UsageError, why}; }
+Failure badInput(const QString &why) { return {BadInput, why}; }
+
+// ---- Options ---------------------------------------------------------------------------------
+
+struct SynthesizeOptions {
+    QString file;
+    bool json = false;
+    bool pairGiven = false;
+    int pairI = 1, pairJ = 2;
+    bool thresholdGiven = false;
+    int thresholdExponent = 5;
+    bool linkRatioGiven = false;
+    double linkRatio = 2.0;
+    bool workspaceGiven = false;
+    double width = 20.0, height = 10.0;
+};
+
+Failure wholeNumber(const QString &option, const QString &text, int &v) {
+    bool ok = false;
+    v = text.toInt(&ok);
+    if (!ok)
+        return usage(QStringLiteral("%1 wants a whole number, not '%2'").arg(option, text));
+    return {};
+}
+
+Failure positiveNumber(const QString &option, const QString &text, double &v) {
+    bool ok = false;
+    v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v <= 0.0)
+        return usage(QStringLiteral("%1 wants a positive number, not '%2'").arg(option, text));
+    return {};
+}
+
+Failure firstFailure(const Failure &a, const Failure &b) { return a.failed() ? a : b; }
+
+// Each option: how many values it takes and what it does with them. New options of the
+// synthesis variants join this table.
+using OptionHandler = std::function<Failure(SynthesizeOptions &, const QStringList &)>;
+struct OptionSpec {
+    int values;
+    OptionHandler apply;
+};
+
+const std::map<QString, OptionSpec> &synthesizeOptionTable() {
+    static const std::map<QString, OptionSpec> table = {
+        {"--json", {0, [](SynthesizeOptions &o, const QStringList &) {
+             o.json = true;
+             return Failure{};
+         }}},
+        {"--pair", {2, [](SynthesizeOptions &o, const QStringList &v) {
+             o.pairGiven = true;
+             const Failure f = firstFailure(wholeNumber("--pair", v[0], o.pairI),
+                                            wholeNumber("--pair", v[1], o.pairJ));
+             if (!f.failed() && (o.pairI < 1 || o.pairJ < 1 || o.pairI == o.pairJ))
+                 return usage("--pair wants two different dyad numbers from 1");
+             return f;
+         }}},
+        {"--threshold", {1, [](SynthesizeOptions &o, const QStringList &v) {
+             o.thresholdGiven = true;
+             return wholeNumber("--threshold", v[0], o.thresholdExponent);
+         }}},
+        {"--link-ratio", {1, [](SynthesizeOptions &o, const QStringList &v) {
+             o.linkRatioGiven = true;
+             return positiveNumber("--link-ratio", v[0], o.linkRatio);
+         }}},
+        {"--workspace", {2, [](SynthesizeOptions &o, const QStringList &v) {
+             o.workspaceGiven = true;
+             return firstFailure(positiveNumber("--workspace", v[0], o.width),
+                                 positiveNumber("--workspace", v[1], o.height));
+         }}},
+    };
+    return table;
+}
+
+Failure parseSynthesizeOptions(const QStringList &args, SynthesizeOptions &options) {
+    const auto &table = synthesizeOptionTable();
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg.startsWith(QLatin1String("--"))) {
+            const auto spec = table.find(arg);
+            if (spec == table.end())
+                return usage(QStringLiteral("unknown option %1").arg(arg));
+            const int values = spec->second.values;
+            if (i + values >= args.size())
+                return usage(QStringLiteral("%1 wants %2 value(s)").arg(arg).arg(values));
+            const Failure f = spec->second.apply(options, args.mid(i + 1, values));
+            if (f.failed())
+                return f;
+            i += values;
+        } else if (options.file.isEmpty()) {
+            options.file = arg;
+        } else {
+            return usage(QStringLiteral("more than one file given ('%1')").arg(arg));
+        }
+    }
+    if (options.file.isEmpty())
+        return usage(QStringLiteral("no position file given"));
+    return {};
+}
+
+// ---- The run -----------------------------------------------------------------------------------
+
+// The objects the main window would own, wired the same way, and the task loaded into both
+// copies (the motion in radians, the engine's rows in degrees).
+struct Session {
+    Motion motion;
+    Branch branch;
+    MechanismSynthesis engine;
+
+    explicit Session(const std::vector<PositionFileReader::Record> &records) {
+        engine.setMotion(&motion);
+        engine.setBranch(&branch);
+        engine.setMessageOutput(stderr);
+        engine.setData(static_cast<int>(records.size()));
+        for (size_t i = 0; i < records.size(); ++i) {
+            const PositionFileReader::Record &r = records[i];
+            const int row = static_cast<int>(i);
+            engine.setDataValue(row, 0, r.x);
+            engine.setDataValue(row, 1, r.y);
+            engine.setDataValue(row, 2, r.thetaDeg);
+            motion.currentPose = Point(r.x, r.y, r.thetaDeg * INPUT_DEG_TO_RAD);
+            motion.currentPose.parameter = r.parameter;
+            motion.currentImage = toImage(motion.currentPose);
+            motion.addPosition();
+        }
+    }
+};
+
+Failure readTask(const QString &file, std::vector<PositionFileReader::Record> &records) {
+    PositionFileReader reader(3);
+    if (!reader.readFile(file))
+        return badInput(QStringLiteral("%1: %2").arg(file, reader.error()));
+    const int n = static_cast<int>(reader.records().size());
+    if (n < MechanismSynthesis::minimumPositions)
+        return badInput(QStringLiteral("%1: %2 positions; synthesis needs at least %3")
+                            .arg(file)
+                            .arg(n)
+                            .arg(MechanismSynthesis::minimumPositions));
+    records = reader.records();
+    return {};
+}
+
+void applySettings(const SynthesizeOptions &o, MechanismSynthesis &engine) {
+    if (o.workspaceGiven) {
+        workspaceWidth = o.width;
+        workspaceHeight = o.height;
+    }
+    if (o.thresholdGiven)
+        engine.setThreshold(o.thresholdExponent);
+    if (o.linkRatioGiven)
+        engine.setLinkRatioValue(o.linkRatio);
+}
+
+QJsonValue number(double v) { return std::isfinite(v) ? QJsonValue(v) : QJsonValue(); }
+
+QJsonArray pointArray(const Point &p) { return QJsonArray{number(p.x()), number(p.y())}; }
+
+QJsonObject dyadObject(int index, const Dyad &d, const FitResult::Root &root) {
+    const double values[5] = {d.parameter1(), d.parameter2(), d.parameter3(), d.parameter4(),
+                              d.parameter5()};
+    QJsonArray parameters;
+    for (double v : values)
+        parameters.append(number(v));
+    return QJsonObject{
+        {"index", index},
+        {"type", d.typeName()},
+        {"name", d.getName()},
+        {"parameters", parameters},
+        {"parameterNames", QJsonArray{d.parameterName1(), d.parameterName2(), d.parameterName3(),
+                                      d.parameterName4(), d.parameterName5()}},
+        {"fixedPivot", pointArray(d.fixedPivotCopy())},
+        {"movingPivot", pointArray(d.movingPivotCopy())},
+        {"movingPivotLocal", pointArray(d.movingPivotLocalCopy())},
+        {"cfe", number(root.cfe)},
+        {"sfe", number(root.sfe)},
+    };
+}
+
+QString dyadText(int index, const Dyad &d, const FitResult::Root &root) {
+    const double values[5] = {d.parameter1(), d.parameter2(), d.parameter3(), d.parameter4(),
+                              d.parameter5()};
+    const QString names[5] = {d.parameterName1(), d.parameterName2(), d.parameterName3(),
+                              d.parameterName4(), d.parameterName5()};
+    QString text = QStringLiteral("Dyad %1: %2 (%3)\n").arg(index).arg(d.typeName(), d.getName());
+    for (int k = 0; k < 5; ++k)
+        text += QStringLiteral("  %1 = %2\n").arg(names[k]).arg(values[k], 0, 'g', 10);
+    text += QStringLiteral("  CFE %1  SFE %2\n").arg(root.cfe, 0, 'g', 6).arg(root.sfe, 0, 'g', 6);
+    return text;
+}
+
+QString limitText(bool has, double v) {
+    return has ? QString::number(v, 'g', 10) : QStringLiteral("none");
+}
+
+// Forms the pair the way the panel does (its two boxes ticked) and describes the mechanism.
+Failure formMechanism(Session &s, int i, int j, QJsonValue &json, QString &text) {
+    const int count = s.branch.synthesizedDyadCount();
+    if (i > count || j > count)
+        return badInput(
+            QStringLiteral("--pair %1 %2: the run gave %3 dyad(s)").arg(i).arg(j).arg(count));
+    std::vector<bool> states(static_cast<size_t>(count), false);
+    states[static_cast<size_t>(i - 1)] = true;
+    states[static_cast<size_t>(j - 1)] = true;
+    s.branch.setcurrentdyadstate(states, std::vector<bool>(4, false),
+                                 std::vector<bool>(static_cast<size_t>(count), false));
+    const Mechanism &m = *s.branch.getMechanism();
+    const QJsonArray limits{m.hasLowerLimit() ? number(m.getLowerLimit()) : QJsonValue(),
+                            m.hasUpperLimit() ? number(m.getUpperLimit()) : QJsonValue()};
+    const int first = std::min(i, j), second = std::max(i, j);
+    text = QStringLiteral("Mechanism of dyads %1 and %2: %3\n  Class: %4\n  Input limits: %5 to %6\n")
+               .arg(first)
+               .arg(second)
+               .arg(m.typeName(), m.className(), limitText(m.hasLowerLimit(), m.getLowerLimit()),
+                    limitText(m.hasUpperLimit(), m.getUpperLimit()));
+    json = QJsonObject{{"dyads", QJsonArray{first, second}},
+                       {"type", m.typeName()},
+                       {"class", m.className()},
+                       {"inputLimits", limits}};
+    return {};
+}
+
+Failure runSynthesize(const QStringList &args) {
+    SynthesizeOptions options;
+    std::vector<PositionFileReader::Record> records;
+    // Everything is checked before the run, so a rejected file leaves earlier output intact.
+    Failure f = parseSynthesizeOptions(args, options);
+    if (!f.failed())
+        f = readTask(options.file, records);
+    if (f.failed())
+        return f;
+    Session s(records);
+    applySettings(options, s.engine);
+    s.engine.synthesize();
+    const FitResult &fit = s.engine.lastFit();
+    if (!fit.ok)
+        return badInput(QStringLiteral("%1: synthesis stopped: %2").arg(options.file, fit.failure));
+
+    QJsonArray dyads;
+    QString text = QStringLiteral("%1 positions, n-position synthesis, %2 real root(s)\n\n")
+                       .arg(records.size())
+                       .arg(fit.realRoots.size());
+    for (int k = 0; k < s.branch.synthesizedDyadCount(); ++k) {
+        const Dyad &d = *s.branch.dyadAt(k);
+        dyads.append(dyadObject(k + 1, d, fit.realRoots[static_cast<size_t>(k)]));
+        text += dyadText(k + 1, d, fit.realRoots[static_cast<size_t>(k)]) + QLatin1Char('\n');
+    }
+    QJsonValue mechanism;
+    if (options.pairGiven || s.branch.synthesizedDyadCount() >= 2) {
+        QString mechanismText;
+        f = formMechanism(s, options.pairI, options.pairJ, mechanism, mechanismText);
+        if (f.failed())
+            return f;
+        text += mechanismText;
+    }
+    if (options.json) {
+        const QJsonObject result{{"positions", static_cast<int>(records.size())},
+                                 {"operation", "n-position"},
+                                 {"realRoots", static_cast<int>(fit.realRoots.size())},
+                                 {"dyads", dyads},
+                                 {"mechanism", mechanism}};
+        std::fputs(QJsonDocument(result).toJson(QJsonDocument::Indented).constData(), stdout);
+    } else {
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+    }
+    return {};
+}
+
+// Subcommands by name; "trace" and others join here.
+using Command = std::function<Failure(const QStringList &)>;
+const std::map<QString, Command> &commands() {
+    static const std::map<QString, Command> table = {
+        {"synthesize", runSynthesize},
+    };
+    return table;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
+        std::fputs(usageText, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? UsageError : Success;
+    }
+    const auto command = commands().find(args[0]);
+    const Failure f = command == commands().end()
+                          ? usage(QStringLiteral("unknown command '%1'").arg(args[0]))
+                          : command->second(args.mid(1));
+    if (f.failed()) {
+        printLine(stderr, QStringLiteral("mechsynth-cli: ") + f.why);
+        if (f.status == UsageError)
+            std::fputs(usageText, stderr);
+    }
+    return f.status;
+}
