@@ -1,5 +1,202 @@
+// The main window frame: its form, the interaction-mode group, the Start/Pause/Stop control and
+// the small slots that need nothing beyond the window itself.
 #include "Vendrel.h"
 
-Vendrel::Vendrel(QWidget *parent) : QMainWindow(parent) {
-    setWindowTitle("Mechanism Synthesis");
+#include "Motion.h"
+#include "ProcessValues.h"
+#include "Synthesis_Widget.h"
+#include "ui_Vendrel.h"
+
+#include <QActionGroup>
+#include <QGuiApplication>
+#include <QPair>
+#include <QScreen>
+#include <QWidget>
+#include <cstdlib>
+
+Vendrel::Vendrel(QWidget *parent, Qt::WindowFlags flags)
+    : QMainWindow(parent, flags), ui(std::make_unique<Ui::VendrelClass>()) {
+    ui->setupUi(this);
+    connectFrameControls();
+    createModels();
+    createModeGroup();
+    ui->widget_Image->hide();
+    recordFrameWidths();
+    applyStyleSheets();
+    // The start-up wiring between the views, the panel and the models goes here, after the
+    // mode group exists and before the start states below are applied.
+    ui->actionLine_Input->setVisible(false);
+    ui->dockWidget->hide();
+    showDimensions = false;
+    ui->SynthesisToolsWidget->hide();
+    placePanel();
+    hideOverlayEditors();
 }
+
+// Members are released in the order the models depend on one another: the task first, then
+// (as they join) the branch and the engine, then the panel that observes them. The form's widgets
+// go with the window itself.
+Vendrel::~Vendrel() {
+    motion.reset();
+    panel.reset();
+}
+
+void Vendrel::createModels() {
+    motion = std::make_unique<Motion>();
+    // The Cartesian view gets the task here (setMotion) once it draws positions; the branch and
+    // the synthesis engine are created at this point as well.
+    panel = std::make_unique<Synthesis_Widget>();
+}
+
+void Vendrel::createModeGroup() {
+    modeGroup = new QActionGroup(this);
+    modeGroup->setExclusive(true);
+    modeActions = {ui->actionInput_Positions, ui->actionPositionEdit, ui->actionInput_Mechanism,
+                   ui->actionEdit_Mechanism,  ui->actionPan,          ui->actionZoom};
+    for (QAction *a : modeActions)
+        modeGroup->addAction(a);
+    connect(modeGroup, &QActionGroup::triggered, this, &Vendrel::setMode);
+    resetMode();
+    for (QAction *a : modeActions)
+        modeStates.append(a->isChecked());
+}
+
+void Vendrel::recordFrameWidths() {
+    frameWidth = frameGeometry().width();
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    availableWidth = screen ? screen->availableGeometry().width() : 0.0;
+    widthDifference = frameWidth - availableWidth;
+}
+
+void Vendrel::applyStyleSheets() {
+    ui->statusBar->setStyleSheet("QStatusBar{ border: 1px solid black; border-radius: 1px;} ");
+    ui->mainToolBar->setStyleSheet("background-color: white;");
+    ui->mainToolBar->setMovable(false);
+    // A white bar whose items stay white when hovered, as the rest of the frame.
+    ui->menuBar->setStyleSheet("QMenuBar { background-color: white; } "
+                               "QMenuBar::item { background-color: white; } "
+                               "QMenuBar::item::selected{ background-color: white;} ");
+    ui->statusBar->hide();
+}
+
+// The form's own connections: controls that only change other controls of the window.
+void Vendrel::connectFrameControls() {
+    connect(ui->actionStart, &QAction::triggered, this, &Vendrel::onStartTriggered);
+    connect(ui->actionPause, &QAction::triggered, this, &Vendrel::onPauseTriggered);
+    connect(ui->actionStop, &QAction::triggered, this, &Vendrel::onStopTriggered);
+    connect(ui->actionSmartSynthesis, &QAction::toggled, this, &Vendrel::onSmartSynthesisToggled);
+    connect(ui->actionSynthesis_Tools, &QAction::toggled, ui->SynthesisToolsWidget,
+            &QWidget::setVisible);
+    connect(ui->actionShowImg, &QAction::toggled, ui->widget_Image, &QWidget::setVisible);
+    connect(ui->actionDimension, &QAction::toggled, this, &Vendrel::setShowDim);
+    connect(ui->action_Exit, &QAction::triggered, this, &Vendrel::exitProgram);
+    connectToolbarToggles();
+    connectModeMenu();
+}
+
+// View > Toolbars: each entry shows or hides one group of tool bar commands.
+void Vendrel::connectToolbarToggles() {
+    const QVector<QPair<QAction *, QVector<QAction *>>> groups = {
+        {ui->Synthesistt, {ui->actionInput_Positions}},
+        {ui->Analysistt, {ui->actionInput_Mechanism, ui->actionEdit_Mechanism}},
+        {ui->Mechanismtt,
+         {ui->actionSwap_Input_Dyad, ui->actionCrossed, ui->actionOpen, ui->actionStart,
+          ui->actionPause, ui->actionStop}},
+        {ui->Wokrspacett, {ui->actionToggle_Grid, ui->actionWorkSpace}},
+    };
+    for (const auto &group : groups) {
+        for (QAction *a : group.second) {
+            commandGroup.insert(a, group.first);
+            commandWanted.insert(a, a->isVisible());
+        }
+        QAction *toggle = group.first;
+        connect(toggle, &QAction::toggled, this, [this, toggle](bool on) {
+            showCommandGroup(toggle, on);
+        });
+    }
+}
+
+void Vendrel::setCommandVisible(QAction *a, bool on) {
+    commandWanted.insert(a, on);
+    const QAction *group = commandGroup.value(a, nullptr);
+    a->setVisible(on && (group == nullptr || group->isChecked()));
+}
+
+void Vendrel::showCommandGroup(const QAction *group, bool on) {
+    for (auto it = commandGroup.cbegin(); it != commandGroup.cend(); ++it)
+        if (it.value() == group)
+            it.key()->setVisible(on && commandWanted.value(it.key(), true));
+}
+
+// The Mode menu switches the same groups through their Toolbars entries.
+void Vendrel::connectModeMenu() {
+    connect(ui->modeSynthesis, &QAction::toggled, ui->Synthesistt, &QAction::setChecked);
+    connect(ui->modeAnalysis, &QAction::toggled, ui->Analysistt, &QAction::setChecked);
+    connect(ui->modeAnimation, &QAction::toggled, ui->Mechanismtt, &QAction::setChecked);
+}
+
+void Vendrel::placePanel() {
+    ui->dock_synthesis_widget->setWidget(panel.get());
+    // An empty title bar: the panel is part of the window, not a floating tool.
+    ui->dock_synthesis_widget->setTitleBarWidget(new QWidget(ui->dock_synthesis_widget));
+    ui->dock_synthesis_widget->setMinimumHeight(65);
+}
+
+void Vendrel::hideOverlayEditors() {
+    ui->editLinkDim->hide();
+    connect(ui->actionEdit_Mechanism, &QAction::toggled, ui->editLinkDim, &QWidget::setVisible);
+    ui->labelLength->hide();
+    ui->lengthspinBox->hide();
+    ui->labelAngle->hide();
+    ui->linkAngleSpinBox->hide();
+    ui->editPointDim->hide();
+    ui->solutionFilterLabel->hide();
+    ui->solutionFilterCheckBox->hide();
+}
+
+// Start and Pause share one place in the tool bar: only the one that can act is shown, and
+// neither keeps a checked look after it ran.
+void Vendrel::onStartTriggered() {
+    ui->actionStart->setChecked(false);
+    setCommandVisible(ui->actionStart, false);
+    ui->actionPause->setEnabled(true);
+    setCommandVisible(ui->actionPause, true);
+}
+
+void Vendrel::onPauseTriggered() {
+    ui->actionPause->setChecked(false);
+    setCommandVisible(ui->actionPause, false);
+    setCommandVisible(ui->actionStart, true);
+}
+
+// Stopping also pauses, so the control returns to Start. While Pause is still disabled (nothing
+// ever started) the trigger does nothing, and Start is already showing.
+void Vendrel::onStopTriggered() { ui->actionPause->trigger(); }
+
+void Vendrel::onSmartSynthesisToggled(bool on) {
+    ui->aSol_Selector->setVisible(on);
+    ui->aSol_Selector->setEnabled(on);
+}
+
+void Vendrel::setMode(QAction *a) {
+    for (QAction *m : modeActions)
+        m->setChecked(false);
+    a->setChecked(true);
+}
+
+void Vendrel::resetMode() {
+    for (QAction *m : modeActions)
+        m->setChecked(false);
+    modeActions.first()->setChecked(true);
+}
+
+// "Exit" ends the program at once, without asking and without saving.
+void Vendrel::exitProgram() { std::exit(0); }
+
+void Vendrel::displayData() { emit dataChanged(); }
+
+void Vendrel::setShowDim(bool on) { showDimensions = on; }
+
+void Vendrel::displaymouselocation(double, double) {}
+
+void Vendrel::toInterpolate() {}

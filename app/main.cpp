@@ -3,8 +3,28 @@
 
 #include <GL/glut.h>
 #include <QApplication>
+#include <QPixmap>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QSurfaceFormat>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+// How long the window may settle (layout, first GL frames) before a screenshot is taken.
+constexpr int SCREENSHOT_DELAY_MS = 1500;
+
+// With MECHSYNTH_SCREENSHOT=<file> the program saves a picture of its main window shortly after
+// start-up and quits: used for checks and for the picture in the README.
+void scheduleScreenshot(QApplication &app, Vendrel &window, const QString &path) {
+    QTimer::singleShot(SCREENSHOT_DELAY_MS, &window, [&app, &window, path]() {
+        const bool saved = window.grab().save(path);
+        std::printf(saved ? "Screenshot written to %s\n" : "Could not write screenshot %s\n",
+                    qPrintable(path));
+        app.exit(saved ? 0 : 1);
+    });
+}
+} // namespace
 
 int main(int argc, char *argv[]) {
     // The views draw with the fixed-function pipeline: ask for a compatibility context.
@@ -19,10 +39,19 @@ int main(int argc, char *argv[]) {
     glutInit(&argc, argv);
     QApplication app(argc, argv);
     app.setStyle(QStyleFactory::create("Fusion"));
+    // The icons live in the GUI library; a static library must register its resources by hand.
+    Q_INIT_RESOURCE(icons);
 
     int status = 0;
     {
         Vendrel window;
+        const QString screenshotPath = qEnvironmentVariable("MECHSYNTH_SCREENSHOT");
+        if (!screenshotPath.isEmpty()) {
+            // Without a window manager (Xvfb) nothing maximizes the window: give it the screen.
+            if (const QScreen *screen = QGuiApplication::primaryScreen())
+                window.setGeometry(screen->availableGeometry());
+            scheduleScreenshot(app, window, screenshotPath);
+        }
         window.showMaximized();
         status = app.exec();
     }
