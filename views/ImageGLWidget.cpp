@@ -1,4 +1,322 @@
-// Image-space view.
+// Image-space view: positions as points of the kinematic image, the chosen dyads' constraint
+// surfaces and the moving frame of the animated mechanism, in a scene turned by the mouse.
 #include "ImageGLWidget.h"
 
+#include "Branch.h"
+#include "Dyad.h"
+#include "Mechanism.h"
+#include "Motion.h"
+#include "Point.h"
+#include "ProcessValues.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int fullTurn16 = 5760;  // one turn in sixteenths of a degree
+// One pixel of drag turns the scene by half a degree.
+constexpr int rotationPerPixel16 = 8;
+constexpr double wheelNotch = 120.0;
+// A wheel notch zooms in by 1.2 and out by 3.
+constexpr double wheelZoomIn = 1.2;
+constexpr double wheelZoomOut = 3.0;
+
+struct LightSetting {
+    GLfloat diffuse[4];
+    GLfloat position[4];
+};
+const LightSetting lights[6] = {
+    {{1, 0, 0, 1}, {5, 0, 5, 1}},   {{0, 1, 0, 1}, {5, 5, 5, 1}},
+    {{0, 0, 1, 1}, {0, 5, 5, 1}},   {{1, 0, 0, 1}, {5, 5, -5, 1}},
+    {{0, 1, 0, 1}, {-5, -5, -5, 1}}, {{0, 0, 1, 1}, {0, 5, -5, 1}},
+};
+} // namespace
+
 ImageGLWidget::ImageGLWidget(QWidget *parent) : QOpenGLWidget(parent) {}
+
+ImageGLWidget::~ImageGLWidget() {
+    if (quadric && context()) {
+        makeCurrent();
+        gluDeleteQuadric(quadric);
+        quadric = nullptr;
+        doneCurrent();
+    }
+}
+
+// ---- Slots ---------------------------------------------------------------------------------------
+
+void ImageGLWidget::setCurrentDyad(Dyad *d) {
+    currentDyad = d;
+    update();
+}
+
+void ImageGLWidget::setAllDyad(Branch *b) {
+    if (branch)
+        disconnect(branch, &Branch::updateObject, this, &ImageGLWidget::updateObject);
+    branch = b;
+    if (branch)
+        connect(branch, &Branch::updateObject, this, &ImageGLWidget::updateObject,
+                Qt::UniqueConnection);
+    update();
+}
+
+void ImageGLWidget::setMotion(Motion *m) {
+    motion = m;
+    update();
+}
+
+void ImageGLWidget::emptyWidget() {
+    currentDyad = nullptr;
+    if (branch)
+        disconnect(branch, &Branch::updateObject, this, &ImageGLWidget::updateObject);
+    branch = nullptr;
+    motion = nullptr;
+}
+
+int ImageGLWidget::normalisedAngle(int a) {
+    while (a < 0)
+        a += fullTurn16;
+    while (a > fullTurn16)
+        a -= fullTurn16;
+    return a;
+}
+
+void ImageGLWidget::setXRotation(int angle) {
+    angle = normalisedAngle(angle);
+    if (angle == xRot)
+        return;
+    xRot = angle;
+    emit xRotationChanged(angle);
+    update();
+}
+
+void ImageGLWidget::setYRotation(int angle) {
+    angle = normalisedAngle(angle);
+    if (angle == yRot)
+        return;
+    yRot = angle;
+    emit yRotationChanged(angle);
+    update();
+}
+
+void ImageGLWidget::setZRotation(int angle) {
+    angle = normalisedAngle(angle);
+    if (angle == zRot)
+        return;
+    zRot = angle;
+    emit zRotationChanged(angle);
+    update();
+}
+
+void ImageGLWidget::setScale(int s) {
+    if (s < 2 || s >= 1000)
+        return;
+    scale = s / 100.0;
+    emit scaleChanged(scale);
+    update();
+}
+
+void ImageGLWidget::updateObject() { update(); }
+
+void ImageGLWidget::resetwidget() {
+    xRot = yRot = zRot = 0;
+    scale = 1.0;
+    update();
+}
+
+void ImageGLWidget::toggle_toInterPolate() {
+    interpolate = !interpolate;
+    update();
+}
+
+void ImageGLWidget::toggle_toshowCouplerAnimation() {
+    showCouplerAnimation = !showCouplerAnimation;
+    update();
+}
+
+// ---- Mouse -----------------------------------------------------------------------------------------
+
+void ImageGLWidget::mousePressEvent(QMouseEvent *event) { lastPos = event->position().toPoint(); }
+
+void ImageGLWidget::mouseMoveEvent(QMouseEvent *event) {
+    const QPoint pos = event->position().toPoint();
+    const int dx = pos.x() - lastPos.x();
+    const int dy = pos.y() - lastPos.y();
+    if (event->buttons() & Qt::LeftButton) {
+        setXRotation(xRot + rotationPerPixel16 * dy);
+        setYRotation(yRot + rotationPerPixel16 * dx);
+    } else if (event->buttons() & Qt::RightButton) {
+        setXRotation(xRot + rotationPerPixel16 * dy);
+        setZRotation(zRot + rotationPerPixel16 * dx);
+    }
+    lastPos = pos;
+}
+
+// Whole notches zoom exactly by the notch factors; a finer wheel zooms by the matching power,
+// so a small delta never zooms the wrong way. Bounded so the scene cannot vanish.
+void ImageGLWidget::wheelEvent(QWheelEvent *event) {
+    const double notches = event->angleDelta().y() / wheelNotch;
+    if (notches == 0.0)
+        return;
+    const double factor =
+        notches > 0 ? std::pow(wheelZoomIn, notches) : std::pow(wheelZoomOut, notches);
+    scale = std::clamp(scale * factor, minScale, maxScale);
+    emit scaleChanged(scale);
+    update();
+    event->accept();
+}
+
+// ---- GL -----------------------------------------------------------------------------------------------
+
+void ImageGLWidget::initializeGL() {
+    quadric = gluNewQuadric();
+    setUpLighting();
+    // The context can be destroyed and recreated; the quadric goes with it.
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this]() {
+        makeCurrent();
+        if (quadric)
+            gluDeleteQuadric(quadric);
+        quadric = nullptr;
+        doneCurrent();
+    });
+}
+
+void ImageGLWidget::setUpLighting() const {
+    for (int i = 0; i < 6; ++i) {
+        const GLenum light = GL_LIGHT0 + static_cast<GLenum>(i);
+        glLightfv(light, GL_DIFFUSE, lights[i].diffuse);
+        glLightfv(light, GL_POSITION, lights[i].position);
+        glEnable(light);
+    }
+    const GLfloat ambient[] = {0.9f, 0.9f, 0.9f, 1.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_ALPHA_TEST);
+    glDepthFunc(GL_LESS);
+    // Opaque white, so grabbed frames and screenshots are not transparent.
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+
+    const GLfloat matAmbient[] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const GLfloat matDiffuse[] = {0.7f, 0.7f, 0.7f, 1.0f};
+    const GLfloat matSpecular[] = {0.7f, 0.7f, 0.7f, 1.0f};
+    const GLfloat matEmission[] = {0.2f, 0.1f, 0.1f, 0.0f};
+    glMaterialfv(GL_FRONT, GL_AMBIENT, matAmbient);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, matDiffuse);
+    glMaterialfv(GL_FRONT, GL_SPECULAR, matSpecular);
+    glMaterialf(GL_FRONT, GL_SHININESS, 5.0f);
+    glMaterialfv(GL_FRONT, GL_EMISSION, matEmission);
+}
+
+void ImageGLWidget::resizeGL(int, int) { applyViewport(); }
+
+// The square of the shorter side, centred: unlike the Cartesian view it fits in the widget.
+void ImageGLWidget::applyViewport() {
+    const double ratio = devicePixelRatioF();
+    const int w = static_cast<int>(std::lround(width() * ratio));
+    const int h = static_cast<int>(std::lround(height() * ratio));
+    const int side = std::min(w, h);
+    glViewport((w - side) / 2, (h - side) / 2, side, side);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-10.0, 10.0, -10.0, 10.0, -30.0, 30.0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void ImageGLWidget::paintGL() {
+    applyViewport();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glRotated(xRot / 16.0, 1.0, 0.0, 0.0);
+    glRotated(yRot / 16.0, 0.0, 1.0, 0.0);
+    glRotated(zRot / 16.0, 0.0, 0.0, 1.0);
+    glScaled(scale, scale, scale);
+
+    glFrontFace(GL_CCW);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_DEPTH_TEST);
+    drawAxes();
+    if (motion) {
+        motion->drawPositions();
+        if (interpolate && motion->motionStore().motionCurve)
+            motion->motionStore().motionCurve->drawStrip4D();
+    }
+    drawSurfaces();
+    if (showCouplerAnimation)
+        drawMovingFrames();
+    glDisable(GL_DEPTH_TEST);
+}
+
+// The image-space axes: shafts of radius 0.04 and length 1 closed by a disk, with cones
+// (base 0.1, length 0.4) as heads; z as drawn, y turned by -90 degrees about x, x by 90 about y.
+void ImageGLWidget::drawAxes() const {
+    if (!quadric)
+        return;
+    glLineWidth(0.5f);
+    drawAxis();
+    glPushMatrix();
+    glRotated(-90.0, 1.0, 0.0, 0.0);
+    drawAxis();
+    glPopMatrix();
+    glPushMatrix();
+    glRotated(90.0, 0.0, 1.0, 0.0);
+    drawAxis();
+    glPopMatrix();
+}
+
+void ImageGLWidget::drawAxis() const {
+    gluCylinder(quadric, 0.04, 0.04, 1.0, 12, 1);
+    gluDisk(quadric, 0.0, 0.04, 12, 1);
+    glPushMatrix();
+    glTranslated(0.0, 0.0, 1.0);
+    gluDisk(quadric, 0.0, 0.1, 12, 1);
+    gluCylinder(quadric, 0.1, 0.0, 0.4, 12, 1);
+    glPopMatrix();
+}
+
+// The chosen synthesized dyads' surfaces, then those of the formed mechanism. Dyads are read
+// from the branch at every paint, so a freed one is never touched.
+void ImageGLWidget::drawSurfaces() const {
+    if (!branch)
+        return;
+    branch->drawChosenSurfaces();
+    const Mechanism *m = branch->getMechanism();
+    if (m && m->isSet() && m->hasCouplerPoint()) {
+        m->getInputDyad()->drawSurfaceAlways();
+        m->getOutputDyad()->drawSurfaceAlways();
+    }
+}
+
+void ImageGLWidget::drawMovingFrames() const {
+    if (!branch)
+        return;
+    const Mechanism *first = branch->getMechanismA();
+    if (first && first->isSet() && first->hasCouplerPoint())
+        drawImageSphere(first->couplerPoint());
+    if (branch->hasCouplerPoint())
+        drawImageSphere(branch->movingFramePoint());
+}
+
+// A pose (x, y, theta in degrees) as a small sphere at its image point. The exact pi is used so
+// the sphere passes through the positions' own image points when the mechanism reaches them.
+void ImageGLWidget::drawImageSphere(const Point &poseDeg) const {
+    if (!quadric)
+        return;
+    const Point pose(poseDeg.x(), poseDeg.y(), poseDeg.z() * PI / 180.0);
+    const Point z = toImage(pose);
+    if (z[3] == 0.0)
+        return;
+    glPushMatrix();
+    glTranslated(z[0] / z[3], z[1] / z[3], z[2] / z[3]);
+    gluSphere(quadric, 0.1, 8, 8);
+    glPopMatrix();
+}

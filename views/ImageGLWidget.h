@@ -1,10 +1,82 @@
-// ImageGLWidget: the image-space view (placeholder until the view is built).
+// ImageGLWidget: the image-space view, where every position is a point and every RR dyad a
+// constraint surface, turned with the mouse.
 #pragma once
 
+#include "Dyad.h"
+
 #include <QOpenGLWidget>
+#include <QPoint>
+#include <QPointer>
+
+class Branch;
+class Motion;
+class Point;
+struct GLUquadric;
 
 class ImageGLWidget : public QOpenGLWidget {
     Q_OBJECT
 public:
     explicit ImageGLWidget(QWidget *parent = nullptr);
+    ~ImageGLWidget() override;
+
+    int xRotation() const { return xRot; }
+    int yRotation() const { return yRot; }
+    int zRotation() const { return zRot; }
+    double currentScale() const { return scale; }
+    bool interpolationShown() const { return interpolate; }
+    bool couplerAnimationShown() const { return showCouplerAnimation; }
+    // Bounds of the wheel zoom; the Part's rules leave it unbounded.
+    static constexpr double minScale = 0.02;
+    static constexpr double maxScale = 50.0;
+
+public slots:
+    void setCurrentDyad(Dyad *d);
+    void setAllDyad(Branch *b);
+    void setMotion(Motion *m);
+    void emptyWidget();
+    void setXRotation(int angle);
+    void setYRotation(int angle);
+    void setZRotation(int angle);
+    void setScale(int s);
+    void updateObject();
+    void resetwidget();
+    void toggle_toInterPolate();
+    void toggle_toshowCouplerAnimation();
+
+signals:
+    void xRotationChanged(int angle);
+    void yRotationChanged(int angle);
+    void zRotationChanged(int angle);
+    void scaleChanged(double scale);
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    static int normalisedAngle(int a);
+    void setUpLighting() const;
+    void applyViewport();
+    void drawAxes() const;
+    void drawAxis() const;
+    void drawSurfaces() const;
+    void drawMovingFrames() const;
+    void drawImageSphere(const Point &poseDeg) const;
+
+    int xRot = 0;
+    int yRot = 0;
+    int zRot = 0;
+    double scale = 1.0;
+    QPoint lastPos;
+    // Identity only, never dereferenced: the branch may free its dyads at any time.
+    Dyad *currentDyad = nullptr;
+    QPointer<Branch> branch;
+    QPointer<Motion> motion;
+    bool interpolate = false;
+    bool showCouplerAnimation = false;
+    GLUquadric *quadric = nullptr;  // made in initializeGL, freed with the context
 };
