@@ -103,20 +103,14 @@ void RP::resetToReference() {
     placeJoints();
 }
 
-// The line through the block at the fixed pivot, normal along fixed -> moving pivot, written
-// with the scale of the line the dyad already has (so parameters survive a round trip) and
-// then taken into the moving frame of the pose: the exact inverse of the constructor's map.
+// The line through the block at the fixed pivot along blockAngle (the pivots only hold it to
+// 1e-4, too short a handle to read a direction from to full precision; commitGeometry keeps
+// blockAngle in step with them), written with the scale of the line the dyad already has (so
+// parameters survive a round trip) and taken into the moving frame of the pose: the exact
+// inverse of the constructor's map.
 void RP::setPose(const Point &p) {
-    double nx = movingPivot.x() - fixedPivot.x(), ny = movingPivot.y() - fixedPivot.y();
-    double len = std::hypot(nx, ny);
-    if (!(len > tol::zeroLength)) {
-        const double n = (blockAngle + 90.0) * PI / 180.0;
-        nx = std::cos(n);
-        ny = std::sin(n);
-        len = 1.0;
-    }
-    nx /= len;
-    ny /= len;
+    const double n = (blockAngle + 90.0) * PI / 180.0;
+    const double nx = std::cos(n), ny = std::sin(n);
     double scale = std::hypot(l1, l2);
     const double c0 = -(nx * fixedPivot.x() + ny * fixedPivot.y());
     // A drawn dyad has no line yet: scale it to a constant term of 1 where that exists.
@@ -125,7 +119,6 @@ void RP::setPose(const Point &p) {
     A = scale * nx;
     B = scale * ny;
     C = scale * c0;
-    blockAngle = std::atan2(ny, nx) * 180.0 / PI - 90.0;
     lineToMovingFrame(p);
 }
 
