@@ -26,8 +26,6 @@ public:
     explicit Vendrel(QWidget *parent = nullptr, Qt::WindowFlags flags = {});
     ~Vendrel() override;
 
-    // The generated form, for the code that wires the window and for tests that drive it.
-    Ui::VendrelClass *form() const { return ui.get(); }
     Motion *task() const { return motion.get(); }
     Synthesis_Widget *synthesisPanel() const { return panel.get(); }
     // The six interaction modes in their fixed order, Input Positions first.
