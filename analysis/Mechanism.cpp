@@ -199,6 +199,11 @@ void Mechanism::attachCoupler() {
             end = m1 + Vec2::unitDeg(g.inputDirectionDeg + 90.0);
         }
     }
+    // Pivots that are not numbers (a failed synthesis) give the coupler no frame to draw.
+    if (!start.isFinite() || !end.isFinite()) {
+        const Point c = coupler.couplerPoint();
+        start = end = Vec2(c[0], c[1]);
+    }
     coupler.attachEnds(start, end);
     assembledCouplerEnd = end;
 }
@@ -245,10 +250,8 @@ void Mechanism::analyze(double input) {
 void Mechanism::applySolution(const LoopSolution &s) {
     // A sweep only records the coupler; the dyads are put back by the assembly that ends every
     // trace, so moving them for each sample would be wasted work.
-    if (!tracing) {
-        inputDyad->setMovingPivot(asPoint(s.inputMovingPivot));
-        outputDyad->setMovingPivot(asPoint(s.outputMovingPivot));
-    }
+    if (!tracing)
+        moveDyads(s);
     coupler.setEnds(s.couplerStart, s.couplerEnd);
     outputPivot = s.outputMovingPivot;
     if (geometry.kind == PairKind::RRRR)
@@ -257,6 +260,20 @@ void Mechanism::applySolution(const LoopSolution &s) {
         slideOffset = s.inputLineOffset;
         slideOffset2 = s.outputLineOffset;
     }
+}
+
+// The input dyad is placed by its own input (so an RP block turns with its line); the output's
+// moving pivot is placed where the loop put it.
+void Mechanism::moveDyads(const LoopSolution &s) {
+    const double input = inputIsSlider()
+                             ? (s.inputMovingPivot - geometry.inputFixedPivot)
+                                   .dot(Vec2::unitDeg(geometry.inputSlideDeg))
+                             : (s.inputMovingPivot - geometry.inputFixedPivot).angleDeg();
+    inputDyad->setConfiguration(input, geometry.inputLength);
+    if (isKind(outputDyad, "RP"))
+        outputDyad->setConfiguration(s.output, geometry.outputLength);
+    else
+        outputDyad->setMovingPivot(asPoint(s.outputMovingPivot));
 }
 
 // A failure after a success closes the current curve piece; the next success starts a new one.

@@ -140,6 +140,8 @@ private:
     double inputFor(double value) const;
     void chooseAssembledCircuit();
     void applySolution(const LoopSolution &s);
+    void moveDyads(const LoopSolution &s);
+    bool pivotsFinite() const;
     void noteFailure(bool reverseDrive);
     void sweepCircuit(bool open);
     void selectCircuit(bool open);

@@ -65,8 +65,15 @@ void drawDyadSide(const Dyad *d, const Vec2 &coupled) {
 
 } // namespace
 
+bool Mechanism::pivotsFinite() const {
+    for (const Dyad *d : {inputDyad, outputDyad})
+        if (!vecOf(d->fixedPivotCopy()).isFinite() || !vecOf(d->movingPivotCopy()).isFinite())
+            return false;
+    return true;
+}
+
 void Mechanism::draw() const {
-    if (isSet()) {
+    if (isSet() && pivotsFinite()) {
         drawCouplerBody();
         drawCurves();
         drawInputArrow();

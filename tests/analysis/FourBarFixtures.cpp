@@ -1,0 +1,181 @@
+// Independent geometry for the analysis tests (no call into the analysis code).
+#include "FourBarFixtures.h"
+
+#include "PR.h"
+#include "RP.h"
+#include "RR.h"
+
+#include <QFile>
+#include <QTextStream>
+#include <cmath>
+#include <sstream>
+
+namespace fixtures {
+
+namespace {
+const double pi = std::acos(-1.0);
+}
+
+P add(P a, P b) { return {a.x + b.x, a.y + b.y}; }
+P sub(P a, P b) { return {a.x - b.x, a.y - b.y}; }
+P scale(P a, double s) { return {a.x * s, a.y * s}; }
+double dot(P a, P b) { return a.x * b.x + a.y * b.y; }
+double cross(P a, P b) { return a.x * b.y - a.y * b.x; }
+double dist(P a, P b) { return std::hypot(a.x - b.x, a.y - b.y); }
+double deg(double r) { return r * 180.0 / pi; }
+double rad(double d) { return d * pi / 180.0; }
+double dirDeg(P a, P b) { return deg(std::atan2(b.y - a.y, b.x - a.x)); }
+P polar(P o, double r, double a) { return {o.x + r * std::cos(rad(a)), o.y + r * std::sin(rad(a))}; }
+bool finite(P p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
+double angleDiff(double a, double b) {
+    double d = std::fmod(a - b, 360.0);
+    if (d <= -180.0)
+        d += 360.0;
+    if (d > 180.0)
+        d -= 360.0;
+    return d;
+}
+
+// Along the centre line to the chord's foot, then across it by the half chord.
+bool circleIntersection(P c1, double r1, P c2, double r2, bool left, P &out) {
+    const double d = dist(c1, c2);
+    if (d == 0.0)
+        return false;
+    const double a = (r1 * r1 - r2 * r2 + d * d) / (2.0 * d);
+    const double h2 = r1 * r1 - a * a;
+    if (h2 < 0.0)
+        return false;
+    const P e = scale(sub(c2, c1), 1.0 / d);
+    const P n = {-e.y, e.x};
+    out = add(add(c1, scale(e, a)), scale(n, left ? std::sqrt(h2) : -std::sqrt(h2)));
+    return true;
+}
+
+double lawOfCosinesDeg(double a, double b, double c) {
+    return deg(std::acos((a * a + b * b - c * c) / (2.0 * a * b)));
+}
+
+P Placement::apply(P p) const {
+    const double c = std::cos(rad(angleDeg)), s = std::sin(rad(angleDeg));
+    return {c * p.x - s * p.y + dx, s * p.x + c * p.y + dy};
+}
+
+P fixedOf(const Dyad &d) {
+    const Point p = d.fixedPivotCopy();
+    return {p[0], p[1]};
+}
+
+P movingOf(const Dyad &d) {
+    const Point p = d.movingPivotCopy();
+    return {p[0], p[1]};
+}
+
+Point couplerPoseFor(const Pair &pair, P m1, P m2) {
+    const double a = dirDeg(m1, m2);
+    const P c = add(add(m1, polar({0, 0}, pair.localU, a)), polar({0, 0}, pair.localV, a + 90.0));
+    return Point(c.x, c.y, a + pair.localTheta);
+}
+
+bool fourRevolute(Pair &pair, double G, double L1, double h, double L2, double thetaDeg,
+                  bool open, const Placement &place) {
+    const P o1 = place.apply({0, 0});
+    const P o2 = place.apply({G, 0});
+    const P m1 = polar(o1, L1, place.turn(thetaDeg));
+    P m2;
+    if (!circleIntersection(m1, h, o2, L2, open, m2))
+        return false;
+    pair.couplerPose = couplerPoseFor(pair, m1, m2);
+    const Point &c = pair.couplerPose;
+    pair.input = std::make_unique<RR>(o1.x, o1.y, m1.x, m1.y, c[0], c[1], c[2]);
+    pair.output = std::make_unique<RR>(o2.x, o2.y, m2.x, m2.y, c[0], c[1], c[2]);
+    return true;
+}
+
+namespace {
+std::unique_ptr<Dyad> makeRR(const Placement &t, P f, P m, const Point &c) {
+    const P a = t.apply(f), b = t.apply(m);
+    return std::make_unique<RR>(a.x, a.y, b.x, b.y, c[0], c[1], c[2]);
+}
+std::unique_ptr<Dyad> makePR(const Placement &t, P f, P m, const Point &c) {
+    const P a = t.apply(f), b = t.apply(m);
+    return std::make_unique<PR>(a.x, a.y, b.x, b.y, c[0], c[1], c[2]);
+}
+// An RP whose line through the block at f runs towards `along`.
+std::unique_ptr<Dyad> makeRP(const Placement &t, P f, P along) {
+    const P a = t.apply(f), b = t.apply(along);
+    return std::make_unique<RP>(a.x, a.y, b.x, b.y, b.x, b.y, 0.0);
+}
+Point placedPose(const Placement &t, P c, double thetaDeg) {
+    const P q = t.apply(c);
+    return Point(q.x, q.y, t.turn(thetaDeg));
+}
+} // namespace
+
+// Canonical layouts:
+// RRRR: crank-rocker 4, 1, 3.5, 3 at 60 degrees, open.
+// RRRP: crank 1 at 90 degrees from (0, 0), a vertical line through the block at (3, 0); the
+//       crank is parallel to the line at assembly, and the chain closes for 80.4..279.6.
+// RRPR: crank 1 at 60 degrees, coupler 3, slider on y = -0.5.
+// PRPR: input slide along x from (0, 0) at s = 3, output line x = 4 through (4, 3), h = 2.
+// PRRP: input slide along x at s = 1, a line at 60 degrees through the block at (3, 1).
+// RPRP: lines at 30 degrees through (0, 0) and at 100 degrees through (4, 1).
+void standardPair(Kind kind, Pair &pair, const Placement &t) {
+    switch (kind) {
+    case Kind::RRRR:
+        fourRevolute(pair, 4.0, 1.0, 3.5, 3.0, 60.0, true, t);
+        return;
+    case Kind::RRRP:
+        pair.couplerPose = placedPose(t, {1.0, 2.0}, 30.0);
+        pair.input = makeRR(t, {0, 0}, {0, 1}, pair.couplerPose);
+        pair.output = makeRP(t, {3, 0}, {3, 5});
+        return;
+    case Kind::RRPR: {
+        const P m1 = polar({0, 0}, 1.0, 60.0);
+        const P m2 = {m1.x + std::sqrt(9.0 - (m1.y + 0.5) * (m1.y + 0.5)), -0.5};
+        pair.couplerPose = placedPose(t, {1.5, 1.2}, 10.0);
+        pair.input = makeRR(t, {0, 0}, m1, pair.couplerPose);
+        pair.output = makePR(t, {-2.0, -0.5}, m2, pair.couplerPose);
+        return;
+    }
+    case Kind::PRPR:
+        pair.couplerPose = placedPose(t, {3.2, 1.5}, 15.0);
+        pair.input = makePR(t, {0, 0}, {3, 0}, pair.couplerPose);
+        pair.output = makePR(t, {4, 3}, {4, std::sqrt(3.0)}, pair.couplerPose);
+        return;
+    case Kind::PRRP:
+        pair.couplerPose = placedPose(t, {1.5, 1.5}, 5.0);
+        pair.input = makePR(t, {0, 0}, {1, 0}, pair.couplerPose);
+        pair.output = makeRP(t, {3, 1}, polar({3, 1}, 1.0, 60.0));
+        return;
+    case Kind::RPRP:
+        pair.couplerPose = placedPose(t, {2.0, 2.0}, 0.0);
+        pair.input = makeRP(t, {0, 0}, polar({0, 0}, 1.0, 30.0));
+        pair.output = makeRP(t, {4, 1}, polar({4, 1}, 1.0, 100.0));
+        return;
+    }
+}
+
+QString kindName(Kind kind) {
+    static const char *names[] = {"RRRR", "RRRP", "RRPR", "PRPR", "PRRP", "RPRP"};
+    return QString::fromLatin1(names[static_cast<int>(kind)]);
+}
+
+bool fileLines(const QString &path, QStringList &lines) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    lines.clear();
+    QTextStream in(&f);
+    while (!in.atEnd())
+        lines << in.readLine();
+    return true;
+}
+
+QString streamed(double v) {
+    std::ostringstream s;
+    s << v;
+    return QString::fromStdString(s.str());
+}
+
+} // namespace fixtures

@@ -1,0 +1,78 @@
+// Test-side geometry written independently of the analysis: planar points, circle
+// intersection, placements, and builders of known four-bars from user-drawn dyads.
+#pragma once
+
+#include "Dyad.h"
+#include "Point.h"
+
+#include <QString>
+#include <memory>
+
+namespace fixtures {
+
+struct P {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+P add(P a, P b);
+P sub(P a, P b);
+P scale(P a, double s);
+double dot(P a, P b);
+double cross(P a, P b);
+double dist(P a, P b);
+double deg(double rad);
+double rad(double deg);
+// Direction a -> b in degrees, (-180, 180].
+double dirDeg(P a, P b);
+P polar(P origin, double r, double angleDeg);
+// Angle difference a - b brought into (-180, 180].
+double angleDiff(double a, double b);
+bool finite(P p);
+
+// The intersection of circles (c1, r1) and (c2, r2) on the left of c1 -> c2 (left = true) or
+// on its right.
+bool circleIntersection(P c1, double r1, P c2, double r2, bool left, P &out);
+// The angle at the vertex between sides a and b opposite side c, in degrees.
+double lawOfCosinesDeg(double a, double b, double c);
+
+// A rigid placement of a layout drawn in a canonical frame: turn by angleDeg about the origin,
+// then shift.
+struct Placement {
+    double angleDeg = 0.0;
+    double dx = 0.0;
+    double dy = 0.0;
+    P apply(P p) const;
+    double turn(double a) const { return a + angleDeg; }
+};
+
+P fixedOf(const Dyad &d);
+P movingOf(const Dyad &d);
+
+// A mechanism's two dyads and the coupler pose (x, y, theta degrees) that goes with them.
+struct Pair {
+    std::unique_ptr<Dyad> input;
+    std::unique_ptr<Dyad> output;
+    Point couplerPose{0.0, 0.0, 0.0};
+    // Coupler pose in the frame of the coupler line M1 -> M2: (u, v, theta) (for RRRR).
+    double localU = 0.6, localV = 0.8, localTheta = 20.0;
+};
+
+// RR-RR with ground O1 (0, 0) -> O2 (G, 0), crank L1 at thetaDeg, coupler h, output L2; the
+// output pivot left of M1 -> O2 (open) or right of it (crossed). The coupler pose rides at
+// (localU, localV) in the frame of M1 -> M2. Returns false when the chain cannot close.
+bool fourRevolute(Pair &pair, double G, double L1, double h, double L2, double thetaDeg,
+                  bool open, const Placement &place = Placement());
+// The coupler pose of that four-bar for a given M1 and M2.
+Point couplerPoseFor(const Pair &pair, P m1, P m2);
+
+// The six pair kinds in canonical layouts that close over a wide input range (see the .cpp).
+enum class Kind { RRRR, RRRP, RRPR, PRPR, PRRP, RPRP };
+void standardPair(Kind kind, Pair &pair, const Placement &place = Placement());
+QString kindName(Kind kind);
+
+bool fileLines(const QString &path, QStringList &lines);
+// A number written in the default stream format (six significant digits).
+QString streamed(double v);
+
+} // namespace fixtures
