@@ -205,7 +205,9 @@ void PR::draw() {
     Circle2D start(fixedPivot, true, 0.05);
     start.draw();
     drawLink();
-    P_Joint slider(movingPivot, lineAngle);
+    // The slider block, longer along the line than across it, carries the revolute pin.
+    Rectangle2D slider(movingPivot, false, 0.5, 0.3, lineAngle);
+    slider.setWhiteFill(true);
     slider.draw();
     R_Joint pin(movingPivot);
     pin.draw();

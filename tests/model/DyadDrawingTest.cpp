@@ -1,0 +1,326 @@
+// Dyads drawn offscreen: joints, blocks, lines and surfaces land at the pixels of their geometry.
+#include "GroundSymbol.h"
+#include "PR.h"
+#include "ProcessValues.h"
+#include "RP.h"
+#include "RR.h"
+
+#include <GL/gl.h>
+#include <QtTest>
+#include "TestSupport.h"
+#include <cmath>
+#include <memory>
+
+using testsupport::anyPixelNear;
+using testsupport::isBluish;
+using testsupport::isDark;
+using testsupport::isReddish;
+using testsupport::isWhite;
+
+namespace {
+const double pi = std::acos(-1.0);
+
+// The canvas reads premultiplied colour back; translucent drawing would lower the stored alpha
+// and garble it. Mask alpha writes as an opaque window's framebuffer behaves.
+QImage renderOpaque(testsupport::GLCanvas &c, const std::function<void()> &draw) {
+    return c.render([&draw]() {
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+        draw();
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    });
+}
+
+bool notWhite(QColor c) { return !isWhite(c); }
+bool isOrange(QColor c) { return c.red() > 200 && c.green() > 90 && c.green() < 180 && c.blue() < 60; }
+bool isMagenta(QColor c) { return c.red() > 150 && c.blue() > 150 && c.green() < 100; }
+bool isGreyish(QColor c) { return !isWhite(c) && !isDark(c) && std::abs(c.red() - c.blue()) < 15; }
+
+int countPixels(const QImage &img, const std::function<bool(QColor)> &pred) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            n += pred(img.pixelColor(x, y)) ? 1 : 0;
+    return n;
+}
+
+// The moving-frame line through a fixed-frame point (fx, fy) with direction lineDeg, for a pose.
+void movingLineThrough(const Point &pose, double fx, double fy, double lineDeg, double &l1,
+                       double &l2, double &l3) {
+    const double th = pose.z() * pi / 180.0, c = std::cos(th), s = std::sin(th);
+    const double lx = c * (fx - pose.x()) + s * (fy - pose.y());
+    const double ly = -s * (fx - pose.x()) + c * (fy - pose.y());
+    const double a = lineDeg * pi / 180.0 - th;   // local direction
+    l1 = -std::sin(a);
+    l2 = std::cos(a);
+    l3 = -(l1 * lx + l2 * ly);
+}
+
+Point along(const Point &p, double dist, double deg) {
+    return Point(p.x() + dist * std::cos(deg * pi / 180.0), p.y() + dist * std::sin(deg * pi / 180.0),
+                 0.0);
+}
+} // namespace
+
+class DyadDrawingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void rrShowsPinsAtBothPivotsAndGroundUnderTheFixedOne();
+    void rrHighlightedLinkIsOrange();
+    void rrDrawingFollowsASteppedCrank();
+    void prShowsTheSliderOnItsTrack();
+    void synthesizedRpBlockIsAlignedWithItsLine();
+    void drawnRpBlockIsAlignedWithItsLine();
+    void drawJointsShowsTheJointSymbolsOfEachKind();
+    void groundSymbolPointsUpWhenFlipped();
+    void onlyAnRrDrawsItsConstraintSurface();
+    void dimensionsAppearOnlyWhenSwitchedOn();
+    void previewsDrawBetweenTheMousePoints_data();
+    void previewsDrawBetweenTheMousePoints();
+    void threeKindsSideBySide();
+
+private:
+    std::unique_ptr<testsupport::GLCanvas> canvas;   // world [-5, 5]^2 on 400 x 400 pixels
+    QPoint px(const Point &p) const { return canvas->toPixel(p.x(), p.y()); }
+    QImage render(const std::function<void()> &draw) { return renderOpaque(*canvas, draw); }
+};
+
+// Without a display every test skips on its own (in init): a skip in initTestCase would leave
+// Qt Test skipping the classes that run after this one in the same program.
+void DyadDrawingTest::initTestCase() {
+    if (!testsupport::hasDisplay())
+        return;
+    canvas = std::make_unique<testsupport::GLCanvas>(400, 400, -5.0, 5.0, -5.0, 5.0);
+    QVERIFY(canvas->isValid());
+}
+
+void DyadDrawingTest::init() { MS_REQUIRE_GL(); }
+
+void DyadDrawingTest::cleanup() { showDimensions = false; }
+
+void DyadDrawingTest::rrShowsPinsAtBothPivotsAndGroundUnderTheFixedOne() {
+    // Local pivot (1, 1) at the identity pose: moving pivot (1, 1); fixed pivot (-2, -1).
+    RR rr(Point(0.0, 0.0, 0.0), -2.0, -1.0, std::hypot(3.0, 2.0), 1.0, 1.0, 0);
+    const Point f(-2.0, -1.0, 0.0), m(1.0, 1.0, 0.0);
+    const QImage img = render([&rr]() { rr.draw(); });
+    QVERIFY(isWhite(img.pixelColor(px(m))));       // inside the pin
+    QVERIFY(isWhite(img.pixelColor(px(f))));
+    QVERIFY(anyPixelNear(img, px(along(m, 0.1, 90.0)), 1, isDark));   // pin rim, radius 0.1
+    QVERIFY(anyPixelNear(img, px(along(m, 0.1, 180.0)), 1, isDark));
+    QVERIFY(anyPixelNear(img, px(along(f, 0.1, 0.0)), 1, isDark));
+    QVERIFY(anyPixelNear(img, px(f.midpoint(m)), 1, isDark));          // the link
+    QVERIFY(anyPixelNear(img, px(Point(-2.0, -1.44, 0.0)), 4, isDark)); // hatching under it
+    QVERIFY(!anyPixelNear(img, px(Point(-2.0, 0.0, 0.0)), 10, isDark)); // nothing above
+    QVERIFY(!anyPixelNear(img, px(Point(3.5, -3.5, 0.0)), 40, notWhite));
+}
+
+void DyadDrawingTest::rrHighlightedLinkIsOrange() {
+    RR rr(-1.0, 0.0, 2.0, 0.0, 0.0, 0.0, 0.0);
+    QVERIFY(!anyPixelNear(render([&rr]() { rr.draw(); }), px(Point(0.5, 0.0, 0.0)), 2,
+                          isOrange));
+    rr.setHighlighted(true);
+    const QImage img = render([&rr]() { rr.draw(); });
+    QVERIFY(anyPixelNear(img, px(Point(0.5, 0.0, 0.0)), 1, isOrange));
+    QVERIFY(!anyPixelNear(img, px(Point(0.5, 1.0, 0.0)), 5, isOrange));
+}
+
+void DyadDrawingTest::rrDrawingFollowsASteppedCrank() {
+    RR rr(0.0, 0.0, 2.0, 0.0, 0.0, 0.0, 0.0);
+    rr.setStepAngle(90.0);
+    rr.step();   // a quarter turn clockwise: the moving pivot goes to (0, -2)
+    const QImage img = render([&rr]() { rr.draw(); });
+    QVERIFY(isWhite(img.pixelColor(px(Point(0.0, -2.0, 0.0)))));
+    QVERIFY(anyPixelNear(img, px(Point(0.1, -2.0, 0.0)), 1, isDark));
+    QVERIFY(!anyPixelNear(img, px(Point(2.0, 0.0, 0.0)), 6, isDark));
+}
+
+void DyadDrawingTest::prShowsTheSliderOnItsTrack() {
+    PR pr(-2.0, 0.5, 1.0, 0.5, 0.0, 0.0, 0.0);   // horizontal slide
+    const Point m(1.0, 0.5, 0.0);
+    const QImage img = render([&pr]() { pr.draw(); });
+    QVERIFY(isWhite(img.pixelColor(px(m))));
+    QVERIFY(anyPixelNear(img, px(along(m, 0.1, 90.0)), 1, isDark));    // revolute pin
+    QVERIFY(anyPixelNear(img, px(along(m, 0.15, 90.0)), 1, isDark));   // block, across
+    QVERIFY(anyPixelNear(img, px(along(m, 0.27, 0.0)), 1, isDark));    // block, along
+    QVERIFY(!isDark(img.pixelColor(px(along(m, 0.25, 90.0)))));
+    QVERIFY(anyPixelNear(img, px(along(m, 0.4, 0.0)), 2, isGreyish));   // track runs on
+    QVERIFY(!anyPixelNear(img, px(along(m, 0.4, 90.0)), 3, notWhite));  // only along the line
+    QVERIFY(!anyPixelNear(img, px(along(m, 1.0, 0.0)), 3, notWhite));
+    QVERIFY(anyPixelNear(img, px(Point(-2.0, 0.06, 0.0)), 3, isDark));   // ground symbol
+    // Driven by its own oscillation the slider is drawn where its geometry puts it.
+    pr.setSlideMotion(1.0, 2.0, 90.0 - 2.5);
+    pr.step();   // displacement 1 + 2*sin(90) = 3 along +x from (-2, 0.5)
+    const QImage moved = render([&pr]() { pr.draw(); });
+    QVERIFY(isWhite(moved.pixelColor(px(m))));
+    QVERIFY(anyPixelNear(moved, px(along(m, 0.1, 90.0)), 1, isDark));
+    QVERIFY(anyPixelNear(moved, px(Point(-0.5, 0.5, 0.0)), 1, isDark));   // the link
+}
+
+void DyadDrawingTest::synthesizedRpBlockIsAlignedWithItsLine() {
+    const Point pose(1.0, -1.0, 40.0);
+    const Point f(0.5, 0.5, 0.0);
+    const double lineDeg = 30.0;
+    double l1, l2, l3;
+    movingLineThrough(pose, f.x(), f.y(), lineDeg, l1, l2, l3);
+    RP rp(pose, f.x(), f.y(), 2.0 * l1, 2.0 * l2, 2.0 * l3, 0.0);
+    const QImage img = render([&rp]() { rp.draw(); });
+    // The block is 0.5 along the line and 0.3 across, with a 5 pixel rim.
+    QVERIFY(anyPixelNear(img, px(along(f, 0.27, lineDeg)), 1, isDark));
+    QVERIFY(anyPixelNear(img, px(along(f, 0.27, lineDeg + 180.0)), 1, isDark));
+    QVERIFY(anyPixelNear(img, px(along(f, 0.15, lineDeg + 90.0)), 1, isDark));
+    QVERIFY(!isDark(img.pixelColor(px(along(f, 0.3, lineDeg + 90.0)))));
+    QVERIFY(!isDark(img.pixelColor(px(along(f, 0.3, lineDeg - 90.0)))));
+    // The moving line runs through the block along its direction, not across it.
+    QVERIFY(anyPixelNear(img, px(along(f, 1.0, lineDeg)), 1, isBluish));
+    QVERIFY(anyPixelNear(img, px(along(f, 1.2, lineDeg + 180.0)), 1, isBluish));
+    QVERIFY(!anyPixelNear(img, px(along(f, 1.0, lineDeg + 90.0)), 3, isBluish));
+    QVERIFY(!anyPixelNear(img, px(along(f, 2.0, lineDeg)), 3, isBluish));
+}
+
+void DyadDrawingTest::drawnRpBlockIsAlignedWithItsLine() {
+    RP rp(0.0, 0.0, 0.0, 2.0, 1.0, 1.0, 0.0);   // a vertical line through the origin
+    const Point f(0.0, 0.0, 0.0);
+    const QImage img = render([&rp]() { rp.draw(); });
+    QVERIFY(anyPixelNear(img, px(Point(0.0, 0.27, 0.0)), 1, isDark));
+    QVERIFY(!isDark(img.pixelColor(px(Point(0.3, 0.0, 0.0)))));
+    QVERIFY(anyPixelNear(img, px(Point(0.0, 1.0, 0.0)), 1, isBluish));
+    QVERIFY(!anyPixelNear(img, px(Point(1.0, 0.0, 0.0)), 3, isBluish));
+}
+
+void DyadDrawingTest::drawJointsShowsTheJointSymbolsOfEachKind() {
+    RR rr(-3.0, 2.0, -1.0, 2.0, 0.0, 0.0, 0.0);
+    PR pr(-3.0, -2.0, -1.0, -2.0, 0.0, 0.0, 0.0);
+    RP rp(2.0, 0.0, 4.0, 0.0, 3.0, 3.0, 0.0);
+    const QImage img = render([&]() {
+        rr.drawJoints();
+        pr.drawJoints();
+        rp.drawJoints();
+    });
+    // Revolute pins (radius 0.1) at both ends of the RR.
+    QVERIFY(anyPixelNear(img, px(Point(-1.0, 2.1, 0.0)), 1, isDark));
+    QVERIFY(anyPixelNear(img, px(Point(-3.0, 2.1, 0.0)), 1, isDark));
+    QVERIFY(!anyPixelNear(img, px(Point(-1.0, 2.2, 0.0)), 0, isDark));
+    // Prismatic joints (pin radius 0.2) at both ends of the PR.
+    QVERIFY(anyPixelNear(img, px(Point(-1.0, -1.8, 0.0)), 1, isDark));
+    QVERIFY(anyPixelNear(img, px(Point(-3.0, -1.8, 0.0)), 1, isDark));
+    // The RP's slider joint sits on its handle, right at the fixed pivot.
+    QVERIFY(anyPixelNear(img, px(Point(2.0, 0.2, 0.0)), 1, isDark));
+    QVERIFY(!anyPixelNear(img, px(Point(4.0, 0.0, 0.0)), 5, isDark));
+}
+
+void DyadDrawingTest::groundSymbolPointsUpWhenFlipped() {
+    GroundSymbol g(Point(0.0, 0.0, 0.0));
+    const QImage down = render([&g]() { g.draw('A'); });
+    g.setFlipped(true);
+    const QImage up = render([&g]() { g.draw('A'); });
+    QVERIFY(anyPixelNear(down, px(Point(0.0, -0.44, 0.0)), 4, isDark));
+    QVERIFY(!anyPixelNear(down, px(Point(0.0, 0.44, 0.0)), 4, isDark));
+    QVERIFY(anyPixelNear(up, px(Point(0.0, 0.44, 0.0)), 4, isDark));
+    QVERIFY(!anyPixelNear(up, px(Point(0.0, -0.44, 0.0)), 4, isDark));
+}
+
+void DyadDrawingTest::onlyAnRrDrawsItsConstraintSurface() {
+    RR rr(Point(0.0, 0.0, 0.0), 0.5, 0.5, 1.0, 0.3, 0.2, 0);
+    PR pr(Point(0.0, 0.0, 0.0), 0.0, 1.0, -1.0, 0.5, 0.5, 0, 0.5, 0.5, 1.0, 0.3, 0.2);
+    RP rp(Point(0.0, 0.0, 0.0), 0.5, 0.5, 1.0, 0.0, -0.5, 0.0);
+    const QImage surface = render([&rr]() { rr.drawSurfaceAlways(); });
+    QVERIFY(countPixels(surface, isMagenta) > 50);   // rulings
+    QVERIFY(countPixels(surface, isBluish) > 50);    // circles
+    const QImage chosen = render([&rr]() { rr.drawSurface(Point(0.0, 0.0, 0.0)); });
+    QVERIFY(countPixels(chosen, isMagenta) > 50);
+    QCOMPARE(countPixels(render([&]() {
+                             pr.drawSurfaceAlways();
+                             rp.drawSurfaceAlways();
+                             pr.drawSurface(Point(0.0, 0.0, 0.0));
+                         }),
+                         notWhite),
+             0);
+    RR drawn(0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0);   // no surface until setPose
+    QCOMPARE(countPixels(render([&drawn]() { drawn.drawSurface(Point(0.0, 0.0, 0.0)); }),
+                         notWhite),
+             0);
+}
+
+void DyadDrawingTest::dimensionsAppearOnlyWhenSwitchedOn() {
+    RR rr(-2.0, -1.0, 2.0, 1.0, 0.0, 0.0, 0.0);
+    PR pr(-2.0, -3.0, 2.0, -3.0, 0.0, 0.0, 0.0);
+    showDimensions = false;
+    QCOMPARE(countPixels(render([&]() {
+                             rr.draw();
+                             pr.draw();
+                         }),
+                         isReddish),
+             0);
+    showDimensions = true;
+    const QImage img = render([&rr]() { rr.draw(); });
+    QVERIFY(countPixels(img, isReddish) > 30);
+    // The dimension line runs half a unit off the link, on its left.
+    const double a = std::atan2(2.0, 4.0) * 180.0 / pi;
+    QVERIFY(anyPixelNear(img, px(along(Point(0.0, 0.0, 0.0), 0.5, a + 90.0)), 2, isReddish));
+    QVERIFY(countPixels(render([&pr]() { pr.draw(); }), isReddish) > 30);
+}
+
+void DyadDrawingTest::previewsDrawBetweenTheMousePoints_data() {
+    QTest::addColumn<int>("kind");
+    QTest::newRow("RR") << 0;
+    QTest::newRow("PR") << 1;
+    QTest::newRow("RP") << 2;
+}
+
+void DyadDrawingTest::previewsDrawBetweenTheMousePoints() {
+    QFETCH(int, kind);
+    std::unique_ptr<Dyad> prototype;
+    if (kind == 0)
+        prototype = std::make_unique<RR>();
+    else if (kind == 1)
+        prototype = std::make_unique<PR>();
+    else
+        prototype = std::make_unique<RP>();
+    for (int full = 0; full < 2; ++full) {
+        const QImage img = render([&]() {
+            if (full)
+                prototype->drawInputPreviewFull(-2.0, -1.0, 2.0, 1.0, 0.0);
+            else
+                prototype->drawInputPreview(-2.0, -1.0, 2.0, 1.0);
+        });
+        QVERIFY(anyPixelNear(img, px(Point(-2.0, -1.0, 0.0)), 4, isDark));
+        QVERIFY(anyPixelNear(img, px(Point(2.0, 1.0, 0.0)), 4, notWhite));
+        QVERIFY(anyPixelNear(img, px(Point(0.0, 0.0, 0.0)), 2, notWhite));
+        QVERIFY(!anyPixelNear(img, px(Point(-4.0, 4.0, 0.0)), 20, notWhite));
+    }
+}
+
+// One picture of the three kinds, kept as dyads.png in the test's working folder.
+void DyadDrawingTest::threeKindsSideBySide() {
+    testsupport::GLCanvas wide(900, 300, -1.0, 14.0, -2.0, 3.0);
+    QVERIFY(wide.isValid());
+    RR rr(Point(2.0, 1.0, 30.0), 0.5, -0.5, 0.0, 0.4, 1.2, 0);
+    const double l = std::atan2(1.0, 2.5);
+    PR pr(Point(7.0, 1.0, 10.0), -std::sin(l), std::cos(l), -2.0 * (-std::sin(l) * 7.3 +
+                                                                     std::cos(l) * 1.4),
+          0.3, 0.4, 0, 0, 0, 0, 0, 0);
+    const Point pose(12.0, 1.0, 20.0);
+    double l1, l2, l3;
+    movingLineThrough(pose, 11.5, 0.0, 35.0, l1, l2, l3);
+    RP rp(pose, 11.5, 0.0, l1, l2, l3, 0.0);
+    const QImage img = renderOpaque(wide, [&]() {
+        rr.draw();
+        pr.draw();
+        rp.draw();
+    });
+    img.save("dyads.png");
+    const Point m = rr.movingPivotCopy();
+    QVERIFY(isWhite(img.pixelColor(wide.toPixel(m.x(), m.y()))));
+    QVERIFY(anyPixelNear(img, wide.toPixel(m.x() + 0.1, m.y()), 1, isDark));
+    const Point s = pr.movingPivotCopy();
+    QVERIFY(anyPixelNear(img, wide.toPixel(s.x(), s.y() + 0.1), 1, isDark));
+    QVERIFY(anyPixelNear(img, wide.toPixel(11.5 + 1.0 * std::cos(35.0 * pi / 180.0),
+                                           1.0 * std::sin(35.0 * pi / 180.0)),
+                         1, isBluish));
+}
+
+MS_REGISTER_TEST(DyadDrawingTest)
+#include "DyadDrawingTest.moc"
