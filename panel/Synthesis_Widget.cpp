@@ -368,8 +368,12 @@ void Synthesis_Widget::emitLinkRatio(double length) {
         return;
     // Rounded, not truncated: 3.3 over a width of 1.1 is the ratio 3 even though the quotient
     // comes out a hair below it.
-    const double ratio = std::clamp(length / workspaceWidth, 0.0, largestLinkRatio);
-    emit linkRatioChanged(static_cast<int>(std::lround(ratio)));
+    const int ratio = static_cast<int>(
+        std::lround(std::clamp(length / workspaceWidth, 0.0, largestLinkRatio)));
+    // The field shows the length of the ratio that will run; should the receiver adjust the
+    // ratio, its answer comes back through setLinkRatio and overrides this.
+    setLinkRatio(ratio);
+    emit linkRatioChanged(ratio);
 }
 
 // ---- Positions ----------------------------------------------------------------------------------
