@@ -2,20 +2,9 @@
 #include "DyadFileWriter.h"
 
 #include "Dyad.h"
+#include "TextFileWriter.h"
 
-#include <fstream>
 #include <ostream>
-
-namespace {
-std::ofstream openForWriting(const QString &path) {
-    return std::ofstream(path.toLocal8Bit().toStdString(), std::ios::out | std::ios::trunc);
-}
-
-bool finish(std::ofstream &out) {
-    out.close();
-    return !out.fail();
-}
-} // namespace
 
 void DyadFileWriter::writeBlock(std::ostream &out, const Dyad &dyad, bool withPose) {
     out << dyad.typeName().toStdString() << '\n' << '\n';
@@ -38,35 +27,28 @@ void DyadFileWriter::writeBlock(std::ostream &out, const Dyad &dyad, bool withPo
 }
 
 bool DyadFileWriter::writeAll(const QString &path, const std::vector<Dyad *> &dyads) {
-    std::ofstream out = openForWriting(path);
-    if (!out)
-        return false;
+    TextFileWriter file(path);
     for (const Dyad *d : dyads)
-        writeBlock(out, *d, false);
-    return finish(out);
+        writeBlock(file.stream(), *d, false);
+    return file.commit();
 }
 
 bool DyadFileWriter::writeChosen(const QString &path, const std::vector<Dyad *> &dyads,
                                  const std::vector<bool> &states) {
-    std::ofstream out = openForWriting(path);
-    if (!out)
-        return false;
+    TextFileWriter file(path);
     for (size_t i = 0; i < states.size() && i < dyads.size(); ++i)
         if (states[i])
-            writeBlock(out, *dyads[i], true);
-    return finish(out);
+            writeBlock(file.stream(), *dyads[i], true);
+    return file.commit();
 }
 
 bool DyadFileWriter::writeUserDyads(const QString &path, const std::vector<Dyad *> &dyads,
                                     bool hasMechanism) {
-    std::ofstream out = openForWriting(path);
-    if (!out)
-        return false;
-    if (!hasMechanism) {
-        out << " No Mechanism set ";
-        return finish(out);
-    }
-    for (const Dyad *d : dyads)
-        writeBlock(out, *d, false);
-    return finish(out);
+    TextFileWriter file(path);
+    if (!hasMechanism)
+        file.stream() << " No Mechanism set ";
+    else
+        for (const Dyad *d : dyads)
+            writeBlock(file.stream(), *d, false);
+    return file.commit();
 }

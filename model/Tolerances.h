@@ -25,3 +25,11 @@ constexpr double negligibleLeadingCoefficient = 1e-14;
 // products' size: what is left is rounding noise of doubles (about 1e-16 each), with margin.
 constexpr double relativeZero = 1e-12;
 }
+
+namespace tol {
+// A resultant whose leading coefficient is below this fraction of its largest has a root near
+// a = infinity: a dyad lying in the plane of e0 and e1 (as sliders do when five positions leave
+// an exact null space), which the chart p = a e0 + b e1 + e2 cannot reach. The basis is then
+// taken in another order; 1e-8 keeps such roots below about 1e8, where they are still accurate.
+constexpr double rootAtInfinity = 1e-8;
+}

@@ -3,15 +3,12 @@
 #include "DiagnosticFiles.h"
 
 #include "Dyad.h"
+#include "TextFileWriter.h"
 
 #include <algorithm>
-#include <fstream>
 #include <ostream>
 
 namespace {
-std::ofstream create(const char *name) {
-    return std::ofstream(name, std::ios::out | std::ios::trunc);
-}
 
 void writeVector(std::ostream &out, const arma::vec &v) {
     for (arma::uword i = 0; i < v.n_elem; ++i)
@@ -21,7 +18,7 @@ void writeVector(std::ostream &out, const arma::vec &v) {
 void writeBasisSection(std::ostream &out, const FitResult &fit) {
     out << "Right Singular Vectors" << '\n';
     for (arma::uword k = 0; k < 3; ++k) {
-        writeVector(out, fit.basis.eigenvector(k));
+        writeVector(out, fit.basisVector(static_cast<int>(k)));
         out << '\n';
     }
     out << '\n' << "Constraint Fitting Error before optimization" << '\n' << '\n';
@@ -84,7 +81,8 @@ void writeVectorBlocks(std::ostream &out, const FitResult &fit, const char *labe
 } // namespace
 
 void DiagnosticFiles::writeDataRows(const arma::mat &task) {
-    std::ofstream out = create("datamat.txt");
+    TextFileWriter outFile(QStringLiteral("datamat.txt"));
+    std::ostream &out = outFile.stream();
     const arma::uword rows = std::min<arma::uword>(5, task.n_rows);
     const arma::uword cols = std::min<arma::uword>(3, task.n_cols);
     for (arma::uword i = 0; i < rows; ++i) {
@@ -95,21 +93,25 @@ void DiagnosticFiles::writeDataRows(const arma::mat &task) {
 }
 
 void DiagnosticFiles::writeMatrices(const arma::mat &d, const arma::mat &k) {
-    std::ofstream a = create("mata.txt");
+    TextFileWriter aFile(QStringLiteral("mata.txt"));
+    std::ostream &a = aFile.stream();
     a.precision(3);
     a << d;
-    std::ofstream b = create("matb.txt");
+    TextFileWriter bFile(QStringLiteral("matb.txt"));
+    std::ostream &b = bFile.stream();
     b.precision(14);
     b << k;
 }
 
 void DiagnosticFiles::writeStep(const char *marker) {
-    std::ofstream out = create("steps.txt");
+    TextFileWriter outFile(QStringLiteral("steps.txt"));
+    std::ostream &out = outFile.stream();
     out << marker;
 }
 
 void DiagnosticFiles::writeParameters(const FitResult &fit) {
-    std::ofstream out = create("Parameters.txt");
+    TextFileWriter outFile(QStringLiteral("Parameters.txt"));
+    std::ostream &out = outFile.stream();
     for (const FitResult::Root &r : fit.realRoots)
         out << r.rr.x0 << ' ' << r.rr.y0 << ' ' << r.rr.r << ' ' << r.rr.x1 << ' ' << r.rr.y1
             << '\n';
@@ -132,7 +134,8 @@ QString DiagnosticFiles::dyadListing(const FitResult &fit) {
 
 QString DiagnosticFiles::writeOutput(const FitResult &fit, double threshold) {
     const QString listing = dyadListing(fit);
-    std::ofstream out = create("output.txt");
+    TextFileWriter outFile(QStringLiteral("output.txt"));
+    std::ostream &out = outFile.stream();
     writeBasisSection(out, fit);
     writeCoefficients(out, fit);
     writeRootSections(out, fit);
@@ -146,7 +149,8 @@ QString DiagnosticFiles::writeOutput(const FitResult &fit, double threshold) {
 }
 
 void DiagnosticFiles::writeEquations(const FitResult &fit) {
-    std::ofstream out = create("equation output.txt");
+    TextFileWriter outFile(QStringLiteral("equation output.txt"));
+    std::ostream &out = outFile.stream();
     for (const FitResult::Root &r : fit.realRoots)
         out << r.equationA << '\n';
     out << '\n';
@@ -155,7 +159,8 @@ void DiagnosticFiles::writeEquations(const FitResult &fit) {
 }
 
 void DiagnosticFiles::writeSolStats(const std::vector<Dyad *> &dyads) {
-    std::ofstream out = create("SolStats.txt");
+    TextFileWriter outFile(QStringLiteral("SolStats.txt"));
+    std::ostream &out = outFile.stream();
     if (dyads.size() < 2)
         return;
     const Point f1 = dyads[0]->fixedPivotCopy(), m1 = dyads[0]->movingPivotCopy();

@@ -36,12 +36,20 @@ struct FitResult {
     arma::mat images;  // N x 4 image points
     arma::mat d;       // N x 8 data matrix
     SubspaceBasis basis;
+    // Which eigenvectors serve as e0, e1, e2 (indices into the ascending eigen-pairs). Normally
+    // 0, 1, 2; a cyclic reorder when a dyad would lie at a = infinity in that chart.
+    std::array<arma::uword, 3> basisOrder{{0, 1, 2}};
     std::array<double, 3> basisErrors{};  // fitting error of e0, e1, e2 alone
     ConicPair conics;
     std::array<double, 5> quartic{};  // A4 ... A0 of -R(a)
     QuarticRoots roots;
     std::array<std::array<std::complex<double>, 4>, 4> bCandidates{};  // per root of a
     std::vector<Root> realRoots;  // the real pairs that gave a b, in root order
+
+    arma::vec basisVector(int k) const { return basis.eigenvector(basisOrder[static_cast<size_t>(k)]); }
+    double basisEigenvalue(int k) const {
+        return basis.eigenvalues()(basisOrder[static_cast<size_t>(k)]);
+    }
 
     // K = D^T D, formed only for the report.
     arma::mat normalMatrix() const { return d.t() * d; }

@@ -9,6 +9,7 @@
 #include "Motion.h"
 #include "NPositionFit.h"
 #include "ProcessValues.h"
+#include "TextFileWriter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -109,7 +110,8 @@ Point MechanismSynthesis::firstPose() const {
 // ---- Row operations --------------------------------------------------------------------------
 
 void MechanismSynthesis::writeDataFile() const {
-    data.save("data_value matrix.txt", arma::arma_ascii);
+    TextFileWriter file(QStringLiteral("data_value matrix.txt"));
+    data.save(file.stream(), arma::arma_ascii);
 }
 
 // The row carries its own index as a fourth value, which only a matrix that has four columns

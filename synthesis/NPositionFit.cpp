@@ -5,7 +5,9 @@
 #include "ConstraintForms.h"
 #include "ImageMapping.h"
 #include "RootSelection.h"
+#include "Tolerances.h"
 
+#include <algorithm>
 #include <cmath>
 
 FitResult NPositionFit::run(const arma::mat &task, arma::uword n,
@@ -21,12 +23,12 @@ FitResult NPositionFit::run(const arma::mat &task, arma::uword n,
         fit.failure = QString::fromLatin1(fit.basis.failure());
         return fit;
     }
-    const arma::vec e0 = fit.basis.eigenvector(0);
-    const arma::vec e1 = fit.basis.eigenvector(1);
-    const arma::vec e2 = fit.basis.eigenvector(2);
+    chooseBasisOrder(fit);
+    const arma::vec e0 = fit.basisVector(0);
+    const arma::vec e1 = fit.basisVector(1);
+    const arma::vec e2 = fit.basisVector(2);
     fit.basisErrors = {ConstraintForms::fittingError(e0), ConstraintForms::fittingError(e1),
                        ConstraintForms::fittingError(e2)};
-    fit.conics = ConicPair::fromBasis(e0, e1, e2);
     for (const RealPair &pair : solveConics(fit)) {
         const double norm = std::sqrt(pair.a * pair.a + pair.b * pair.b + 1.0);
         const arma::vec p = (pair.a * e0 + pair.b * e1 + e2) / norm;
@@ -34,6 +36,36 @@ FitResult NPositionFit::run(const arma::mat &task, arma::uword n,
     }
     fit.ok = true;
     return fit;
+}
+
+namespace {
+double relativeLeadingCoefficient(const std::array<double, 5> &q) {
+    double largest = 0.0;
+    for (double c : q)
+        largest = std::max(largest, std::fabs(c));
+    return largest > 0.0 ? std::fabs(q[0]) / largest : 0.0;
+}
+} // namespace
+
+// The chart p = a e0 + b e1 + e2 misses the dyads with no e2 part. With five positions the
+// null space is exact and its basis comes out with p1 = 0 on e0 and e1, so every slider
+// (p1 = 0) lies there; the resultant then loses its leading coefficient. Taking the basis in
+// a cyclic order puts such a dyad at a finite (a, b); the natural order stays whenever it works.
+void NPositionFit::chooseBasisOrder(FitResult &fit) {
+    static const std::array<std::array<arma::uword, 3>, 3> orders = {{{{0, 1, 2}}, {{1, 2, 0}}, {{2, 0, 1}}}};
+    double best = -1.0;
+    for (const std::array<arma::uword, 3> &order : orders) {
+        const ConicPair conics = ConicPair::fromBasis(
+            fit.basis.eigenvector(order[0]), fit.basis.eigenvector(order[1]), fit.basis.eigenvector(order[2]));
+        const double lead = relativeLeadingCoefficient(conics.resultantQuartic());
+        if (lead > best) {
+            best = lead;
+            fit.basisOrder = order;
+            fit.conics = conics;
+        }
+        if (best >= tol::rootAtInfinity)
+            return;
+    }
 }
 
 // Resultant quartic, its roots, the b candidates of the report and the real (a, b) pairs.
@@ -57,14 +89,14 @@ std::vector<NPositionFit::RealPair> NPositionFit::solveConics(FitResult &fit) {
 
 FitResult::Root NPositionFit::makeRoot(const FitResult &fit, const arma::vec &p, double a, double b,
                                        const TypeDecision::Settings &settings) {
-    const arma::vec &lambda = fit.basis.eigenvalues();
     FitResult::Root root;
     root.a = a;
     root.b = b;
     root.p = p;
     root.q = ConstraintForms::normalisedByLargest(p);
     root.cfe = ConstraintForms::fittingError(p);
-    root.sfe = (lambda(0) * a + lambda(1) * b + lambda(2)) / std::sqrt(1.0 + a * a + b * b);
+    root.sfe = (fit.basisEigenvalue(0) * a + fit.basisEigenvalue(1) * b + fit.basisEigenvalue(2))
+               / std::sqrt(1.0 + a * a + b * b);
     root.equationA = fit.conics.valueA(a, b);
     root.equationB = fit.conics.valueB(a, b);
     root.rr = DyadExtraction::rr(p);

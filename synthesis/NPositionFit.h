@@ -20,6 +20,8 @@ public:
     // The steps, for the variants that share them. solveConics reads fit.conics and fills
     // the quartic, its roots and the b candidates; it returns the real pairs in root order.
     static std::vector<RealPair> solveConics(FitResult &fit);
+    // Picks fit.basisOrder and fills fit.conics for it.
+    static void chooseBasisOrder(FitResult &fit);
     static FitResult::Root makeRoot(const FitResult &fit, const arma::vec &p, double a, double b,
                                     const TypeDecision::Settings &settings);
 };

@@ -1,0 +1,259 @@
+// Synthesis must give back the dyads of a mechanism that made the positions: exactly for five
+// poses, nearly for six or more perturbed ones.
+#include "Branch.h"
+#include "Dyad.h"
+#include "KnownMechanisms.h"
+#include "MechanismSynthesis.h"
+#include "Motion.h"
+#include "PR.h"
+#include "ProcessValues.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+#include "TestSupport.h"
+#include <cmath>
+#include <random>
+
+using known::Pose;
+using known::RevoluteSide;
+using known::Vec;
+Q_DECLARE_METATYPE(known::RevoluteSide)
+
+namespace {
+struct Rig {
+    Motion motion;
+    Branch branch;
+    MechanismSynthesis engine;
+    Rig() {
+        engine.setMotion(&motion);
+        engine.setBranch(&branch);
+    }
+    void run(const std::vector<Pose> &poses) {
+        known::loadTask(motion, engine, poses);
+        engine.synthesize();
+    }
+};
+
+// Largest relative difference between an RR dyad and a known side (scale: the mechanism size).
+double rrDifference(const Dyad &d, const RevoluteSide &side, double scale) {
+    const Point f = d.fixedPivotCopy(), m = d.movingPivotLocalCopy();
+    return std::max({known::relativeError(f.x(), side.fixedPivot.x, scale),
+                     known::relativeError(f.y(), side.fixedPivot.y, scale),
+                     known::relativeError(m.x(), side.movingLocal.x, scale),
+                     known::relativeError(m.y(), side.movingLocal.y, scale),
+                     known::relativeError(d.parameter5(), side.radius, scale)});
+}
+
+// The closest synthesized RR to a known side.
+double bestRRMatch(const Branch &branch, const RevoluteSide &side, double scale) {
+    double best = HUGE_VAL;
+    for (Dyad *d : branch.getDyadListCpy())
+        if (d->typeName() == QLatin1String("RR"))
+            best = std::min(best, rrDifference(*d, side, scale));
+    return best;
+}
+
+// Every synthesized RR of an exact task guides all its poses: its moving pivot, carried by the
+// moving frame, stays at the radius from its fixed pivot.
+double worstCircleError(const Dyad &rr, const std::vector<Pose> &poses) {
+    const Point f = rr.fixedPivotCopy(), m = rr.movingPivotLocalCopy();
+    double worst = 0.0;
+    for (const Pose &p : poses) {
+        const Vec at = known::toFixed(p, {m.x(), m.y()});
+        worst = std::max(worst, std::fabs(std::hypot(at.x - f.x(), at.y - f.y()) - rr.parameter5()));
+    }
+    return worst;
+}
+
+std::vector<double> angles(double start, double step, int n) {
+    std::vector<double> a;
+    for (int i = 0; i < n; ++i)
+        a.push_back(start + step * i);
+    return a;
+}
+
+// The radius that closes the output side when the crank sits at angle phi0 (for test data).
+RevoluteSide sideThrough(Vec fixedPivot, Vec movingLocal, double radius) {
+    return {fixedPivot, movingLocal, radius};
+}
+} // namespace
+
+class DyadRecoveryTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void recoversBothDyadsOfAKnownRRRR_data();
+    void recoversBothDyadsOfAKnownRRRR();
+    void recoversTheCrankAndTheSliderOfASliderCrank();
+    void recoversRRRRTasksFarFromTheOrigin();
+    void findsNearDyadsForPerturbedPositions_data();
+    void findsNearDyadsForPerturbedPositions();
+    void handsTheBranchOneSelectedDyadPerRealRootAndTheFirstPassList();
+};
+
+void DyadRecoveryTest::initTestCase() {
+    workspaceWidth = 20.0;
+    workspaceHeight = 10.0;
+}
+
+void DyadRecoveryTest::recoversBothDyadsOfAKnownRRRR_data() {
+    QTest::addColumn<RevoluteSide>("input");
+    QTest::addColumn<RevoluteSide>("output");
+    QTest::addColumn<double>("firstAngle");
+    QTest::addColumn<double>("step");
+    QTest::newRow("pivots away from the origin")
+        << sideThrough({1.0, -2.0}, {-0.5, 0.8}, 2.5) << sideThrough({6.0, -1.5}, {2.2, 0.4}, 4.0)
+        << 0.8 << 0.25;
+    // Regression: a fixed pivot at the origin made p4^2 + p5^2 vanish in the old RR formulas.
+    QTest::newRow("a fixed pivot at the origin")
+        << sideThrough({0.0, 0.0}, {0.75, -0.3}, 2.0) << sideThrough({4.5, 0.5}, {3.0, 1.25}, 3.25)
+        << 0.4 << 0.3;
+    QTest::newRow("moving pivot at the frame origin")
+        << sideThrough({-2.0, 1.0}, {0.0, 0.0}, 1.75) << sideThrough({2.5, 2.0}, {2.0, 1.0}, 3.0)
+        << 1.0 << 0.2;
+    QTest::newRow("wide spread of poses")
+        << sideThrough({-3.0, -1.0}, {0.5, 0.5}, 1.5) << sideThrough({3.0, -1.5}, {3.5, 1.0}, 4.5)
+        << 0.0 << 1.1;
+}
+
+void DyadRecoveryTest::recoversBothDyadsOfAKnownRRRR() {
+    QFETCH(RevoluteSide, input);
+    QFETCH(RevoluteSide, output);
+    QFETCH(double, firstAngle);
+    QFETCH(double, step);
+    std::vector<Pose> poses;
+    QVERIFY(known::rrrrPoses(input, output, angles(firstAngle, step, 5), true, poses));
+    Rig rig;
+    rig.run(poses);
+    QVERIFY(rig.branch.synthesizedDyadCount() >= 2);
+    const double scale = 6.0;
+    const double e1 = bestRRMatch(rig.branch, input, scale);
+    const double e2 = bestRRMatch(rig.branch, output, scale);
+    QVERIFY2(e1 < 1e-8, qPrintable(QStringLiteral("input side off by %1").arg(e1)));
+    QVERIFY2(e2 < 1e-8, qPrintable(QStringLiteral("output side off by %1").arg(e2)));
+    // Five positions admit up to four dyads; every other one found must fit the task too.
+    for (Dyad *d : rig.branch.getDyadListCpy())
+        if (d->typeName() == QLatin1String("RR"))
+            QVERIFY(worstCircleError(*d, poses) < 1e-8 * scale);
+}
+
+void DyadRecoveryTest::recoversTheCrankAndTheSliderOfASliderCrank() {
+    const RevoluteSide crank{{1.0, 1.0}, {-0.5, 0.25}, 1.5};
+    const Vec sliderLocal{3.5, -0.5};
+    const Vec linePoint{3.0, -1.0};
+    const double lineAngle = 0.35;  // radians
+    std::vector<Pose> poses;
+    QVERIFY(known::sliderCrankPoses(crank, sliderLocal, linePoint, lineAngle,
+                                    angles(0.2, 0.45, 5), poses));
+    Rig rig;
+    rig.run(poses);
+    // The crank among the RRs (any further RR must fit the task as well), one PR: the slider.
+    int prCount = 0;
+    const PR *slider = nullptr;
+    for (Dyad *d : rig.branch.getDyadListCpy()) {
+        if (d->typeName() == QLatin1String("RR"))
+            QVERIFY(worstCircleError(*d, poses) < 1e-8 * 4.0);
+        else if (d->typeName() == QLatin1String("PR"))
+            slider = dynamic_cast<const PR *>(d), ++prCount;
+    }
+    QCOMPARE(prCount, 1);
+    QVERIFY(slider != nullptr);
+    QVERIFY(bestRRMatch(rig.branch, crank, 4.0) < 1e-8);
+    // The slider: its moving pivot in the moving frame, its line direction (modulo a half
+    // turn), and its fixed pivot on the ground line.
+    const Point m = slider->movingPivotLocalCopy();
+    QVERIFY(known::relativeError(m.x(), sliderLocal.x, 4.0) < 1e-8);
+    QVERIFY(known::relativeError(m.y(), sliderLocal.y, 4.0) < 1e-8);
+    const double wantDeg = lineAngle * 180.0 / M_PI;
+    const double turn = std::remainder(slider->getLineAngle() - wantDeg, 180.0);
+    QVERIFY2(std::fabs(turn) < 1e-7, qPrintable(QString::number(slider->getLineAngle(), 'g', 12)));
+    const Point f = slider->fixedPivotCopy();
+    const double offLine = -(f.x() - linePoint.x) * std::sin(lineAngle)
+                           + (f.y() - linePoint.y) * std::cos(lineAngle);
+    QVERIFY(std::fabs(offLine) < 1e-8);
+}
+
+// Regression: K = D^T D squared the conditioning; around (100, 50) tasks lost their dyads.
+void DyadRecoveryTest::recoversRRRRTasksFarFromTheOrigin() {
+    std::mt19937 gen(11u);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    const Vec centre{100.0, 50.0};
+    const double scale = std::hypot(centre.x, centre.y);
+    int tasks = 0;
+    for (int trial = 0; trial < 200 && tasks < 100; ++trial) {
+        const RevoluteSide in{{centre.x + 3 * u(gen), centre.y + 3 * u(gen)},
+                              {2 * u(gen), 2 * u(gen)}, 2.0 + u(gen)};
+        const RevoluteSide out{{centre.x + 5 + 3 * u(gen), centre.y + 3 * u(gen)},
+                               {1 + 2 * u(gen), 2 * u(gen)}, 4.0 + u(gen)};
+        std::vector<Pose> poses;
+        if (!known::rrrrPoses(in, out, angles(0.2, 0.15, 5), true, poses))
+            continue;  // this mechanism does not close over the crank range
+        ++tasks;
+        Rig rig;
+        rig.run(poses);
+        const double e = std::max(bestRRMatch(rig.branch, in, scale), bestRRMatch(rig.branch, out, scale));
+        QVERIFY2(e < 1e-8, qPrintable(QStringLiteral("trial %1: off by %2").arg(trial).arg(e)));
+    }
+    QVERIFY(tasks >= 50);
+}
+
+void DyadRecoveryTest::findsNearDyadsForPerturbedPositions_data() {
+    QTest::addColumn<int>("count");
+    QTest::newRow("six positions") << 6;
+    QTest::newRow("eight positions") << 8;
+    QTest::newRow("twelve positions") << 12;
+}
+
+void DyadRecoveryTest::findsNearDyadsForPerturbedPositions() {
+    QFETCH(int, count);
+    const RevoluteSide in{{1.0, -2.0}, {-0.5, 0.8}, 2.5};
+    const RevoluteSide out{{6.0, -1.5}, {2.2, 0.4}, 4.0};
+    std::vector<Pose> poses;
+    QVERIFY(known::rrrrPoses(in, out, angles(0.6, 1.0 / count, count), true, poses));
+    // Noise of 1e-5 in position and orientation, as read off a drawing.
+    std::mt19937 gen(5u);
+    std::uniform_real_distribution<double> noise(-1e-5, 1e-5);
+    for (Pose &p : poses) {
+        p.x += noise(gen);
+        p.y += noise(gen);
+        p.thetaDeg += noise(gen);
+    }
+    Rig rig;
+    rig.run(poses);
+    QVERIFY(bestRRMatch(rig.branch, in, 6.0) < 1e-2);
+    QVERIFY(bestRRMatch(rig.branch, out, 6.0) < 1e-2);
+    // The roots of the approximate fit still satisfy the dyad constraints closely, and the
+    // least-squares error stays at the size of the noise.
+    const FitResult &fit = rig.engine.lastFit();
+    QVERIFY(fit.basis.eigenvalues()(2) > 0.0);  // six rows or more: e2 fits only nearly
+    for (const FitResult::Root &r : fit.realRoots) {
+        QVERIFY(r.cfe < 1e-10);
+        QVERIFY(std::fabs(r.sfe) < 1e-6);
+    }
+}
+
+void DyadRecoveryTest::handsTheBranchOneSelectedDyadPerRealRootAndTheFirstPassList() {
+    std::vector<Pose> poses;
+    QVERIFY(known::rrrrPoses({{1.0, -2.0}, {-0.5, 0.8}, 2.5}, {{6.0, -1.5}, {2.2, 0.4}, 4.0},
+                             angles(0.8, 0.25, 5), true, poses));
+    Rig rig;
+    QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
+    QSignalSpy cfe(&rig.engine, &MechanismSynthesis::updateCFE);
+    rig.run(poses);
+    const int roots = static_cast<int>(rig.engine.lastFit().realRoots.size());
+    QCOMPARE(done.count(), 1);
+    QCOMPARE(done.at(0).at(0).toInt(), roots);
+    QCOMPARE(rig.branch.synthesizedDyadCount(), roots);
+    QCOMPARE(static_cast<int>(rig.branch.getFirstPassDyads().size()), roots);
+    for (Dyad *d : rig.branch.getFirstPassDyadsCpy())
+        QCOMPARE(d->typeName(), QStringLiteral("RR"));
+    QCOMPARE(cfe.count(), 1);
+    QCOMPARE(cfe.at(0).at(0).toString().count(QLatin1Char(',')), roots);
+    // The poses the branch pairs mechanisms with are the task's, in degrees.
+    QCOMPARE(rig.branch.getPointList().size(), size_t(5));
+    QCOMPARE(rig.branch.getPointList()[2][2], poses[2].thetaDeg);
+    QCOMPARE(rig.engine.getBranch1(), rig.branch.dyadAt(roots - 1)->typeName());
+}
+
+MS_REGISTER_TEST(DyadRecoveryTest)
+#include "DyadRecoveryTest.moc"

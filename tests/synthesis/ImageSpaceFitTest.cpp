@@ -1,0 +1,179 @@
+// The image-space side of the fit: the engine's mapping, data rows that a dyad's quadric
+// annuls, the constraint forms and their polar forms, the conics and their resultant.
+#include "ConicPair.h"
+#include "ConstraintForms.h"
+#include "ImageMapping.h"
+#include "KnownMechanisms.h"
+#include "NPositionFit.h"
+#include "SubspaceBasis.h"
+
+#include <QtTest>
+#include "TestSupport.h"
+#include <cmath>
+#include <random>
+
+namespace {
+// The quadric of an RR with fixed pivot (x0, y0), moving pivot (x1, y1) in the moving frame and
+// radius r, derived by hand: p = (1, -x1, -y1, -x0, -y0, p6, p7, p8) with p6, p7 chosen so that
+// both constraints vanish and p8 from the radius.
+arma::vec rrQuadric(double x0, double y0, double x1, double y1, double r) {
+    const double p2 = -x1, p3 = -y1, p4 = -x0, p5 = -y0;
+    arma::vec p(8);
+    p(0) = 1.0;
+    p(1) = p2;
+    p(2) = p3;
+    p(3) = p4;
+    p(4) = p5;
+    p(5) = p3 * p4 - p2 * p5;
+    p(6) = (p2 * p4 + p3 * p5) / 2.0;
+    p(7) = ((p2 * p2 + p3 * p3 + p4 * p4 + p5 * p5) - r * r) / 4.0;
+    return p;
+}
+
+arma::vec randomVector(std::mt19937 &gen) {
+    std::uniform_real_distribution<double> u(-2.0, 2.0);
+    arma::vec v(8);
+    for (arma::uword i = 0; i < 8; ++i)
+        v(i) = u(gen);
+    return v;
+}
+} // namespace
+
+class ImageSpaceFitTest : public QObject {
+    Q_OBJECT
+private slots:
+    void imagePointFollowsTheHalfAngleFormulas();
+    void dataRowsOfAnRRsPosesAnnulItsQuadric();
+    void quadricOfAnRRSatisfiesBothConstraints();
+    void polarFormsAreTheSymmetricBilinearPartOfTheConstraints();
+    void normalisationDividesByTheLargestComponent();
+    void resultantVanishesAtACommonRootOfTheConics();
+    void basisSpansTheNullSpaceOfFiveRows();
+    void fitOfFivePositionsHasExactConstraintFits();
+};
+
+void ImageSpaceFitTest::imagePointFollowsTheHalfAngleFormulas() {
+    // theta = 180 degrees: s = sin(90 deg), c = cos(90 deg) with the engine's pi literal.
+    const double h = 90.0 * 3.141592653 / 180.0;
+    const arma::vec4 z = ImageMapping::imagePoint(2.0, -4.0, 180.0);
+    QVERIFY(std::fabs(z(2) - std::sin(h)) < 1e-15);
+    QVERIFY(std::fabs(z(3) - std::cos(h)) < 1e-15);
+    QVERIFY(std::fabs(z(0) - 0.5 * (2.0 * std::sin(h) + 4.0 * std::cos(h))) < 1e-15);
+    QVERIFY(std::fabs(z(1) - 0.5 * (2.0 * std::cos(h) - 4.0 * std::sin(h))) < 1e-15);
+    const arma::vec4 identity = ImageMapping::imagePoint(0.0, 0.0, 0.0);
+    QCOMPARE(identity(0), 0.0);
+    QCOMPARE(identity(1), 0.0);
+    QCOMPARE(identity(2), 0.0);
+    QCOMPARE(identity(3), 1.0);
+}
+
+void ImageSpaceFitTest::dataRowsOfAnRRsPosesAnnulItsQuadric() {
+    const double x0 = 1.3, y0 = -0.7, x1 = 0.4, y1 = 1.1, r = 2.0;
+    const arma::vec p = rrQuadric(x0, y0, x1, y1, r);
+    for (int k = 0; k < 12; ++k) {
+        // The moving pivot on the circle at crank angle phi, the frame turned by any angle.
+        const double phi = 0.3 + 0.5 * k, th = -2.0 + 0.4 * k;
+        const double mx = x0 + r * std::cos(phi), my = y0 + r * std::sin(phi);
+        const double x = mx - (std::cos(th) * x1 - std::sin(th) * y1);
+        const double y = my - (std::sin(th) * x1 + std::cos(th) * y1);
+        const arma::rowvec row = ImageMapping::dataRow(ImageMapping::imagePoint(x, y, known::engineDegrees(th)));
+        QVERIFY2(std::fabs(arma::dot(row, p)) < 1e-13, qPrintable(QString::number(k)));
+    }
+}
+
+void ImageSpaceFitTest::quadricOfAnRRSatisfiesBothConstraints() {
+    const arma::vec p = rrQuadric(-3.0, 2.5, 0.75, -1.25, 4.0);
+    QVERIFY(std::fabs(ConstraintForms::c1(p)) < 1e-14);
+    QVERIFY(std::fabs(ConstraintForms::c2(p)) < 1e-14);
+    QVERIFY(ConstraintForms::fittingError(p) < 1e-14);
+    // Scaling keeps a dyad's quadric a dyad's quadric.
+    QVERIFY(ConstraintForms::fittingError(-3.5 * p) < 1e-13);
+}
+
+void ImageSpaceFitTest::polarFormsAreTheSymmetricBilinearPartOfTheConstraints() {
+    std::mt19937 gen(7u);
+    for (int k = 0; k < 50; ++k) {
+        const arma::vec x = randomVector(gen), y = randomVector(gen);
+        const double b1 = ConstraintForms::c1(x + y) - ConstraintForms::c1(x) - ConstraintForms::c1(y);
+        const double b2 = ConstraintForms::c2(x + y) - ConstraintForms::c2(x) - ConstraintForms::c2(y);
+        QVERIFY(std::fabs(ConstraintForms::b1(x, y) - b1) < 1e-12);
+        QVERIFY(std::fabs(ConstraintForms::b2(x, y) - b2) < 1e-12);
+        QVERIFY(std::fabs(ConstraintForms::b1(x, y) - ConstraintForms::b1(y, x)) < 1e-14);
+        QVERIFY(std::fabs(ConstraintForms::b1(x, x) - 2.0 * ConstraintForms::c1(x)) < 1e-12);
+    }
+}
+
+void ImageSpaceFitTest::normalisationDividesByTheLargestComponent() {
+    const arma::vec p{0.1, -0.2, 0.3, -0.9, 0.5, 0.05, 0.0, -0.4};
+    const arma::vec q = ConstraintForms::normalisedByLargest(p);
+    QCOMPARE(q(3), 1.0);
+    QVERIFY(std::fabs(q(0) - 0.1 / -0.9) < 1e-16);
+    // A tie between p1 and p2 goes to p2.
+    const arma::vec tie = ConstraintForms::normalisedByLargest(arma::vec{-2.0, 2.0, 0, 0, 0, 0, 0, 0});
+    QCOMPARE(tie(1), 1.0);
+    QCOMPARE(tie(0), -1.0);
+}
+
+void ImageSpaceFitTest::resultantVanishesAtACommonRootOfTheConics() {
+    // Two conics through (a, b) = (1.5, -2) built by hand: each is (a - 1.5) * (...) + (b + 2) * (...).
+    ConicPair c;
+    // A: (a - 1.5)(a + b) + (b + 2)(2b - 1) = a^2 + ab - 1.5a - 1.5b + 2b^2 + 3b - 2
+    c.k = {1.0, 2.0, 1.0, -1.5, 1.5, -2.0};
+    // B: (a - 1.5)(3) + (b + 2)(a - b) = 3a - 4.5 + ab - b^2 + 2a - 2b
+    c.m = {0.0, -1.0, 1.0, 5.0, -2.0, -4.5};
+    QVERIFY(std::fabs(c.valueA(1.5, -2.0)) < 1e-15);
+    QVERIFY(std::fabs(c.valueB(1.5, -2.0)) < 1e-15);
+    const std::array<double, 5> q = c.resultantQuartic();
+    const double a = 1.5;
+    const double value = (((q[0] * a + q[1]) * a + q[2]) * a + q[3]) * a + q[4];
+    QVERIFY(std::fabs(value) < 1e-12);
+    QVERIFY(std::fabs(c.commonRoot(1.5) + 2.0) < 1e-14);
+}
+
+void ImageSpaceFitTest::basisSpansTheNullSpaceOfFiveRows() {
+    std::mt19937 gen(3u);
+    std::uniform_real_distribution<double> u(-5.0, 5.0);
+    arma::mat task(5, 3);
+    for (arma::uword i = 0; i < 5; ++i)
+        task.row(i) = arma::rowvec{u(gen), u(gen), 30.0 * u(gen)};
+    const arma::mat d = ImageMapping::dataMatrix(ImageMapping::imagePoints(task, 5));
+    SubspaceBasis basis;
+    QVERIFY(basis.compute(d));
+    // Independently: the eigenvalues of K from a symmetric eigen-solver.
+    arma::vec lambda;
+    QVERIFY(arma::eig_sym(lambda, arma::mat(d.t() * d)));
+    for (arma::uword k = 0; k < 8; ++k)
+        QVERIFY(std::fabs(basis.eigenvalues()(k) - lambda(k)) < 1e-9 * (1.0 + lambda(7)));
+    for (arma::uword k = 0; k < 3; ++k) {
+        const arma::vec e = basis.eigenvector(k);
+        QVERIFY(std::fabs(arma::norm(e) - 1.0) < 1e-14);
+        QVERIFY(arma::norm(d * e) < 1e-12);
+        for (arma::uword j = k + 1; j < 8; ++j)
+            QVERIFY(std::fabs(arma::dot(e, basis.eigenvector(j))) < 1e-13);
+    }
+    QCOMPARE(basis.singularValuesOfK()(0), basis.eigenvalues()(7));
+    QVERIFY(arma::approx_equal(basis.rightSingularVectorOfK(8), basis.eigenvector(0), "absdiff", 0.0));
+}
+
+// Five positions leave a three-dimensional null space: every real root fits exactly.
+void ImageSpaceFitTest::fitOfFivePositionsHasExactConstraintFits() {
+    std::vector<known::Pose> poses;
+    QVERIFY(known::rrrrPoses({{0.0, 0.0}, {0.5, 0.2}, 2.0}, {{4.0, 1.0}, {2.5, -0.5}, 3.5},
+                             {0.3, 0.6, 0.9, 1.2, 1.5}, true, poses));
+    arma::mat task(5, 3);
+    for (arma::uword i = 0; i < 5; ++i)
+        task.row(i) = arma::rowvec{poses[i].x, poses[i].y, poses[i].thetaDeg};
+    const FitResult fit = NPositionFit::run(task, 5, TypeDecision::Settings{});
+    QVERIFY(fit.ok);
+    QVERIFY(!fit.realRoots.empty());
+    for (int k = 0; k < 3; ++k)
+        QVERIFY(std::fabs(fit.basis.eigenvalues()(k)) < 1e-20);
+    for (const FitResult::Root &r : fit.realRoots) {
+        QVERIFY(r.cfe < 1e-12);
+        QVERIFY(std::fabs(arma::norm(r.p) - 1.0) < 1e-12);
+        QVERIFY(arma::norm(fit.d * r.p) < 1e-12);
+    }
+}
+
+MS_REGISTER_TEST(ImageSpaceFitTest)
+#include "ImageSpaceFitTest.moc"

@@ -1,0 +1,102 @@
+// Test-side forward kinematics of four-bars and slider-cranks, written from first principles.
+#include "KnownMechanisms.h"
+
+#include "MechanismSynthesis.h"
+#include "Motion.h"
+
+#include <QTextStream>
+#include <algorithm>
+#include <cmath>
+
+namespace known {
+
+double engineDegrees(double radians) { return radians * 180.0 / 3.141592653; }
+
+Vec toFixed(const Pose &pose, Vec local) {
+    const double th = pose.thetaDeg * 3.141592653 / 180.0;
+    return {pose.x + std::cos(th) * local.x - std::sin(th) * local.y,
+            pose.y + std::sin(th) * local.x + std::cos(th) * local.y};
+}
+
+// The frame that puts local points a, b at fixed points A, B (|A - B| = |a - b|).
+static Pose frameThrough(Vec A, Vec B, Vec a, Vec b) {
+    const double th = std::atan2(B.y - A.y, B.x - A.x) - std::atan2(b.y - a.y, b.x - a.x);
+    const double x = A.x - (std::cos(th) * a.x - std::sin(th) * a.y);
+    const double y = A.y - (std::sin(th) * a.x + std::cos(th) * a.y);
+    return {x, y, engineDegrees(th)};
+}
+
+bool rrrrPoses(const RevoluteSide &input, const RevoluteSide &output,
+               const std::vector<double> &crankAngles, bool elbowUp, std::vector<Pose> &poses) {
+    const double coupler = std::hypot(output.movingLocal.x - input.movingLocal.x,
+                                      output.movingLocal.y - input.movingLocal.y);
+    poses.clear();
+    for (double phi : crankAngles) {
+        const Vec m1{input.fixedPivot.x + input.radius * std::cos(phi),
+                     input.fixedPivot.y + input.radius * std::sin(phi)};
+        // Circle about m1 (coupler) meets circle about the output pivot (radius).
+        const double dx = output.fixedPivot.x - m1.x, dy = output.fixedPivot.y - m1.y;
+        const double d = std::hypot(dx, dy);
+        const double along = (coupler * coupler - output.radius * output.radius + d * d) / (2 * d);
+        const double h2 = coupler * coupler - along * along;
+        if (!(h2 >= 0.0))
+            return false;
+        const double h = (elbowUp ? 1.0 : -1.0) * std::sqrt(h2);
+        const Vec m2{m1.x + along * dx / d - h * dy / d, m1.y + along * dy / d + h * dx / d};
+        poses.push_back(frameThrough(m1, m2, input.movingLocal, output.movingLocal));
+    }
+    return true;
+}
+
+bool sliderCrankPoses(const RevoluteSide &crank, Vec sliderLocal, Vec linePoint,
+                      double lineAngle, const std::vector<double> &crankAngles,
+                      std::vector<Pose> &poses) {
+    const double coupler = std::hypot(sliderLocal.x - crank.movingLocal.x,
+                                      sliderLocal.y - crank.movingLocal.y);
+    const Vec u{std::cos(lineAngle), std::sin(lineAngle)};
+    poses.clear();
+    for (double phi : crankAngles) {
+        const Vec m1{crank.fixedPivot.x + crank.radius * std::cos(phi),
+                     crank.fixedPivot.y + crank.radius * std::sin(phi)};
+        // |linePoint + s u - m1| = coupler: s^2 + 2 s (w.u) + |w|^2 - coupler^2 = 0.
+        const Vec w{linePoint.x - m1.x, linePoint.y - m1.y};
+        const double wu = w.x * u.x + w.y * u.y;
+        const double disc = wu * wu - (w.x * w.x + w.y * w.y - coupler * coupler);
+        if (!(disc >= 0.0))
+            return false;
+        const double s = -wu + std::sqrt(disc);
+        const Vec m2{linePoint.x + s * u.x, linePoint.y + s * u.y};
+        poses.push_back(frameThrough(m1, m2, crank.movingLocal, sliderLocal));
+    }
+    return true;
+}
+
+void loadTask(Motion &motion, MechanismSynthesis &engine, const std::vector<Pose> &poses) {
+    motion.resetMotion();
+    engine.setData(static_cast<int>(poses.size()));
+    for (size_t i = 0; i < poses.size(); ++i) {
+        const int row = static_cast<int>(i);
+        engine.setDataValue(row, 0, poses[i].x);
+        engine.setDataValue(row, 1, poses[i].y);
+        engine.setDataValue(row, 2, poses[i].thetaDeg);
+        motion.currentPose = Point(poses[i].x, poses[i].y, poses[i].thetaDeg * 3.141592653 / 180.0);
+        motion.currentImage = toImage(motion.currentPose);
+        motion.addPosition();
+    }
+}
+
+QString positionFileText(const std::vector<Pose> &poses) {
+    QString text;
+    QTextStream out(&text);
+    out.setRealNumberPrecision(17);
+    out << poses.size() << '\n';
+    for (const Pose &p : poses)
+        out << p.x << ' ' << p.y << ' ' << p.thetaDeg << '\n';
+    return text;
+}
+
+double relativeError(double got, double want, double scale) {
+    return std::fabs(got - want) / std::max(1.0, std::fabs(scale));
+}
+
+} // namespace known

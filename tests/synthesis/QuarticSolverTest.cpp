@@ -1,0 +1,179 @@
+// The closed-form quartic: quartics built from known roots, the cases where the textbook
+// formula cancels or divides by zero, and degree drops.
+#include "QuarticSolver.h"
+#include "RootSelection.h"
+
+#include <QtTest>
+#include "TestSupport.h"
+#include <algorithm>
+#include <complex>
+#include <random>
+#include <vector>
+
+using cplx = std::complex<double>;
+Q_DECLARE_METATYPE(std::vector<cplx>)
+
+namespace {
+// Coefficients (highest first) of lead * prod (a - r) over the given roots, expanded by hand.
+std::vector<double> expand(const std::vector<cplx> &roots, double lead) {
+    std::vector<cplx> c{cplx(lead)};
+    for (const cplx &r : roots) {
+        std::vector<cplx> next(c.size() + 1, cplx(0.0));
+        for (size_t i = 0; i < c.size(); ++i) {
+            next[i] += c[i];
+            next[i + 1] -= c[i] * r;
+        }
+        c = next;
+    }
+    std::vector<double> real;
+    for (const cplx &v : c)
+        real.push_back(v.real());
+    return real;
+}
+
+// Each expected root must be matched by a distinct found root within tol (greedy nearest).
+bool matchesRoots(const std::vector<cplx> &found, std::vector<cplx> expected, double tol) {
+    for (const cplx &f : found) {
+        auto best = std::min_element(expected.begin(), expected.end(), [&](cplx a, cplx b) {
+            return std::abs(a - f) < std::abs(b - f);
+        });
+        if (best == expected.end() || std::abs(*best - f) > tol * std::max(1.0, std::abs(*best)))
+            return false;
+        expected.erase(best);
+    }
+    return expected.empty();
+}
+
+std::vector<cplx> solved(const QuarticRoots &r) {
+    return std::vector<cplx>(r.roots.begin(), r.roots.begin() + r.degree);
+}
+
+int countReal(const QuarticRoots &r) { return static_cast<int>(RootSelection::realRoots(r).size()); }
+} // namespace
+
+class QuarticSolverTest : public QObject {
+    Q_OBJECT
+private slots:
+    void findsTheRootsAQuarticWasBuiltFrom_data();
+    void findsTheRootsAQuarticWasBuiltFrom();
+    void keepsRealRootsWhenDelta0IsZeroAndDelta1Negative();
+    void solvesAQuarticWhoseSIsZero();
+    void solvesTheLowerDegreeEquationWhenTheLeadingCoefficientVanishes_data();
+    void solvesTheLowerDegreeEquationWhenTheLeadingCoefficientVanishes();
+    void findsFourRealRootsOfRandomQuarticsOverWideRanges();
+    void realRootTestAcceptsImaginaryPartExactlyAtTheTolerance();
+};
+
+void QuarticSolverTest::findsTheRootsAQuarticWasBuiltFrom_data() {
+    QTest::addColumn<std::vector<cplx>>("roots");
+    QTest::addColumn<double>("lead");
+    QTest::addColumn<int>("realCount");
+    QTest::addColumn<double>("tolerance");
+    // A root of multiplicity m is only determined to about eps^(1/m) of its size.
+    const double simple = 1e-9, twofold = 1e-7, fourfold = 1e-3;
+    QTest::newRow("four real") << std::vector<cplx>{1, 2, 3, 4} << 1.0 << 4 << simple;
+    QTest::newRow("four real, scaled lead") << std::vector<cplx>{-3.5, -0.25, 0.75, 12} << -2.5
+                                            << 4 << simple;
+    QTest::newRow("widely spread") << std::vector<cplx>{-1000, 0.001, 2, 3} << 1.0 << 4
+                                   << simple;
+    QTest::newRow("clustered far out") << std::vector<cplx>{100, 101, 102, 103} << 1.0 << 4
+                                       << simple;
+    // Negative roots make delta1 negative: the plus sign of the square root cancels there.
+    QTest::newRow("negative, delta1 < 0")
+        << std::vector<cplx>{-15.693893, -3.2, -0.4, -7.5} << 1.0 << 4 << simple;
+    QTest::newRow("two real, two complex")
+        << std::vector<cplx>{-2, 5, cplx(1, 3), cplx(1, -3)} << 1.0 << 2 << simple;
+    QTest::newRow("no real") << std::vector<cplx>{cplx(-1, 0.5), cplx(-1, -0.5), cplx(2, 4),
+                                                  cplx(2, -4)}
+                             << 3.0 << 0 << simple;
+    QTest::newRow("double roots") << std::vector<cplx>{-1, -1, 2, 2} << 1.0 << 4 << twofold;
+    QTest::newRow("double root and a complex pair")
+        << std::vector<cplx>{0.5, 0.5, cplx(0, 2), cplx(0, -2)} << 1.0 << 2 << twofold;
+    QTest::newRow("quadruple root") << std::vector<cplx>{1.5, 1.5, 1.5, 1.5} << 1.0 << 4
+                                    << fourfold;
+}
+
+void QuarticSolverTest::findsTheRootsAQuarticWasBuiltFrom() {
+    QFETCH(std::vector<cplx>, roots);
+    QFETCH(double, lead);
+    QFETCH(int, realCount);
+    QFETCH(double, tolerance);
+    const std::vector<double> c = expand(roots, lead);
+    const QuarticRoots r = QuarticSolver::solve(c[0], c[1], c[2], c[3], c[4]);
+    QCOMPARE(r.degree, 4);
+    QVERIFY2(matchesRoots(solved(r), roots, tolerance), "roots differ from those the quartic was built from");
+    QCOMPARE(countReal(r), realCount);
+}
+
+// a^4 - 3a^2 + a - 0.75: delta0 = 9 - 12*0.75 = 0 and delta1 < 0, so the textbook cube root
+// is the cube root of 0 and T divides by it.
+void QuarticSolverTest::keepsRealRootsWhenDelta0IsZeroAndDelta1Negative() {
+    const double c[5] = {1.0, 0.0, -3.0, 1.0, -0.75};
+    const QuarticRoots r = QuarticSolver::solve(c[0], c[1], c[2], c[3], c[4]);
+    for (const cplx &z : r.roots) {
+        QVERIFY(std::isfinite(z.real()) && std::isfinite(z.imag()));
+        QVERIFY(std::abs(QuarticSolver::evaluate(c, 4, z)) < 1e-12);
+    }
+    // Vieta: the roots sum to 0 and multiply to -0.75.
+    cplx sum(0.0), product(1.0);
+    for (const cplx &z : r.roots) {
+        sum += z;
+        product *= z;
+    }
+    QVERIFY(std::abs(sum) < 1e-12);
+    QVERIFY(std::abs(product - cplx(-0.75)) < 1e-12);
+    // p(-2) > 0 > p(0) < p(2): one real root on each side of 0, and the other two complex.
+    QCOMPARE(countReal(r), 2);
+}
+
+// a^4 - 1: the principal cube root gives S = 0 and the split term q/S is 0/0.
+void QuarticSolverTest::solvesAQuarticWhoseSIsZero() {
+    const QuarticRoots r = QuarticSolver::solve(1.0, 0.0, 0.0, 0.0, -1.0);
+    QVERIFY(matchesRoots(solved(r), {1, -1, cplx(0, 1), cplx(0, -1)}, 1e-12));
+    QCOMPARE(countReal(r), 2);
+}
+
+void QuarticSolverTest::solvesTheLowerDegreeEquationWhenTheLeadingCoefficientVanishes_data() {
+    QTest::addColumn<std::vector<cplx>>("roots");
+    QTest::newRow("cubic") << std::vector<cplx>{1, 2, 3};
+    QTest::newRow("cubic with complex pair") << std::vector<cplx>{-4, cplx(1, 1), cplx(1, -1)};
+    QTest::newRow("quadratic") << std::vector<cplx>{-0.5, 7};
+    QTest::newRow("linear") << std::vector<cplx>{2.25};
+}
+
+void QuarticSolverTest::solvesTheLowerDegreeEquationWhenTheLeadingCoefficientVanishes() {
+    QFETCH(std::vector<cplx>, roots);
+    std::vector<double> c = expand(roots, 2.0);
+    c.insert(c.begin(), 4 - roots.size(), 0.0);
+    QCOMPARE(c.size(), size_t(5));
+    const QuarticRoots r = QuarticSolver::solve(c[0], c[1], c[2], c[3], c[4]);
+    QCOMPARE(r.degree, static_cast<int>(roots.size()));
+    QVERIFY(matchesRoots(solved(r), roots, 1e-10));
+    for (int i = r.degree; i < 4; ++i)
+        QVERIFY(std::isnan(r.roots[static_cast<size_t>(i)].real()));
+}
+
+void QuarticSolverTest::findsFourRealRootsOfRandomQuarticsOverWideRanges() {
+    std::mt19937 gen(20240611u);
+    std::uniform_real_distribution<double> spread(-50.0, 50.0);
+    for (int trial = 0; trial < 500; ++trial) {
+        std::vector<cplx> roots;
+        for (int k = 0; k < 4; ++k)
+            roots.emplace_back(spread(gen));
+        const std::vector<double> c = expand(roots, spread(gen));
+        const QuarticRoots r = QuarticSolver::solve(c[0], c[1], c[2], c[3], c[4]);
+        // Random roots can come close; the tolerance covers a pair 1e-3 apart.
+        QVERIFY2(matchesRoots(solved(r), roots, 1e-6), qPrintable(QString::number(trial)));
+        QVERIFY2(countReal(r) == 4, qPrintable(QString::number(trial)));
+    }
+}
+
+void QuarticSolverTest::realRootTestAcceptsImaginaryPartExactlyAtTheTolerance() {
+    QuarticRoots r;
+    r.roots = {cplx(1.0, 1e-6), cplx(2.0, -1e-6), cplx(3.0, 1.0000001e-6), cplx(4.0, 0.0)};
+    const std::vector<double> real = RootSelection::realRoots(r);
+    QCOMPARE(real, (std::vector<double>{1.0, 2.0, 4.0}));
+}
+
+MS_REGISTER_TEST(QuarticSolverTest)
+#include "QuarticSolverTest.moc"

@@ -1,0 +1,138 @@
+// Choosing b for a real root, and the type decision that turns a root into RR, PR or RP.
+#include "ConicPair.h"
+#include "DyadFactory.h"
+#include "Dyad.h"
+#include "RootSelection.h"
+#include "TypeDecision.h"
+
+#include <QtTest>
+#include "TestSupport.h"
+#include <cmath>
+#include <limits>
+
+Q_DECLARE_METATYPE(TypeDecision::Choice)
+Q_DECLARE_METATYPE(arma::vec)
+
+namespace {
+// Conics that do not depend on a: A = k2 b^2 + k5 b + k6, B = m2 b^2 + m5 b + m6.
+ConicPair constantInA(double k2, double k5, double k6, double m2, double m5, double m6) {
+    ConicPair c;
+    c.k = {0.0, k2, 0.0, 0.0, k5, k6};
+    c.m = {0.0, m2, 0.0, 0.0, m5, m6};
+    return c;
+}
+
+arma::vec unitVector(std::initializer_list<double> values) { return arma::vec(values); }
+
+const double notANumber = std::numeric_limits<double>::quiet_NaN();
+} // namespace
+
+class RootAndTypeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void bIsTheFirstPairOfAgreeingCandidates();
+    void aDoubleRootOfEquationAIsTakenEvenWhenBDisagrees();
+    void bFallsBackToTheCommonRootWhenCandidatesMissEachOther();
+    void aRootWithoutACommonBIsDropped();
+
+    void typeDecisionFollowsItsRules_data();
+    void typeDecisionFollowsItsRules();
+    void approximateSlidersAreRenamedOnlyWhenAsked();
+};
+
+void RootAndTypeTest::bIsTheFirstPairOfAgreeingCandidates() {
+    // A: (b - 1)(b - 3), B: (b - 3)(b + 4): the shared root 3 is A's "+" and B's "+".
+    const ConicPair c = constantInA(1.0, -4.0, 3.0, 1.0, 1.0, -12.0);
+    QCOMPARE(RootSelection::selectB(c, 0.7), 3.0);
+}
+
+void RootAndTypeTest::aDoubleRootOfEquationAIsTakenEvenWhenBDisagrees() {
+    // A: (b - 2)^2 gives c0 = c1 = 2; B has roots 5 and -1.
+    const ConicPair c = constantInA(1.0, -4.0, 4.0, 1.0, -4.0, -5.0);
+    QCOMPARE(RootSelection::selectB(c, 0.0), 2.0);
+}
+
+// Regression: candidates 2 +- 1e-4 against an exact 2 used to give b = 0, a dyad fitting nothing.
+void RootAndTypeTest::bFallsBackToTheCommonRootWhenCandidatesMissEachOther() {
+    // A = 1e-12 (b - 2)(b - 1e12): its small root cancels in the textbook formula.
+    const double k2 = 1e-12, big = 1e12;
+    const ConicPair c = constantInA(k2, -k2 * (2.0 + big), k2 * 2.0 * big, 1.0, -5.0, 6.0);
+    const std::array<double, 4> candidates = c.realCandidates(0.0);
+    QVERIFY2(std::fabs(candidates[1] - 2.0) > 1e-6, "the test needs candidates that miss");
+    QVERIFY(std::fabs(candidates[2] - 3.0) < 1e-12 && std::fabs(candidates[3] - 2.0) < 1e-12);
+    const double b = RootSelection::selectB(c, 0.0);
+    QVERIFY2(std::fabs(b - 2.0) < 1e-9, qPrintable(QString::number(b, 'g', 17)));
+}
+
+void RootAndTypeTest::aRootWithoutACommonBIsDropped() {
+    // Two parallel lines in b: 2b + 1 = 0 and 2b + 3 = 0 share no root.
+    const ConicPair c = constantInA(0.0, 2.0, 1.0, 0.0, 2.0, 3.0);
+    QVERIFY(std::isnan(RootSelection::selectB(c, 1.0)));
+}
+
+void RootAndTypeTest::typeDecisionFollowsItsRules_data() {
+    QTest::addColumn<arma::vec>("q");
+    QTest::addColumn<double>("x0");
+    QTest::addColumn<double>("y0");
+    QTest::addColumn<double>("x1");
+    QTest::addColumn<double>("y1");
+    QTest::addColumn<double>("r");
+    QTest::addColumn<TypeDecision::Choice>("expected");
+    using C = TypeDecision::Choice;
+    // Workspace 20 x 10, link ratio 2, threshold 1e-5 (the defaults).
+    const arma::vec generic{0.5, 0.2, -0.3, 1.0, 0.4, 0.1, 0.2, -0.6};
+    QTest::newRow("RP: p1, p4, p5 below the threshold, RR box would pass")
+        << unitVector({9e-6, 0.5, 1.0, -9e-6, 5e-6, 0.3, 0.1, 0.2}) << 1.0 << 1.0 << 1.0 << 1.0
+        << 2.0 << C::RP;
+    QTest::newRow("PR: p1, p2, p3 below the threshold")
+        << unitVector({1e-7, -2e-6, 3e-6, 1.0, 0.4, 0.2, 0.1, 0.3}) << 1.0 << 1.0 << 1.0 << 1.0
+        << 2.0 << C::PR;
+    QTest::newRow("threshold itself is not below it")
+        << unitVector({1e-5, 0.5, 1.0, 1e-5, 1e-5, 0.3, 0.1, 0.2}) << 1.0 << 1.0 << 1.0 << 1.0
+        << 2.0 << C::RRInWorkspace;
+    QTest::newRow("RR inside 1.5 workspaces") << generic << 30.0 << -15.0 << -30.0 << 15.0 << 100.0
+                                             << C::RRInWorkspace;
+    QTest::newRow("RR outside the box with a short link")
+        << generic << 30.5 << 0.0 << 0.0 << 0.0 << 40.0 << C::RRShortLink;
+    QTest::newRow("RR outside the box with a NaN radius")
+        << generic << 0.0 << 16.0 << 0.0 << 0.0 << notANumber << C::RRShortLink;
+    QTest::newRow("long RR with its fixed pivot within two workspaces")
+        << generic << 40.0 << -20.0 << 500.0 << 0.0 << 40.5 << C::ApproximateRP;
+    QTest::newRow("long RR with its fixed pivot farther out")
+        << generic << 40.5 << 0.0 << 0.0 << 0.0 << 41.0 << C::ApproximatePR;
+}
+
+void RootAndTypeTest::typeDecisionFollowsItsRules() {
+    QFETCH(arma::vec, q);
+    QFETCH(double, x0);
+    QFETCH(double, y0);
+    QFETCH(double, x1);
+    QFETCH(double, y1);
+    QFETCH(double, r);
+    QFETCH(TypeDecision::Choice, expected);
+    const DyadExtraction::RRNumbers rr{x0, y0, r, x1, y1};
+    QCOMPARE(TypeDecision::decide(q, rr, TypeDecision::Settings{}), expected);
+}
+
+void RootAndTypeTest::approximateSlidersAreRenamedOnlyWhenAsked() {
+    FitResult::Root root;
+    root.p = arma::vec{0.02, 0.3, -0.4, 0.5, 0.6, 0.2, 0.1, 0.3};
+    root.rp = {1.0, 2.0, 0.3, -0.4, 0.6};
+    root.pr = {0.5, 0.6, 1.2, 0.25, -0.5, 0.0, 0.0, 0.0, 0};
+    root.rr = {1.0, 2.0, 3.0, 0.5, 0.5};
+    const Point pose0(1.0, -1.0, 30.0);
+    root.choice = TypeDecision::Choice::ApproximateRP;
+    std::shared_ptr<Dyad> d = DyadFactory::makeSelected(pose0, root, true);
+    QCOMPARE(d->typeName(), QStringLiteral("RP"));
+    QCOMPARE(d->getName(), QStringLiteral("RP*"));
+    QCOMPARE(DyadFactory::makeSelected(pose0, root, false)->getName(), QStringLiteral("RP"));
+    root.choice = TypeDecision::Choice::ApproximatePR;
+    d = DyadFactory::makeSelected(pose0, root, true);
+    QCOMPARE(d->typeName(), QStringLiteral("PR"));
+    QCOMPARE(d->getName(), QStringLiteral("PR*"));
+    root.choice = TypeDecision::Choice::RRShortLink;
+    QCOMPARE(DyadFactory::makeSelected(pose0, root, true)->getName(), QStringLiteral("RR"));
+}
+
+MS_REGISTER_TEST(RootAndTypeTest)
+#include "RootAndTypeTest.moc"
