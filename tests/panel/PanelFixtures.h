@@ -4,12 +4,12 @@
 
 #include "Point.h"
 
+#include <QWidget>
 #include <memory>
 #include <vector>
 
 class Branch;
 class Dyad;
-class QWidget;
 
 namespace panelfix {
 
@@ -35,11 +35,10 @@ std::vector<std::shared_ptr<Dyad>> dyadsOfARun(int n, double crankDeg);
 void handToBranch(Branch &branch, const std::vector<std::shared_ptr<Dyad>> &dyads,
                   double crankDeg);
 
-template <typename T> T *child(const QWidget &w, const char *name);
+// A widget of the panel's form by its object name.
+template <typename T> T *child(const QWidget &w, const char *name) {
+    return w.findChild<T *>(QString::fromLatin1(name));
+}
 
 } // namespace panelfix
 
-#include <QWidget>
-template <typename T> T *panelfix::child(const QWidget &w, const char *name) {
-    return w.findChild<T *>(QString::fromLatin1(name));
-}
