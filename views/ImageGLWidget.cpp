@@ -215,6 +215,10 @@ void ImageGLWidget::setUpLighting() const {
     glMaterialfv(GL_FRONT, GL_SPECULAR, matSpecular);
     glMaterialf(GL_FRONT, GL_SHININESS, 5.0f);
     glMaterialfv(GL_FRONT, GL_EMISSION, matEmission);
+    // The surfaces colour their rulings, circles and facets; with lighting on, those colours
+    // only show when the material's ambient and diffuse parts follow the current colour.
+    // The spheres and axes are drawn in the material grey set here.
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
 }
 
 void ImageGLWidget::resizeGL(int, int) { applyViewport(); }
@@ -250,7 +254,11 @@ void ImageGLWidget::paintGL() {
         if (interpolate && motion->motionStore().motionCurve)
             motion->motionStore().motionCurve->drawStrip4D();
     }
+    // Saving the lighting state keeps the grey material for what follows.
+    glPushAttrib(GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_ENABLE_BIT);
+    glEnable(GL_COLOR_MATERIAL);
     drawSurfaces();
+    glPopAttrib();
     if (showCouplerAnimation)
         drawMovingFrames();
     glDisable(GL_DEPTH_TEST);

@@ -78,6 +78,8 @@ public:
     bool lineConstraintEnds(QPointF &start, QPointF &end) const;
     // The message box shown for a background image that could not be loaded (null if none).
     QMessageBox *backgroundErrorBox() const { return backgroundError; }
+    // The GL name of the cached background texture (0 when none is uploaded).
+    unsigned int backgroundTextureHandle() const { return backgroundTexture; }
     void setBackgroundPlacement(const BackgroundPlacement &placement);
 
     static constexpr int animationIntervalMs = 10;
@@ -200,6 +202,7 @@ private:
     void pressEditMechanism();
     void createUserDyad(double x1, double y1, double x2, double y2, double thetaDeg);
     void buildBranchPivots();
+    void choosePreviewDrawer();
 
     // ---- mouse and key handling (MechGLWidgetModes.cpp)
     void enterMode(int newMode, Qt::CursorShape cursor, bool setCursorShape);

@@ -97,6 +97,11 @@ void MechGLWidget::clearDyadHighlights() const {
             d->setHighlighted(false);
 }
 
+void MechGLWidget::choosePreviewDrawer() {
+    if (branch)
+        branch->choosePreviewPrototype();
+}
+
 void MechGLWidget::buildBranchPivots() {
     if (branch)
         branch->buildPivotList();

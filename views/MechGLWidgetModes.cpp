@@ -309,6 +309,9 @@ void MechGLWidget::finishPositionEdit() {
 
 void MechGLWidget::moveDyadEntry(Qt::MouseButtons buttons, const QPointF &pixel) {
     if ((buttons & Qt::LeftButton) && !clickInput) {
+        // The branch picks its preview drawer for the kind now selected.
+        if (!enteringDyad)
+            choosePreviewDrawer();
         enteringDyad = true;
         bandStart = pixelToWorld(anchorPixel);
         bandEnd = pixelToWorld(pixel);

@@ -80,6 +80,8 @@ void MechGLWidget::paintGL() {
     // Under the scene: the picture is a backdrop to trace over, not a cover.
     if (!backgroundImagePath.isEmpty())
         drawBackgroundImage();
+    else if (backgroundTexture != 0)
+        freeBackgroundTexture();  // the background was turned off
     if (showGrid)
         drawGrid();
     drawWorkspaceFrame();

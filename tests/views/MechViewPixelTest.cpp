@@ -1,0 +1,187 @@
+// Cartesian view pictures: a known task rendered offscreen, checked at the pixels where its
+// position frames, pivots and coupler curves must appear; background images good and bad.
+#include "Branch.h"
+#include "MechGLWidget.h"
+#include "Motion.h"
+#include "ProcessValues.h"
+
+#include <QImage>
+#include <QMessageBox>
+#include <QtTest>
+#include "TestSupport.h"
+#include "ViewTestSupport.h"
+
+using testsupport::anyPixelNear;
+using testsupport::isBluish;
+using testsupport::isDark;
+using testsupport::isReddish;
+using testsupport::isWhite;
+
+namespace {
+bool notWhite(QColor c) { return !isWhite(c); }
+bool isGreenish(QColor c) { return c.green() > 150 && c.red() < 120 && c.blue() < 120; }
+bool isCurveColour(QColor c) { return isReddish(c) || isBluish(c); }
+// The thin workspace outline, (0.8, 0.2, 0.2) smoothed onto white, comes out pink.
+bool isRedLine(QColor c) { return c.red() > c.green() + 40 && c.red() > c.blue() + 40; }
+
+// Both assemblies of the crank-rocker of buildUserFourBar at crank angle a (degrees), with the
+// coupler point carried rigidly: circle-circle intersection of |B - M1| = 4, |B - (4,0)| = 3.
+std::vector<QPointF> couplerPointsAt(double aDeg) {
+    using viewtest::pi;
+    const double bx0 = (96.0 + std::sqrt(96.0 * 96.0 - 4.0 * 17.0 * 128.0)) / 34.0;
+    const double by0 = 4.0 * bx0 - 11.0;
+    // The coupler point (1.5, 2) in the coupler frame of the assembly M1 = (0, 1), B = (bx0, by0).
+    const double ang0 = std::atan2(by0 - 1.0, bx0);
+    const double cx = 1.5, cy = 1.0;  // (1.5, 2) - M1
+    const double along = cx * std::cos(ang0) + cy * std::sin(ang0);
+    const double across = -cx * std::sin(ang0) + cy * std::cos(ang0);
+
+    const double a = aDeg * pi / 180.0;
+    const double m1x = std::cos(a), m1y = std::sin(a);
+    const double dx = 4.0 - m1x, dy = -m1y, d = std::hypot(dx, dy);
+    const double l = (16.0 - 9.0 + d * d) / (2.0 * d);  // along M1 -> O2
+    const double hgt = std::sqrt(16.0 - l * l);
+    std::vector<QPointF> result;
+    for (double sign : {1.0, -1.0}) {
+        const double bx = m1x + l * dx / d - sign * hgt * dy / d;
+        const double by = m1y + l * dy / d + sign * hgt * dx / d;
+        const double ang = std::atan2(by - m1y, bx - m1x);
+        result.emplace_back(m1x + along * std::cos(ang) - across * std::sin(ang),
+                            m1y + along * std::sin(ang) + across * std::cos(ang));
+    }
+    return result;
+}
+} // namespace
+
+class MechViewPixelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void positionFramesAppearAtTheirPixelsTurnedByTheirAngle();
+    void pivotsAndCouplerCurvesAppearWhereTheMechanismIs();
+    void workspaceFrameAndGridFollowTheSettings();
+    void unloadableBackgroundIsReportedAndTurnedOff();
+    void backgroundIsUploadedOnceAndDrawnUnderTheScene();
+
+private:
+    std::unique_ptr<Motion> motion;
+    std::unique_ptr<Branch> branch;
+    std::unique_ptr<MechGLWidget> view;
+    QImage render() { return view->grabFramebuffer(); }
+    QPoint px(double x, double y) const { return view->worldToPixel(x, y).toPoint(); }
+};
+
+void MechViewPixelTest::initTestCase() { MS_REQUIRE_GL(); }
+
+void MechViewPixelTest::init() {
+    backgroundImagePath.clear();
+    motion = std::make_unique<Motion>();
+    branch = std::make_unique<Branch>();
+    view = std::make_unique<MechGLWidget>();
+    view->resize(800, 400);
+    view->setMotion(motion.get());
+    view->setAllDyad(branch.get());
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+}
+
+void MechViewPixelTest::cleanup() {
+    view.reset();
+    branch.reset();
+    motion.reset();
+    backgroundImagePath.clear();
+    workspaceWidth = 20.0;
+    workspaceHeight = 10.0;
+}
+
+void MechViewPixelTest::positionFramesAppearAtTheirPixelsTurnedByTheirAngle() {
+    viewtest::addPose(*motion, -4.5, 2.5, 0.0);
+    viewtest::addPose(*motion, 5.5, -1.5, 90.0);
+    const QImage img = render();
+    QCOMPARE(img.width(), 800);
+    // Frame at angle 0: the x axis runs to the right, the y axis up, the pentagon's outline
+    // passes through its corner (0.3, -0.3).
+    QVERIFY(anyPixelNear(img, px(-4.5 + 0.7, 2.5), 2, isBluish));
+    QVERIFY(anyPixelNear(img, px(-4.5, 2.5 + 0.75), 2, isBluish));
+    QVERIFY(!anyPixelNear(img, px(-4.5 - 0.7, 2.5), 3, notWhite));
+    QVERIFY(anyPixelNear(img, px(-4.5 + 0.3, 2.5 - 0.3), 2, isDark));
+    // Frame at 90 degrees: its x axis points up and its y axis to the left.
+    QVERIFY(anyPixelNear(img, px(5.5, -1.5 + 0.7), 2, isBluish));
+    QVERIFY(anyPixelNear(img, px(5.5 - 0.75, -1.5), 2, isBluish));
+    QVERIFY(!anyPixelNear(img, px(5.5, -1.5 - 0.7), 3, notWhite));
+    // Nothing where there is no position (between grid lines).
+    QVERIFY(!anyPixelNear(img, px(-7.5, -3.5), 4, notWhite));
+}
+
+void MechViewPixelTest::pivotsAndCouplerCurvesAppearWhereTheMechanismIs() {
+    viewtest::buildUserFourBar(*branch);
+    const QImage img = render();
+    // Fixed pivots (0, 0), (4, 0) and the crank's moving pivot (0, 1): joint circles of radius
+    // 0.1 outlined in black.
+    for (const QPointF &p : {QPointF(0, 0), QPointF(4, 0), QPointF(0, 1)})
+        QVERIFY2(anyPixelNear(img, px(p.x(), p.y()), 4, isDark),
+                 qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
+    // The coupler curves pass through the coupler point's positions on both circuits.
+    for (double a : {200.0, 270.0, 330.0})
+        for (const QPointF &c : couplerPointsAt(a))
+            QVERIFY2(anyPixelNear(img, px(c.x(), c.y()), 2, isCurveColour),
+                     qPrintable(QString("angle %1 at %2,%3").arg(a).arg(c.x()).arg(c.y())));
+    QVERIFY(!anyPixelNear(img, px(-7.5, -3.5), 4, notWhite));
+}
+
+void MechViewPixelTest::workspaceFrameAndGridFollowTheSettings() {
+    QImage img = render();
+    QVERIFY(anyPixelNear(img, px(10.0, 0.5), 1, isRedLine));  // right edge of 20 x 10
+    QVERIFY(anyPixelNear(img, px(-6.0, 4.5), 1, notWhite));   // a grid line
+    workspaceWidth = 16.0;
+    view->toggle_Grid();
+    img = render();
+    QVERIFY(anyPixelNear(img, px(8.0, 0.5), 1, isRedLine));
+    QVERIFY(!anyPixelNear(img, px(10.0, 0.5), 2, isRedLine));
+    QVERIFY(!anyPixelNear(img, px(-6.0, 4.5), 2, notWhite));
+}
+
+// Regression: a background file that could not be loaded ended the whole program.
+void MechViewPixelTest::unloadableBackgroundIsReportedAndTurnedOff() {
+    viewtest::addPose(*motion, -4.5, 2.5, 0.0);
+    const QString missing = QDir::current().absoluteFilePath("no such picture.png");
+    backgroundImagePath = missing;
+    const QImage img = render();
+    QVERIFY(backgroundImagePath.isEmpty());
+    QVERIFY(anyPixelNear(img, px(-4.5 + 0.7, 2.5), 2, isBluish));  // the scene is still drawn
+    QVERIFY(view->backgroundErrorBox() != nullptr);
+    QTRY_VERIFY(view->backgroundErrorBox()->isVisible());
+    QVERIFY(view->backgroundErrorBox()->text().contains(missing));
+    view->backgroundErrorBox()->close();
+    QTRY_VERIFY(view->backgroundErrorBox() == nullptr);  // deleted on close
+    // The next paint has nothing to report.
+    (void)render();
+    QVERIFY(view->backgroundErrorBox() == nullptr);
+}
+
+void MechViewPixelTest::backgroundIsUploadedOnceAndDrawnUnderTheScene() {
+    QImage green(8, 8, QImage::Format_RGB32);
+    green.fill(QColor(0, 200, 0));
+    const QString file = QDir::current().absoluteFilePath("green background.png");
+    QVERIFY(green.save(file));
+    viewtest::addPose(*motion, -4.5, 2.5, 0.0);
+    backgroundImagePath = file;
+    QImage img = render();
+    QVERIFY(anyPixelNear(img, px(-7.5, -3.5), 1, isGreenish));
+    // The frame's outline is drawn over the picture, not under it.
+    QVERIFY(anyPixelNear(img, px(-4.5 + 0.3, 2.5 - 0.3), 2, isDark));
+    // Outside the workspace rectangle there is no picture.
+    QVERIFY(!anyPixelNear(img, px(10.5, 0.0), 2, isGreenish));
+    const unsigned int texture = view->backgroundTextureHandle();
+    QVERIFY(texture != 0);
+    (void)render();
+    QCOMPARE(view->backgroundTextureHandle(), texture);
+    backgroundImagePath.clear();
+    img = render();
+    QVERIFY(!anyPixelNear(img, px(-7.5, -3.5), 4, isGreenish));
+}
+
+MS_REGISTER_TEST(MechViewPixelTest)
+#include "MechViewPixelTest.moc"
