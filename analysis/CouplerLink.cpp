@@ -43,23 +43,23 @@ void CouplerLink::couplerPoseAt(const Vec2 &start, const Vec2 &end, double &x, d
                                 double &thetaDeg) const {
     // A zero-length coupler has no direction of its own; it then keeps the fixed frame's x axis
     // (atan2(0, 0) = 0), the same convention recordCouplerPoint used.
-    const double alphaDeg = (end - start).angleDeg();
-    const Vec2 ex = Vec2::unitDeg(alphaDeg);
-    const Vec2 ey = ex.perp();
-    const Vec2 c = start + ex * localX + ey * localY;
+    const Vec2 along = end - start;
+    const double length = along.length();
+    const Vec2 ex = length > 0.0 ? along * (1.0 / length) : Vec2(1.0, 0.0);
+    const Vec2 c = start + ex * localX + ex.perp() * localY;
     x = c.x;
     y = c.y;
-    thetaDeg = localThetaDeg + alphaDeg;
+    thetaDeg = localThetaDeg + along.angleDeg();
 }
 
 void CouplerLink::recordCouplerPoint() {
-    const double alphaDeg = (second - first).angleDeg();
-    const Vec2 ex = Vec2::unitDeg(alphaDeg);
-    const Vec2 ey = ex.perp();
+    const Vec2 along = second - first;
+    const double length = along.length();
+    const Vec2 ex = length > 0.0 ? along * (1.0 / length) : Vec2(1.0, 0.0);
     const Vec2 rel = Vec2((*point)[0], (*point)[1]) - first;
     localX = rel.dot(ex);
-    localY = rel.dot(ey);
-    localThetaDeg = (*point)[2] - alphaDeg;
+    localY = rel.dot(ex.perp());
+    localThetaDeg = (*point)[2] - along.angleDeg();
 }
 
 Point CouplerLink::couplerPoint() const {

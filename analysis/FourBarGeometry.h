@@ -31,6 +31,11 @@ struct FourBarGeometry {
     // Directions fixed pivot -> moving pivot at assembly (alpha1, alpha2).
     double inputDirectionDeg = 0.0;
     double outputDirectionDeg = 0.0;
+    // The same directions as unit vectors, so a solve needs no trigonometry for them:
+    // u(sigma1), u(sigma2) and u(alpha2 - alpha1).
+    Vec2 inputSlideDir{1.0, 0.0};
+    Vec2 outputSlideDir{1.0, 0.0};
+    Vec2 lineTurnDir{1.0, 0.0};
     // The input that reproduces the assembly: alpha1 for an RR or RP input, the signed slide
     // displacement s0 for a PR input.
     double assembledInput = 0.0;

@@ -11,9 +11,10 @@ struct LoopSolution {
     // point rides on them rigidly.
     Vec2 couplerStart;
     Vec2 couplerEnd;
-    // Output coordinate: the output angle psi (degrees) for RR and RP outputs, the slide
-    // displacement for a PR output.
-    double output = 0.0;
+    // Output direction u(psi) for RR and RP outputs (for an RP the normal of its line).
+    Vec2 outputDirection{1.0, 0.0};
+    // Slide displacement of a PR output.
+    double outputSlide = 0.0;
     // RP-RP only: signed positions of the lines' crossing along the input and output lines.
     double inputLineOffset = 0.0;
     double outputLineOffset = 0.0;

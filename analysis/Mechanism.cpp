@@ -166,6 +166,9 @@ void Mechanism::computeGeometry() {
     const Vec2 normal2 = Vec2::unitDeg(g.outputDirectionDeg);
     g.lineOffset = g.outputLength + (m1 - m2).dot(normal2);
     g.lineTurnDeg = g.outputDirectionDeg - g.inputDirectionDeg;
+    g.inputSlideDir = Vec2::unitDeg(g.inputSlideDeg);
+    g.outputSlideDir = Vec2::unitDeg(g.outputSlideDeg);
+    g.lineTurnDir = Vec2::unitDeg(g.lineTurnDeg);
     const bool slider = g.kind == PairKind::PRPR || g.kind == PairKind::PRRP;
     g.assembledInput = slider ? (m1 - g.inputFixedPivot).dot(Vec2::unitDeg(g.inputSlideDeg))
                               : g.inputDirectionDeg;
@@ -244,22 +247,23 @@ void Mechanism::analyze(double input) {
     lastStepValid = true;
     applySolution(s);
     if (tracing)
-        currentCurve().append(coupler.couplerPoint());
+        currentCurve().append(*coupler.couplerPointHandle());
 }
 
 void Mechanism::applySolution(const LoopSolution &s) {
-    // A sweep only records the coupler; the dyads are put back by the assembly that ends every
-    // trace, so moving them for each sample would be wasted work.
-    if (!tracing)
-        moveDyads(s);
     coupler.setEnds(s.couplerStart, s.couplerEnd);
     outputPivot = s.outputMovingPivot;
-    if (geometry.kind == PairKind::RRRR)
-        outputAngle = s.output;
     if (geometry.kind == PairKind::RPRP) {
         slideOffset = s.inputLineOffset;
         slideOffset2 = s.outputLineOffset;
     }
+    // A sweep only records the coupler; the dyads are put back by the assembly that ends every
+    // trace, so moving them for each sample would be wasted work.
+    if (tracing)
+        return;
+    if (geometry.kind == PairKind::RRRR)
+        outputAngle = s.outputDirection.angleDeg();
+    moveDyads(s);
 }
 
 // The input dyad is placed by its own input (so an RP block turns with its line); the output's
@@ -271,7 +275,7 @@ void Mechanism::moveDyads(const LoopSolution &s) {
                              : (s.inputMovingPivot - geometry.inputFixedPivot).angleDeg();
     inputDyad->setConfiguration(input, geometry.inputLength);
     if (isKind(outputDyad, "RP"))
-        outputDyad->setConfiguration(s.output, geometry.outputLength);
+        outputDyad->setConfiguration(s.outputDirection.angleDeg(), geometry.outputLength);
     else
         outputDyad->setMovingPivot(asPoint(s.outputMovingPivot));
 }

@@ -19,7 +19,7 @@ struct Vec2 {
     double dot(const Vec2 &o) const { return x * o.x + y * o.y; }
     // z of the 3-D cross product: positive when o lies counter-clockwise of this.
     double cross(const Vec2 &o) const { return x * o.y - y * o.x; }
-    double length() const { return std::hypot(x, y); }
+    double length() const { return std::sqrt(x * x + y * y); }
     // Direction in degrees, (-180, 180]; the zero vector gives 0.
     double angleDeg() const;
     // Turned a quarter turn counter-clockwise.

@@ -42,30 +42,28 @@ void ClassificationTest::fourRevoluteClassAndLimits_data() {
     // The rocker's limits: coupler and output folded (|h - L2|) or stretched (h + L2) across
     // the diagonal from M1 to O2.
     const double fold = lawOfCosinesDeg(3, 4, 2.5), stretch = lawOfCosinesDeg(3, 4, 4.5);
+    const double outward = lawOfCosinesDeg(3, 4, 5.5), inward = lawOfCosinesDeg(3, 2, 3.3);
     for (double turn : {0.0, 30.0}) {
-        const QByteArray t = turn == 0.0 ? "" : " turned 30";
-        QTest::newRow((QByteArray("crank-rocker") + t).constData()) << 4.0 << 1.0 << 3.5 << 3.0 << 60.0 + turn
-            << grashof + "crank-rocker-rocker" << 0.0 << 180.0;
-        QTest::newRow((QByteArray("double crank") + t).constData()) << 1.0 << 3.0 << 3.5 << 3.0 << 20.0 + turn
-            << grashof + "crank-crank-crank" << 0.0 << 180.0;
-        QTest::newRow((QByteArray("double rocker") + t).constData()) << 4.0 << 3.0 << 1.0 << 3.5 << 60.0 + turn
-            << grashof + "rocker-crank-rocker" << fold + turn << stretch + turn;
-        QTest::newRow((QByteArray("double rocker, mirror side") + t).constData()) << 4.0 << 3.0 << 1.0 << 3.5
-            << -60.0 + turn << grashof + "rocker-crank-rocker" << -stretch + turn << -fold + turn;
-        QTest::newRow((QByteArray("rocker-crank") + t).constData()) << 4.0 << 3.0 << 3.5 << 1.0 << 60.0 + turn
-            << grashof + "rocker-rocker-crank" << fold + turn << stretch + turn;
-        const double outward = lawOfCosinesDeg(3, 4, 5.5);
-        QTest::newRow((QByteArray("outward triple rocker") + t).constData()) << 4.0 << 3.0 << 2.5 << 3.0 << 20.0 + turn
-            << "Non Grashof Outward/Outward Limited Triple Rocker" << -outward + turn
-            << outward + turn;
-        const double inward = lawOfCosinesDeg(3, 2, 3.3);
-        QTest::newRow((QByteArray("inward triple rocker") + t).constData()) << 2.0 << 3.0 << 4.5 << 1.2 << 180.0 + turn
-            << "Non Grashof Inward/Inward Limited Triple Rocker" << inward + turn
-            << 360.0 - inward + turn;
-        QTest::newRow((QByteArray("square") + t).constData()) << 1.0 << 1.0 << 1.0 << 1.0 << 60.0 + turn
-            << "Triple change point" << none << none;
-        QTest::newRow((QByteArray("parallelogram") + t).constData()) << 3.0 << 2.0 << 3.0 << 2.0 << 60.0 + turn
-            << "Change-point crank-rocker-rocker" << none << none;
+        // Name, bars G, L1, h, L2, crank angle at assembly, class, limits (turned with ground).
+        auto row = [turn](const char *name, double G, double L1, double h, double L2,
+                          double theta0, const QString &label, double lower, double upper) {
+            const QByteArray tag = QByteArray(name) + (turn == 0.0 ? "" : " turned 30");
+            QTest::newRow(tag.constData()) << G << L1 << h << L2 << theta0 + turn << label
+                                           << lower + turn << upper + turn;
+        };
+        row("crank-rocker", 4, 1, 3.5, 3, 60, grashof + "crank-rocker-rocker", -turn,
+            180 - turn);
+        row("double crank", 1, 3, 3.5, 3, 20, grashof + "crank-crank-crank", -turn, 180 - turn);
+        row("double rocker", 4, 3, 1, 3.5, 60, grashof + "rocker-crank-rocker", fold, stretch);
+        row("double rocker, mirror side", 4, 3, 1, 3.5, -60, grashof + "rocker-crank-rocker",
+            -stretch, -fold);
+        row("rocker-crank", 4, 3, 3.5, 1, 60, grashof + "rocker-rocker-crank", fold, stretch);
+        row("outward triple rocker", 4, 3, 2.5, 3, 20,
+            "Non Grashof Outward/Outward Limited Triple Rocker", -outward, outward);
+        row("inward triple rocker", 2, 3, 4.5, 1.2, 180,
+            "Non Grashof Inward/Inward Limited Triple Rocker", inward, 360.0 - inward);
+        row("square", 1, 1, 1, 1, 60, "Triple change point", none, none);
+        row("parallelogram", 3, 2, 3, 2, 60, "Change-point crank-rocker-rocker", none, none);
     }
     // The figures the rocker's limits must come to: 38.62 and 78.58 (by hand).
     QVERIFY(std::fabs(fold - 38.62) < 0.005 && std::fabs(stretch - 78.58) < 0.005);

@@ -25,7 +25,9 @@ double dist(P a, P b) { return std::hypot(a.x - b.x, a.y - b.y); }
 double deg(double r) { return r * 180.0 / pi; }
 double rad(double d) { return d * pi / 180.0; }
 double dirDeg(P a, P b) { return deg(std::atan2(b.y - a.y, b.x - a.x)); }
-P polar(P o, double r, double a) { return {o.x + r * std::cos(rad(a)), o.y + r * std::sin(rad(a))}; }
+P polar(P o, double r, double a) {
+    return {o.x + r * std::cos(rad(a)), o.y + r * std::sin(rad(a))};
+}
 bool finite(P p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
 double angleDiff(double a, double b) {

@@ -97,7 +97,8 @@ void KnownAnswersTest::outputMatchesCircleIntersectionOverAFullTurn() {
                 continue;
             }
             QVERIFY2(m.isLastStepValid(), qPrintable(QString::number(deg)));
-            QVERIFY2(dist(movingOf(*pair.output), expected) < 1e-9, qPrintable(QString::number(deg)));
+            QVERIFY2(dist(movingOf(*pair.output), expected) < 1e-9,
+                     qPrintable(QString::number(deg)));
             ++closed;
         }
     }
