@@ -147,9 +147,13 @@ private:
     void selectCircuit(bool open);
     PointList &currentCurve();
     void classifyFourRevolute();
+    void classifyGrashof(char shortestBar);
+    void classifyNonGrashof();
     void setRockerLimits(double psiNearDeg, double psiFarDeg);
     void setAngleLimits(double lowerDeg, double upperDeg);
     void setSliderLimits();
+    void setDoubleSliderLimits();
+    void setSwingingSliderLimits();
     void setSliderDrive();
     void writeLimitsFile() const;
     void writeGeneratedPositionsFile() const;

@@ -138,28 +138,37 @@ void Mechanism::classifyFourRevolute() {
             break;
         }
     const double excess = (p + q) - (s + l);
-    if (std::fabs(excess) <= tolerance) {
+    if (std::fabs(excess) <= tolerance)
         typeLabel = typeNameAt(l - s <= tolerance ? 14 : entryForShortest(shortest, 9));
+    else if (excess > 0.0)
+        classifyGrashof(shortest);
+    else
+        classifyNonGrashof();
+}
+
+void Mechanism::classifyGrashof(char shortest) {
+    const FourBarGeometry &g = geometry;
+    const int entry = entryForShortest(shortest, 1);
+    typeLabel = typeNameAt(entry);
+    if (entry <= 2) {
+        // The input turns fully; the file carries 180 and 0 for it.
+        upperLimit = 180.0;
+        lowerLimit = 0.0;
+        upperLimited = lowerLimited = true;
         return;
     }
-    if (excess > 0.0) {
-        const int entry = entryForShortest(shortest, 1);
-        typeLabel = typeNameAt(entry);
-        if (entry <= 2) {
-            // The input turns fully; the file carries 180 and 0 for it.
-            upperLimit = 180.0;
-            lowerLimit = 0.0;
-            upperLimited = lowerLimited = true;
-            return;
-        }
-        double nearDeg, farDeg;
-        if (triangleAngleDeg(l1, g.groundLength, std::fabs(h - l2), nearDeg) &&
-            triangleAngleDeg(l1, g.groundLength, h + l2, farDeg))
-            setRockerLimits(nearDeg, farDeg);
-        return;
-    }
-    // Non-Grashof: a triple rocker limited where coupler and output fold (inward) or stretch
-    // (outward); the first word is the input's limit, the second the output's.
+    const double h = g.couplerLength, l2 = g.outputLength;
+    double nearDeg, farDeg;
+    if (triangleAngleDeg(g.inputLength, g.groundLength, std::fabs(h - l2), nearDeg) &&
+        triangleAngleDeg(g.inputLength, g.groundLength, h + l2, farDeg))
+        setRockerLimits(nearDeg, farDeg);
+}
+
+// Non-Grashof: a triple rocker limited where coupler and output fold (inward) or stretch
+// (outward); the first word is the input's limit, the second the output's.
+void Mechanism::classifyNonGrashof() {
+    const FourBarGeometry &g = geometry;
+    const double h = g.couplerLength, l1 = g.inputLength, l2 = g.outputLength;
     const double a = l1 + g.groundLength, b = l2 + h, c = l2 + g.groundLength, d = l1 + h;
     const bool inputOutward = a >= b, outputInward = d > c;
     typeLabel = QStringLiteral("Non Grashof %1/%2 Limited Triple Rocker")
@@ -191,32 +200,38 @@ void Mechanism::setAngleLimits(double lowerDeg, double upperDeg) {
     lowerLimited = upperLimited = true;
 }
 
-// The slide travel of a PR input over which the chain closes.
 void Mechanism::setSliderLimits() {
+    if (geometry.kind == PairKind::PRPR)
+        setDoubleSliderLimits();
+    else
+        setSwingingSliderLimits();
+}
+
+// PR-PR: the coupler reaches the output line while M1's distance across that line,
+// G sin(gamma - sigma2) - s sin(sigma1 - sigma2), is at most h.
+void Mechanism::setDoubleSliderLimits() {
     const FourBarGeometry &g = geometry;
-    const double sigma1 = degToRad(g.inputSlideDeg);
-    const double gamma = degToRad(g.groundAngleDeg);
-    if (g.kind == PairKind::PRPR) {
-        // The coupler reaches the output line while M1's distance across that line,
-        // G sin(gamma - sigma2) - s sin(sigma1 - sigma2), is at most h.
-        const double sigma2 = degToRad(g.outputSlideDeg);
-        const double across = std::sin(sigma1 - sigma2);
-        if (!(std::fabs(across) > tol::zeroLength))
-            return;   // parallel slides: closes for every s or for none
-        const double centre = g.groundLength * std::sin(gamma - sigma2);
-        const double a = (centre - g.couplerLength) / across;
-        const double b = (centre + g.couplerLength) / across;
-        lowerLimit = std::min(a, b);
-        upperLimit = std::max(a, b);
-        lowerLimited = upperLimited = std::isfinite(a) && std::isfinite(b);
-        if (!lowerLimited)
-            lowerLimit = upperLimit = 0.0;
+    const double sigma1 = degToRad(g.inputSlideDeg), sigma2 = degToRad(g.outputSlideDeg);
+    const double across = std::sin(sigma1 - sigma2);
+    if (!(std::fabs(across) > tol::zeroLength))
+        return;   // parallel slides: closes for every s or for none
+    const double centre = g.groundLength * std::sin(degToRad(g.groundAngleDeg) - sigma2);
+    const double a = (centre - g.couplerLength) / across;
+    const double b = (centre + g.couplerLength) / across;
+    if (!std::isfinite(a) || !std::isfinite(b))
         return;
-    }
-    // PR-RP: the coupler's line reaches the block while |O2 - M1| >= |Kc|, that is
-    // s^2 + B s + C >= 0 with B = -2 G cos(sigma1 - gamma), C = G^2 - Kc^2. Between the roots
-    // the chain cannot close; the travel is the side that holds the assembled displacement.
-    const double bq = -2.0 * g.groundLength * std::cos(sigma1 - gamma);
+    lowerLimit = std::min(a, b);
+    upperLimit = std::max(a, b);
+    lowerLimited = upperLimited = true;
+}
+
+// PR-RP: the coupler's line reaches the block while |O2 - M1| >= |Kc|, that is
+// s^2 + B s + C >= 0 with B = -2 G cos(sigma1 - gamma), C = G^2 - Kc^2. Between the roots the
+// chain cannot close; the travel is the side that holds the assembled displacement.
+void Mechanism::setSwingingSliderLimits() {
+    const FourBarGeometry &g = geometry;
+    const double slideToGround = degToRad(g.inputSlideDeg - g.groundAngleDeg);
+    const double bq = -2.0 * g.groundLength * std::cos(slideToGround);
     const double cq = g.groundLength * g.groundLength - g.lineOffset * g.lineOffset;
     const double disc = bq * bq - 4.0 * cq;
     if (!(disc > 0.0))
