@@ -2,6 +2,7 @@
 // the small slots that need nothing beyond the window itself.
 #include "Vendrel.h"
 
+#include "MechGLWidget.h"
 #include "Motion.h"
 #include "ProcessValues.h"
 #include "Synthesis_Widget.h"
@@ -37,14 +38,16 @@ Vendrel::Vendrel(QWidget *parent, Qt::WindowFlags flags)
 // (as they join) the branch and the engine, then the panel that observes them. The form's widgets
 // go with the window itself.
 Vendrel::~Vendrel() {
+    // The views outlive these members (they go with the form): let them forget the models first.
+    ui->widget_Mech->setMotion(nullptr);
     motion.reset();
     panel.reset();
 }
 
 void Vendrel::createModels() {
     motion = std::make_unique<Motion>();
-    // The Cartesian view gets the task here (setMotion) once it draws positions; the branch and
-    // the synthesis engine are created at this point as well.
+    ui->widget_Mech->setMotion(motion.get());
+    // The branch and the synthesis engine are created and handed over at this point as well.
     panel = std::make_unique<Synthesis_Widget>();
 }
 

@@ -1,6 +1,9 @@
 // Main window frame, in use: the mode group, the Start/Pause/Stop control, the toggles and the
 // frame's own signals, driven through QAction::trigger as a click on the tool bar would.
 #include "AppTestHelpers.h"
+#include "MechGLWidget.h"
+#include "Motion.h"
+#include "Point.h"
 #include "ProcessValues.h"
 #include "TestSupport.h"
 #include "Vendrel.h"
@@ -10,6 +13,7 @@
 #include <QDockWidget>
 #include <QSignalSpy>
 #include <QtTest>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -53,6 +57,7 @@ private slots:
     void editMechanismShowsTheLinkEditorWhileItIsTheMode();
     void dimensionToggleSetsAndClearsShowDimensions();
     void displayDataAnnouncesDataChanged();
+    void cartesianViewDrawsTheWindowsTask();
 
 private:
     std::unique_ptr<Vendrel> window;
@@ -295,6 +300,20 @@ void MainWindowControlTest::displayDataAnnouncesDataChanged() {
     window->displayData();
     QCOMPARE(changed.count(), 2);
     QCOMPARE(synthesized.count(), 0);
+}
+
+void MainWindowControlTest::cartesianViewDrawsTheWindowsTask() {
+    Motion *task = window->task();
+    QVERIFY(task != nullptr);
+    task->currentPose = Point(1.5, -2.0, PI / 2.0);
+    task->currentImage = toImage(task->currentPose);
+    task->addPosition();
+    auto *view = part<MechGLWidget>(window.get(), "widget_Mech");
+    const std::vector<Point> &shown = view->shownPositions();
+    QCOMPARE(int(shown.size()), 1);
+    QVERIFY(std::fabs(shown[0][0] - 1.5) < 1e-9);
+    QVERIFY(std::fabs(shown[0][1] + 2.0) < 1e-9);
+    QVERIFY(std::fabs(shown[0][2] - 90.0) < 1e-6);  // the view draws in degrees
 }
 
 MS_REGISTER_TEST(MainWindowControlTest)
