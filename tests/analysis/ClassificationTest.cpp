@@ -69,6 +69,9 @@ void ClassificationTest::fourRevoluteClassAndLimits_data() {
     QVERIFY(std::fabs(fold - 38.62) < 0.005 && std::fabs(stretch - 78.58) < 0.005);
 }
 
+// Guards against rocker limits given upper below lower and on one side only, and against
+// triple-rocker limits taken from the folded form alone (NaN for an outward rocker) with the
+// inward pair labelled backwards.
 void ClassificationTest::fourRevoluteClassAndLimits() {
     QFETCH(double, G);
     QFETCH(double, L1);

@@ -25,6 +25,7 @@ private slots:
     void doubleSliderClosesOverItsReach_data();
     void doubleSliderClosesOverItsReach();
     void parallelSlidesHaveNoLimits();
+    void swingingSliderHasANoCloseZone_data();
     void swingingSliderHasANoCloseZone();
     void driveStartsAtTheAssembledDisplacementAndStaysInside();
     void oneSidedDriveStaysOnItsSide();
@@ -80,12 +81,22 @@ void SliderTest::parallelSlidesHaveNoLimits() {
     QVERIFY(std::fabs(m.getSliderAmplitude() - Mechanism::defaultSlideAmplitude) < 1e-12);
 }
 
+void SliderTest::swingingSliderHasANoCloseZone_data() {
+    QTest::addColumn<double>("turn");
+    QTest::newRow("slide along x") << 0.0;
+    // With the slide off the x axis, cos(sigma1 + gamma) and cos(sigma1 - gamma) differ.
+    QTest::newRow("turned 30") << 30.0;
+    QTest::newRow("turned 100") << 100.0;
+}
+
+// Guards against cos(sigma1 + gamma) and the RP's tiny link in place of the line's offset.
 // Input slide along x from (0, 0) at s = 1, a line at 60 degrees through the block at (3, 1).
 // The coupler keeps M1 at a fixed distance Kc across the line from the block, which needs
 // |O2 - M1| >= |Kc|: with M1 = (s, 0) that fails for |s - 3| < sqrt(Kc^2 - 1).
 void SliderTest::swingingSliderHasANoCloseZone() {
+    QFETCH(double, turn);
     Pair pair;
-    standardPair(Kind::PRRP, pair);
+    standardPair(Kind::PRRP, pair, Placement{turn, 4.0, -1.0});
     const P o2 = fixedOf(*pair.output), handle = movingOf(*pair.output);
     const double offset = dist(o2, handle);
     const P n = scale(sub(handle, o2), 1.0 / offset);
