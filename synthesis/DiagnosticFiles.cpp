@@ -176,5 +176,14 @@ void DiagnosticFiles::writeSolStats(const std::vector<Dyad *> &dyads) {
     const double shortest = *std::min_element(lengths, lengths + 4);
     const double longest = *std::max_element(lengths, lengths + 4);
     out << sum << '\n' << shortest << '\n' << longest << '\n';
-    out << (sum - (shortest + longest) < shortest + longest ? "YES" : "NO");
+    out << sumTestVerdict(lengths[0], lengths[1], lengths[2], lengths[3]).toStdString();
+}
+
+QString DiagnosticFiles::sumTestVerdict(double ground, double coupler, double first, double second) {
+    const double lengths[4] = {ground, coupler, first, second};
+    const double sum = ground + coupler + first + second;
+    const double shortest = *std::min_element(lengths, lengths + 4);
+    const double longest = *std::max_element(lengths, lengths + 4);
+    return sum - (shortest + longest) < shortest + longest ? QStringLiteral("YES")
+                                                           : QStringLiteral("NO");
 }

@@ -31,4 +31,6 @@ public:
     // "SolStats.txt": pivots, link lengths and the Grashof sum test of the first two dyads;
     // empty with fewer than two.
     static void writeSolStats(const std::vector<Dyad *> &dyads);
+    // "YES" when sum - (shortest + longest) < shortest + longest for the four link lengths.
+    static QString sumTestVerdict(double ground, double coupler, double first, double second);
 };

@@ -13,22 +13,7 @@
 #include <random>
 
 namespace {
-// The quadric of an RR with fixed pivot (x0, y0), moving pivot (x1, y1) in the moving frame and
-// radius r, derived by hand: p = (1, -x1, -y1, -x0, -y0, p6, p7, p8) with p6, p7 chosen so that
-// both constraints vanish and p8 from the radius.
-arma::vec rrQuadric(double x0, double y0, double x1, double y1, double r) {
-    const double p2 = -x1, p3 = -y1, p4 = -x0, p5 = -y0;
-    arma::vec p(8);
-    p(0) = 1.0;
-    p(1) = p2;
-    p(2) = p3;
-    p(3) = p4;
-    p(4) = p5;
-    p(5) = p3 * p4 - p2 * p5;
-    p(6) = (p2 * p4 + p3 * p5) / 2.0;
-    p(7) = ((p2 * p2 + p3 * p3 + p4 * p4 + p5 * p5) - r * r) / 4.0;
-    return p;
-}
+using known::rrQuadric;
 
 arma::vec randomVector(std::mt19937 &gen) {
     std::uniform_real_distribution<double> u(-2.0, 2.0);

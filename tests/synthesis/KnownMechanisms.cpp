@@ -95,6 +95,28 @@ QString positionFileText(const std::vector<Pose> &poses) {
     return text;
 }
 
+arma::vec rrQuadric(double x0, double y0, double x1, double y1, double r) {
+    const double p2 = -x1, p3 = -y1, p4 = -x0, p5 = -y0;
+    arma::vec p(8);
+    p(0) = 1.0;
+    p(1) = p2;
+    p(2) = p3;
+    p(3) = p4;
+    p(4) = p5;
+    p(5) = p3 * p4 - p2 * p5;
+    p(6) = (p2 * p4 + p3 * p5) / 2.0;
+    p(7) = ((p2 * p2 + p3 * p3 + p4 * p4 + p5 * p5) - r * r) / 4.0;
+    return p;
+}
+
+arma::rowvec dataRow(const Pose &pose) {
+    const double h = pose.thetaDeg * (0.5 * 3.141592653 / 180.0);
+    const double s = std::sin(h), c = std::cos(h);
+    const double z1 = 0.5 * (pose.x * s - pose.y * c), z2 = 0.5 * (pose.x * c + pose.y * s);
+    return arma::rowvec{z1 * z1 + z2 * z2, z1 * s - z2 * c, z1 * c + z2 * s, z1 * s + z2 * c,
+                        z2 * s - z1 * c, s * c, s * s - c * c, s * s + c * c};
+}
+
 double relativeError(double got, double want, double scale) {
     return std::fabs(got - want) / std::max(1.0, std::fabs(scale));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <armadillo>
 #include <vector>
 
 class Motion;
@@ -50,6 +51,14 @@ void loadTask(Motion &motion, MechanismSynthesis &engine, const std::vector<Pose
 
 // The text of a position file holding the poses (three numbers per record).
 QString positionFileText(const std::vector<Pose> &poses);
+
+// The image-space quadric of an RR with fixed pivot (x0, y0), moving pivot (x1, y1) in the
+// moving frame and radius r, derived by hand: p = (1, -x1, -y1, -x0, -y0, p6, p7, p8) with p6,
+// p7 chosen so that both dyad constraints vanish and p8 from the radius.
+arma::vec rrQuadric(double x0, double y0, double x1, double y1, double r);
+
+// The data row of a pose (theta in degrees), written out from the mapping's formulas.
+arma::rowvec dataRow(const Pose &pose);
 
 // Relative difference against a scale of at least 1.
 double relativeError(double got, double want, double scale);

@@ -1,0 +1,361 @@
+// The files of one five-position run, line by line, against text the test builds from the
+// mechanism that made the positions. Where a number depends on the arbitrary basis of the null
+// space, the line's layout is fixed and the number is checked against what it must satisfy.
+#include "Branch.h"
+#include "DiagnosticFiles.h"
+#include "Dyad.h"
+#include "KnownMechanisms.h"
+#include "MechanismSynthesis.h"
+#include "Motion.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QtTest>
+#include "TestSupport.h"
+#include <cmath>
+#include <functional>
+#include <sstream>
+
+using known::Pose;
+using known::RevoluteSide;
+
+namespace {
+const RevoluteSide inputSide{{1.0, -2.0}, {-0.5, 0.8}, 2.5};
+const RevoluteSide outputSide{{6.0, -1.5}, {2.2, 0.4}, 4.0};
+
+// Six significant digits, as the standard stream writes by default.
+std::string g6(double v) {
+    std::ostringstream out;
+    out << v;
+    return out.str();
+}
+
+QStringList fileLines(const char *name) {
+    QFile f(QString::fromLatin1(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return {QStringLiteral("<missing %1>").arg(QLatin1String(name))};
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+}
+
+arma::vec quadricOf(const RevoluteSide &s) {
+    return known::rrQuadric(s.fixedPivot.x, s.fixedPivot.y, s.movingLocal.x, s.movingLocal.y, s.radius);
+}
+
+arma::vec normalisedByLargest(const arma::vec &p) {
+    arma::uword j = std::fabs(p(1)) >= std::fabs(p(0)) ? 1 : 0;
+    for (arma::uword k = 2; k < 8; ++k)
+        if (std::fabs(p(k)) > std::fabs(p(j)))
+            j = k;
+    return p / p(j);
+}
+
+double c1(const arma::vec &p) { return p(0) * p(5) + p(1) * p(4) - p(2) * p(3); }
+double c2(const arma::vec &p) { return 2 * p(0) * p(6) - p(1) * p(3) - p(2) * p(4); }
+
+// Walks the lines of a file: exact lines, numbers read back, and a failure text naming the line.
+class LineWalker {
+public:
+    explicit LineWalker(QStringList l) : lines(std::move(l)) {}
+    bool exact(const QString &want) {
+        const QString got = next();
+        if (got != want)
+            fail(QStringLiteral("line %1: '%2', want '%3'").arg(index).arg(got, want));
+        return got == want;
+    }
+    double number() {
+        bool ok = false;
+        const QString got = next();
+        const double v = got.toDouble(&ok);
+        if (!ok)
+            fail(QStringLiteral("line %1: '%2' is no number").arg(index).arg(got));
+        return v;
+    }
+    arma::vec numbers(int n) {
+        arma::vec v(static_cast<arma::uword>(n));
+        for (int i = 0; i < n; ++i)
+            v(static_cast<arma::uword>(i)) = number();
+        return v;
+    }
+    QString next() { return index < lines.size() ? lines[index++] : QStringLiteral("<end>"); }
+    bool atEnd() const { return index == lines.size(); }
+    QString failure;
+
+private:
+    void fail(const QString &why) {
+        if (failure.isEmpty())
+            failure = why;
+    }
+    QStringList lines;
+    int index = 0;
+};
+
+struct Rig {
+    Motion motion;
+    Branch branch;
+    MechanismSynthesis engine;
+    std::vector<Pose> poses;
+    // The known sides in the order the run produced their roots.
+    std::vector<RevoluteSide> sides;
+    Rig() {
+        engine.setMotion(&motion);
+        engine.setBranch(&branch);
+        known::rrrrPoses(inputSide, outputSide, {0.8, 1.05, 1.3, 1.55, 1.8}, true, poses);
+        known::loadTask(motion, engine, poses);
+        engine.synthesize();
+        for (Dyad *d : branch.getDyadListCpy())
+            sides.push_back(std::fabs(d->fixedPivotCopy().x() - 1.0) < 1e-6 ? inputSide : outputSide);
+    }
+};
+} // namespace
+
+class DiagnosticFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void datamatHoldsTheFirstFiveRows();
+    void matricesArePrintedByTheLibrary();
+    void stepsEndsWithTheLastMarker();
+    void parametersHoldTheRRThenThePRLineOfEveryRoot();
+    void outputReportsEverySectionInOrder();
+    void equationOutputHoldsBothResiduals();
+    void solStatsSummarisesTheFirstTwoDyads();
+    void solStatsGrashofLineFollowsTheSumTest_data();
+    void solStatsGrashofLineFollowsTheSumTest();
+
+private:
+    std::unique_ptr<Rig> rig;
+};
+
+void DiagnosticFilesTest::initTestCase() {
+    rig = std::make_unique<Rig>();
+    // This task has exactly the two dyads of its mechanism (no further real root).
+    QCOMPARE(rig->sides.size(), size_t(2));
+    QVERIFY(rig->sides[0].fixedPivot.x != rig->sides[1].fixedPivot.x);
+}
+
+void DiagnosticFilesTest::datamatHoldsTheFirstFiveRows() {
+    QStringList want;
+    for (const Pose &p : rig->poses)
+        want << QString::fromStdString(g6(p.x) + '\t' + g6(p.y) + '\t' + g6(p.thetaDeg) + '\t');
+    want << QString();
+    QCOMPARE(fileLines("datamat.txt"), want);
+}
+
+void DiagnosticFilesTest::matricesArePrintedByTheLibrary() {
+    arma::mat d(5, 8);
+    for (arma::uword i = 0; i < 5; ++i)
+        d.row(i) = known::dataRow(rig->poses[i]);
+    std::ostringstream a, b;
+    a.precision(3);
+    a << d;
+    b.precision(14);
+    b << arma::mat(d.t() * d);
+    QCOMPARE(fileLines("mata.txt"), QString::fromStdString(a.str()).split(QLatin1Char('\n')));
+    QCOMPARE(fileLines("matb.txt"), QString::fromStdString(b.str()).split(QLatin1Char('\n')));
+}
+
+void DiagnosticFilesTest::stepsEndsWithTheLastMarker() {
+    QCOMPARE(fileLines("steps.txt"), (QStringList{QStringLiteral("Step 2 "), QString()}));
+}
+
+// The PR line's p4, p5, 4 p8 come from the unit vector, whose sign the decomposition picks.
+void DiagnosticFilesTest::parametersHoldTheRRThenThePRLineOfEveryRoot() {
+    const QStringList lines = fileLines("Parameters.txt");
+    QCOMPARE(lines.size(), 5);
+    for (size_t i = 0; i < 2; ++i) {
+        const RevoluteSide &s = rig->sides[i];
+        const std::string rr = g6(s.fixedPivot.x) + ' ' + g6(s.fixedPivot.y) + ' ' + g6(s.radius)
+                               + ' ' + g6(s.movingLocal.x) + ' ' + g6(s.movingLocal.y);
+        QCOMPARE(lines[static_cast<int>(i)], QString::fromStdString(rr));
+        const arma::vec unit = arma::normalise(quadricOf(s));
+        QStringList either;
+        for (double sign : {1.0, -1.0})
+            either << QString::fromStdString(g6(sign * unit(3)) + ' ' + g6(sign * unit(4)) + ' '
+                                             + g6(sign * 4 * unit(7)) + ' ' + g6(s.movingLocal.x)
+                                             + ' ' + g6(s.movingLocal.y));
+        QVERIFY2(either.contains(lines[static_cast<int>(i) + 2]), qPrintable(lines[static_cast<int>(i) + 2]));
+    }
+    QCOMPARE(lines.last(), QString());
+}
+
+void DiagnosticFilesTest::outputReportsEverySectionInOrder() {
+    LineWalker w(fileLines("output.txt"));
+    arma::mat d(5, 8);
+    for (arma::uword i = 0; i < 5; ++i)
+        d.row(i) = known::dataRow(rig->poses[i]);
+    // 1. The basis: three unit vectors of the null space of D, printed to six digits.
+    w.exact("Right Singular Vectors");
+    arma::mat e(8, 3);
+    for (arma::uword k = 0; k < 3; ++k) {
+        e.col(k) = w.numbers(8);
+        w.exact("");
+    }
+    QVERIFY(arma::norm(e.t() * e - arma::eye(3, 3), "inf") < 1e-5);
+    QVERIFY(arma::norm(d * e, "inf") < 1e-4);
+    // 2. Each basis vector's constraint fitting error.
+    w.exact("");
+    w.exact("Constraint Fitting Error before optimization");
+    w.exact("");
+    for (arma::uword k = 0; k < 3; ++k)
+        QVERIFY(std::fabs(w.number() - std::hypot(c1(e.col(k)), c2(e.col(k)))) < 1e-4);
+    // 3. The eigenvalues of K, ascending.
+    w.exact("");
+    w.exact("Singular Values");
+    w.exact("");
+    arma::vec lambda;
+    QVERIFY(arma::eig_sym(lambda, arma::mat(d.t() * d)));
+    for (arma::uword k = 0; k < 8; ++k)
+        QVERIFY(std::fabs(w.number() - lambda(k)) < 1e-5 * std::fabs(lambda(k)) + 1e-12);
+    // 4. The conic coefficients, C1 and C2 on the basis.
+    w.exact(" Values of K and M");
+    w.exact("");
+    auto polar = [](const std::function<double(const arma::vec &)> &c, const arma::vec &x,
+                    const arma::vec &y) { return c(x + y) - c(x) - c(y); };
+    for (int form = 0; form < 2; ++form) {
+        const std::function<double(const arma::vec &)> c = form == 0 ? c1 : c2;
+        const double want[6] = {c(e.col(0)), c(e.col(1)), polar(c, e.col(0), e.col(1)),
+                                polar(c, e.col(0), e.col(2)), polar(c, e.col(1), e.col(2)), c(e.col(2))};
+        for (int k = 0; k < 6; ++k) {
+            const QString line = w.next();
+            const QString label = QStringLiteral("%1%2 :").arg(QLatin1Char(form == 0 ? 'k' : 'm')).arg(k + 1);
+            QVERIFY2(line.startsWith(label), qPrintable(line));
+            QVERIFY2(std::fabs(line.mid(label.size()).toDouble() - want[k]) < 1e-4, qPrintable(line));
+        }
+        w.exact("");
+    }
+    // 5, 6. Four complex roots on one line, then four complex candidates of b per root.
+    const QString complex = QStringLiteral("\\(([^,()]+),([^,()]+)\\)");
+    w.exact("");
+    w.exact("Roots of a ");
+    w.exact("");
+    QVERIFY(QRegularExpression(QStringLiteral("^%1     %1     %1     %1$").arg(complex)).match(w.next()).hasMatch());
+    w.exact("");
+    w.exact("Roots of b ");
+    w.exact("");
+    for (int r = 0; r < 4; ++r) {
+        for (int k = 0; k < 4; ++k)
+            QVERIFY(QRegularExpression(QStringLiteral("^%1$").arg(complex)).match(w.next()).hasMatch());
+        w.exact("");
+    }
+    // 7, 8. The real pairs: each gives the quadric of one of the known sides.
+    w.exact("");
+    w.exact("Real Roots of a ");
+    w.exact("");
+    const arma::vec a = w.numbers(2);
+    w.exact("");
+    w.exact("");
+    w.exact("Real Roots of b ");
+    const arma::vec b = w.numbers(2);
+    for (arma::uword i = 0; i < 2; ++i) {
+        const arma::vec p = arma::normalise(a(i) * e.col(0) + b(i) * e.col(1) + e.col(2));
+        const arma::vec want = arma::normalise(quadricOf(rig->sides[i]));
+        QVERIFY(std::min(arma::norm(p - want), arma::norm(p + want)) < 1e-3);
+    }
+    // 9, 10. Residuals of both conics at the pairs.
+    for (const char *title : {"Equation A = k1*a^2+k2*b^2+k3*a*b+k4*a+k5*b+k6",
+                              "Equation B = m1*a^2+m2*b^2+m3*a*b+m4*a+m5*b+m6"}) {
+        w.exact("");
+        w.exact(QLatin1String(title));
+        w.exact("");
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(std::fabs(w.number()) < 1e-9);
+        if (title[9] == 'A')
+            w.exact("");
+    }
+    // 11, 12. The unit vectors (sign open) and the normalised ones (exact text).
+    const QRegularExpression header(QStringLiteral("^(n?vr)(\\d+)  CFE (\\S+) SFE (\\S+)$"));
+    for (const char *label : {"vr", "nvr"}) {
+        w.exact("");
+        w.exact(QLatin1String(label[0] == 'v' ? "ALLL the vr vrctors" : "ALLL the normalised vr vrctors"));
+        w.exact("");
+        for (size_t i = 0; i < 2; ++i) {
+            const QRegularExpressionMatch m = header.match(w.next());
+            QVERIFY(m.hasMatch());
+            QCOMPARE(m.captured(1), QLatin1String(label));
+            QCOMPARE(m.captured(2).toInt(), static_cast<int>(i) + 1);
+            QVERIFY(std::fabs(m.captured(3).toDouble()) < 1e-12);
+            w.exact("");
+            const arma::vec p = quadricOf(rig->sides[i]);
+            if (label[0] == 'v') {
+                const arma::vec got = w.numbers(8), want = arma::normalise(p);
+                QVERIFY(std::min(arma::norm(got - want), arma::norm(got + want)) < 1e-5);
+            } else {
+                const arma::vec q = normalisedByLargest(p);
+                for (arma::uword k = 0; k < 8; ++k)
+                    w.exact(QString::fromStdString(g6(q(k))));
+            }
+            w.exact("");
+            w.exact("");
+        }
+    }
+    // 13. The threshold, then the dyad listing of the normalised vectors.
+    QString listing;
+    for (size_t i = 0; i < 2; ++i) {
+        listing += QStringLiteral("Dyad %1\n").arg(i + 1);
+        const arma::vec q = normalisedByLargest(quadricOf(rig->sides[i]));
+        for (arma::uword k = 0; k < 8; ++k)
+            listing += QString::number(q(k), 'g', 6) + QLatin1Char('\n');
+        listing += QLatin1Char('\n');
+    }
+    QStringList rest = (QStringLiteral("1e-05") + listing).split(QLatin1Char('\n'));
+    for (const QString &line : rest)
+        w.exact(line);
+    QVERIFY2(w.failure.isEmpty(), qPrintable(w.failure));
+    QVERIFY(w.atEnd());
+}
+
+void DiagnosticFilesTest::equationOutputHoldsBothResiduals() {
+    const QStringList lines = fileLines("equation output.txt");
+    QCOMPARE(lines.size(), 6);
+    for (int i : {0, 1, 3, 4})
+        QVERIFY(std::fabs(lines[i].toDouble()) < 1e-9);
+    QCOMPARE(lines[2], QString());
+    QCOMPARE(lines[5], QString());
+}
+
+void DiagnosticFilesTest::solStatsSummarisesTheFirstTwoDyads() {
+    const Pose &pose0 = rig->poses[0];
+    const known::Vec f1 = rig->sides[0].fixedPivot, f2 = rig->sides[1].fixedPivot;
+    const known::Vec m1 = known::toFixed(pose0, rig->sides[0].movingLocal);
+    const known::Vec m2 = known::toFixed(pose0, rig->sides[1].movingLocal);
+    auto dist = [](known::Vec a, known::Vec b) { return std::hypot(a.x - b.x, a.y - b.y); };
+    const double lengths[4] = {dist(f1, f2), dist(m1, m2), dist(f1, m1), dist(f2, m2)};
+    const double sum = lengths[0] + lengths[1] + lengths[2] + lengths[3];
+    const double shortest = *std::min_element(lengths, lengths + 4);
+    const double longest = *std::max_element(lengths, lengths + 4);
+    QStringList want;
+    for (known::Vec v : {f1, f2, m1, m2})
+        want << QString::fromStdString(g6(v.x) + ',' + g6(v.y));
+    for (double l : lengths)
+        want << QString::fromStdString(g6(l));
+    want << QString::fromStdString(g6(sum)) << QString::fromStdString(g6(shortest))
+         << QString::fromStdString(g6(longest));
+    want << (sum - (shortest + longest) < shortest + longest ? QStringLiteral("YES") : QStringLiteral("NO"));
+    QCOMPARE(fileLines("SolStats.txt"), want);
+}
+
+void DiagnosticFilesTest::solStatsGrashofLineFollowsTheSumTest_data() {
+    QTest::addColumn<double>("ground");
+    QTest::addColumn<double>("coupler");
+    QTest::addColumn<double>("crank");
+    QTest::addColumn<double>("rocker");
+    QTest::addColumn<QString>("verdict");
+    // sum 10, shortest + longest 5: 10 - 5 < 5 fails.
+    QTest::newRow("1 2 3 4") << 1.0 << 2.0 << 3.0 << 4.0 << QStringLiteral("NO");
+    // sum 8, shortest + longest 6: 8 - 6 < 6 holds.
+    QTest::newRow("1 1 1 5") << 1.0 << 1.0 << 1.0 << 5.0 << QStringLiteral("YES");
+    // sum 10, shortest + longest 5.5: 4.5 < 5.5 holds.
+    QTest::newRow("3 1.5 1 4.5") << 3.0 << 1.5 << 1.0 << 4.5 << QStringLiteral("YES");
+}
+
+void DiagnosticFilesTest::solStatsGrashofLineFollowsTheSumTest() {
+    QFETCH(double, ground);
+    QFETCH(double, coupler);
+    QFETCH(double, crank);
+    QFETCH(double, rocker);
+    QFETCH(QString, verdict);
+    QCOMPARE(DiagnosticFiles::sumTestVerdict(ground, coupler, crank, rocker), verdict);
+}
+
+MS_REGISTER_TEST(DiagnosticFilesTest)
+#include "DiagnosticFilesTest.moc"
