@@ -1,6 +1,7 @@
 // Classification of a four-bar: Grashof, non-Grashof and change-point families for two RR
 // dyads, names by kind for slider pairs, the input limits, the slider drive, and the file
 // "Mechanism Limits.txt".
+#include "FreshOutputFile.h"
 #include "Mechanism.h"
 
 #include "Tolerances.h"
@@ -272,8 +273,8 @@ void Mechanism::setSliderDrive() {
 }
 
 void Mechanism::writeLimitsFile() const {
-    std::ofstream out("Mechanism Limits.txt", std::ios::trunc);
-    if (!out)
+    std::ofstream out;
+    if (!openFreshOutput(out, "Mechanism Limits.txt"))
         return;
     auto limit = [&out](bool known, double value) {
         if (known)

@@ -1,5 +1,6 @@
 // Coupler curves: sweeping the input over both circuits, and the poses picked from the curves
 // for "GeneratedPositions.txt".
+#include "FreshOutputFile.h"
 #include "Mechanism.h"
 
 #include "RandomPicks.h"
@@ -88,8 +89,8 @@ void Mechanism::generatePositions() {
 }
 
 void Mechanism::writeGeneratedPositionsFile() const {
-    std::ofstream out("GeneratedPositions.txt", std::ios::trunc);
-    if (!out || generatedPositions.isEmpty())
+    std::ofstream out;
+    if (!openFreshOutput(out, "GeneratedPositions.txt") || generatedPositions.isEmpty())
         return;
     const int n = generatedPositions.size();
     out << n << "\n\n";

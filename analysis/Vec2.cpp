@@ -3,9 +3,17 @@
 
 #include "ProcessValues.h"
 
-double degToRad(double deg) { return deg * PI / 180.0; }
+// The factors are taken once from the process-wide pi (itself set at start-up), so a conversion
+// is one multiplication.
+double degToRad(double deg) {
+    static const double radPerDeg = PI / 180.0;
+    return deg * radPerDeg;
+}
 
-double radToDeg(double rad) { return rad * 180.0 / PI; }
+double radToDeg(double rad) {
+    static const double degPerRad = 180.0 / PI;
+    return rad * degPerRad;
+}
 
 Vec2 Vec2::unitDeg(double angleDeg) {
     const double a = degToRad(angleDeg);
