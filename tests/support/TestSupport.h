@@ -16,7 +16,8 @@ namespace testsupport {
 // Calls glutInit once per process (stroke fonts need it); only possible with an X display.
 void initGlut();
 bool hasDisplay();
-// For GL test classes: skips the class when no display (and so no GL context) is available.
+// For GL test classes: skips when no display (and so no GL context) is available. Call it in
+// init(), not initTestCase(): a skip there also silences the classes that run after it.
 #define MS_REQUIRE_GL()                                                                    \
     do {                                                                                   \
         if (!testsupport::hasDisplay())                                                    \
