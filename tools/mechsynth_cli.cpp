@@ -273,6 +273,32 @@ Failure formMechanism(Session &s, int i, int j, QJsonValue &json, QString &text)
     return {};
 }
 
+// The run's result in both forms: JSON values and the text block of each dyad.
+struct Report {
+    QJsonArray dyads;
+    QJsonValue mechanism;  // null unless a pair was formed
+    QString text;
+};
+
+Failure describeRun(Session &s, const SynthesizeOptions &options, int positions, Report &report) {
+    const FitResult &fit = s.engine.lastFit();
+    report.text = QStringLiteral("%1 positions, n-position synthesis, %2 real root(s)\n\n")
+                      .arg(positions)
+                      .arg(fit.realRoots.size());
+    for (int k = 0; k < s.branch.synthesizedDyadCount(); ++k) {
+        const Dyad &d = *s.branch.dyadAt(k);
+        const FitResult::Root &root = fit.realRoots[static_cast<size_t>(k)];
+        report.dyads.append(dyadObject(k + 1, d, root));
+        report.text += dyadText(k + 1, d, root) + QLatin1Char('\n');
+    }
+    if (!options.pairGiven && s.branch.synthesizedDyadCount() < 2)
+        return {};
+    QString mechanismText;
+    const Failure f = formMechanism(s, options.pairI, options.pairJ, report.mechanism, mechanismText);
+    report.text += mechanismText;
+    return f;
+}
+
 Failure runSynthesize(const QStringList &args) {
     SynthesizeOptions options;
     std::vector<PositionFileReader::Record> records;
@@ -288,33 +314,19 @@ Failure runSynthesize(const QStringList &args) {
     const FitResult &fit = s.engine.lastFit();
     if (!fit.ok)
         return badInput(QStringLiteral("%1: synthesis stopped: %2").arg(options.file, fit.failure));
-
-    QJsonArray dyads;
-    QString text = QStringLiteral("%1 positions, n-position synthesis, %2 real root(s)\n\n")
-                       .arg(records.size())
-                       .arg(fit.realRoots.size());
-    for (int k = 0; k < s.branch.synthesizedDyadCount(); ++k) {
-        const Dyad &d = *s.branch.dyadAt(k);
-        dyads.append(dyadObject(k + 1, d, fit.realRoots[static_cast<size_t>(k)]));
-        text += dyadText(k + 1, d, fit.realRoots[static_cast<size_t>(k)]) + QLatin1Char('\n');
-    }
-    QJsonValue mechanism;
-    if (options.pairGiven || s.branch.synthesizedDyadCount() >= 2) {
-        QString mechanismText;
-        f = formMechanism(s, options.pairI, options.pairJ, mechanism, mechanismText);
-        if (f.failed())
-            return f;
-        text += mechanismText;
-    }
+    Report report;
+    f = describeRun(s, options, static_cast<int>(records.size()), report);
+    if (f.failed())
+        return f;
     if (options.json) {
         const QJsonObject result{{"positions", static_cast<int>(records.size())},
                                  {"operation", "n-position"},
                                  {"realRoots", static_cast<int>(fit.realRoots.size())},
-                                 {"dyads", dyads},
-                                 {"mechanism", mechanism}};
+                                 {"dyads", report.dyads},
+                                 {"mechanism", report.mechanism}};
         std::fputs(QJsonDocument(result).toJson(QJsonDocument::Indented).constData(), stdout);
     } else {
-        std::fputs(text.toLocal8Bit().constData(), stdout);
+        std::fputs(report.text.toLocal8Bit().constData(), stdout);
     }
     return {};
 }

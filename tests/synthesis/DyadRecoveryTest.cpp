@@ -6,6 +6,7 @@
 #include "MechanismSynthesis.h"
 #include "Motion.h"
 #include "PR.h"
+#include "RP.h"
 #include "ProcessValues.h"
 
 #include <QSignalSpy>
@@ -85,6 +86,7 @@ private slots:
     void recoversBothDyadsOfAKnownRRRR_data();
     void recoversBothDyadsOfAKnownRRRR();
     void recoversTheCrankAndTheSliderOfASliderCrank();
+    void recoversTheCrankAndTheSwingingBlockOfAnInvertedSliderCrank();
     void recoversRRRRTasksFarFromTheOrigin();
     void findsNearDyadsForPerturbedPositions_data();
     void findsNearDyadsForPerturbedPositions();
@@ -171,6 +173,43 @@ void DyadRecoveryTest::recoversTheCrankAndTheSliderOfASliderCrank() {
     const double offLine = -(f.x() - linePoint.x) * std::sin(lineAngle)
                            + (f.y() - linePoint.y) * std::cos(lineAngle);
     QVERIFY(std::fabs(offLine) < 1e-8);
+}
+
+// The coupler is a slotted bar through the crank's moving pivot, sliding through a block that
+// turns about a ground pivot: an RR and an RP.
+void DyadRecoveryTest::recoversTheCrankAndTheSwingingBlockOfAnInvertedSliderCrank() {
+    const RevoluteSide crank{{0.5, 0.5}, {1.0, -0.5}, 1.25};
+    const Vec blockPivot{4.0, 1.5};
+    const double slotAngle = 0.6;  // direction of the slot in the moving frame, radians
+    std::vector<Pose> poses;
+    for (double phi : angles(0.3, 0.5, 5)) {
+        // The slot passes through the crank pin and the block pivot.
+        const Vec m{crank.fixedPivot.x + crank.radius * std::cos(phi),
+                    crank.fixedPivot.y + crank.radius * std::sin(phi)};
+        const double th = std::atan2(blockPivot.y - m.y, blockPivot.x - m.x) - slotAngle;
+        poses.push_back({m.x - (std::cos(th) * crank.movingLocal.x - std::sin(th) * crank.movingLocal.y),
+                         m.y - (std::sin(th) * crank.movingLocal.x + std::cos(th) * crank.movingLocal.y),
+                         known::engineDegrees(th)});
+    }
+    Rig rig;
+    rig.run(poses);
+    QVERIFY(bestRRMatch(rig.branch, crank, 4.0) < 1e-8);
+    const RP *block = nullptr;
+    for (Dyad *d : rig.branch.getDyadListCpy())
+        if (d->typeName() == QLatin1String("RP"))
+            block = dynamic_cast<const RP *>(d);
+    QVERIFY(block != nullptr);
+    QVERIFY(known::relativeError(block->fixedPivotCopy().x(), blockPivot.x, 4.0) < 1e-8);
+    QVERIFY(known::relativeError(block->fixedPivotCopy().y(), blockPivot.y, 4.0) < 1e-8);
+    // The slot in the moving frame: normal (-sin, cos) of its direction, through the pin.
+    const double n1 = -std::sin(slotAngle), n2 = std::cos(slotAngle);
+    const double n3 = -(n1 * crank.movingLocal.x + n2 * crank.movingLocal.y);
+    const double scale = std::hypot(block->getL1(), block->getL2());
+    QVERIFY(scale > 0.0);
+    const double sign = (block->getL1() * n1 + block->getL2() * n2) > 0 ? 1.0 : -1.0;
+    QVERIFY(std::fabs(sign * block->getL1() / scale - n1) < 1e-8);
+    QVERIFY(std::fabs(sign * block->getL2() / scale - n2) < 1e-8);
+    QVERIFY(std::fabs(sign * block->getL3() / scale - n3) < 1e-8);
 }
 
 // Regression: K = D^T D squared the conditioning; around (100, 50) tasks lost their dyads.
