@@ -1,4 +1,4 @@
-// Tolerance specification dialog.
+// The tolerance specification dialog: its form and the three stored tolerance values.
 #include "Dialog.h"
 
 #include "ui_Dialog.h"
@@ -8,3 +8,11 @@ Dialog::Dialog(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Dialo
 }
 
 Dialog::~Dialog() = default;
+
+void Dialog::storePositionTolerance() { positionTolerance = ui->PosTol->value(); }
+
+void Dialog::storeAngularTolerance() { angularTolerance = ui->OTol->value(); }
+
+void Dialog::storeToleranceResolution() { toleranceResolution = ui->TolRes->value(); }
+
+void Dialog::on_pushButton_clicked() { accept(); }

@@ -1,5 +1,5 @@
-// WorkspaceDialog: size and unit of the workspace, digits shown and maximum link length (its
-// controls come later).
+// WorkspaceDialog ("Settings"): size and unit of the workspace, the digits the Cartesian view
+// shows and the longest link synthesis may propose, as a multiple of the workspace width.
 #pragma once
 
 #include <QDialog>
@@ -14,6 +14,15 @@ class WorkspaceDialog : public QDialog {
 public:
     explicit WorkspaceDialog(QWidget *parent = nullptr);
     ~WorkspaceDialog() override;
+
+    // 'i' while "Inches" is checked, 'm' otherwise.
+    char unit() const;
+    // The workspace sizes, never below tol::minWorkspaceSize. (Named apart from QWidget's own
+    // height() and width(), which give the dialog's geometry.)
+    double workspaceHeight() const;
+    double workspaceWidth() const;
+    double significantDigits() const;
+    double maxLinkRatio() const;
 
 private:
     std::unique_ptr<Ui::WorkspaceDialogClass> ui;

@@ -33,3 +33,9 @@ namespace tol {
 // taken in another order; 1e-8 keeps such roots below about 1e8, where they are still accurate.
 constexpr double rootAtInfinity = 1e-8;
 }
+
+namespace tol {
+// Smallest workspace width or height the settings accept: the view's projection and the
+// engine's box test divide by these sizes, and a hundredth of a unit is below any task's scale.
+constexpr double minWorkspaceSize = 0.01;
+}
