@@ -78,9 +78,14 @@ void QuarticSolverTest::findsTheRootsAQuarticWasBuiltFrom_data() {
                                    << simple;
     QTest::newRow("clustered far out") << std::vector<cplx>{100, 101, 102, 103} << 1.0 << 4
                                        << simple;
-    // Negative roots make delta1 negative: the plus sign of the square root cancels there.
-    QTest::newRow("negative, delta1 < 0")
-        << std::vector<cplx>{-15.693893, -3.2, -0.4, -7.5} << 1.0 << 4 << simple;
+    QTest::newRow("negative roots") << std::vector<cplx>{-15.693893, -3.2, -0.4, -7.5} << 1.0 << 4
+                                    << simple;
+    // Regression: delta1 < 0 with delta1^2 > 4 delta0^3, where delta1 + sqrt(...) cancels; the
+    // textbook sign left the real roots with |Im| about 1e-6 and one was dropped.
+    QTest::newRow("cancelling delta1 + sqrt")
+        << std::vector<cplx>{16.39279714, -6.681297734, cplx(-4.884728838, 0.934407062),
+                             cplx(-4.884728838, -0.934407062)}
+        << 1.0 << 2 << simple;
     QTest::newRow("two real, two complex")
         << std::vector<cplx>{-2, 5, cplx(1, 3), cplx(1, -3)} << 1.0 << 2 << simple;
     QTest::newRow("no real") << std::vector<cplx>{cplx(-1, 0.5), cplx(-1, -0.5), cplx(2, 4),
