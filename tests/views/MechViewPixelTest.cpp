@@ -24,30 +24,12 @@ bool isCurveColour(QColor c) { return isReddish(c) || isBluish(c); }
 // The thin workspace outline, (0.8, 0.2, 0.2) smoothed onto white, comes out pink.
 bool isRedLine(QColor c) { return c.red() > c.green() + 40 && c.red() > c.blue() + 40; }
 
-// Both assemblies of the crank-rocker of buildUserFourBar at crank angle a (degrees), with the
-// coupler point carried rigidly: circle-circle intersection of |B - M1| = 4, |B - (4,0)| = 3.
+// Both assemblies of the crank-rocker of buildUserFourBar at crank angle a (degrees).
 std::vector<QPointF> couplerPointsAt(double aDeg) {
-    using viewtest::pi;
-    const double bx0 = (96.0 + std::sqrt(96.0 * 96.0 - 4.0 * 17.0 * 128.0)) / 34.0;
-    const double by0 = 4.0 * bx0 - 11.0;
-    // The coupler point (1.5, 2) in the coupler frame of the assembly M1 = (0, 1), B = (bx0, by0).
-    const double ang0 = std::atan2(by0 - 1.0, bx0);
-    const double cx = 1.5, cy = 1.0;  // (1.5, 2) - M1
-    const double along = cx * std::cos(ang0) + cy * std::sin(ang0);
-    const double across = -cx * std::sin(ang0) + cy * std::cos(ang0);
-
-    const double a = aDeg * pi / 180.0;
-    const double m1x = std::cos(a), m1y = std::sin(a);
-    const double dx = 4.0 - m1x, dy = -m1y, d = std::hypot(dx, dy);
-    const double l = (16.0 - 9.0 + d * d) / (2.0 * d);  // along M1 -> O2
-    const double hgt = std::sqrt(16.0 - l * l);
     std::vector<QPointF> result;
     for (double sign : {1.0, -1.0}) {
-        const double bx = m1x + l * dx / d - sign * hgt * dy / d;
-        const double by = m1y + l * dy / d + sign * hgt * dx / d;
-        const double ang = std::atan2(by - m1y, bx - m1x);
-        result.emplace_back(m1x + along * std::cos(ang) - across * std::sin(ang),
-                            m1y + along * std::sin(ang) + across * std::cos(ang));
+        const Point c = viewtest::crankRockerCouplerPose(aDeg, sign);
+        result.emplace_back(c.x(), c.y());
     }
     return result;
 }

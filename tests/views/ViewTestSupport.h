@@ -104,6 +104,29 @@ inline void buildUserFourBar(Branch &branch) {
     branch.createUserDyad(4.0, 0.0, bx, by, 0.0);
 }
 
+// The coupler pose (x, y, theta degrees) of that crank-rocker at crank angle aDeg, on one of its
+// two assemblies (sign +1 is the one drawn by buildUserFourBar), found by intersecting the
+// circles |B - M1| = 4 and |B - (4, 0)| = 3 and carrying the frame (1.5, 2, 0) rigidly.
+inline Point crankRockerCouplerPose(double aDeg, double sign = 1.0) {
+    const double bx0 = (96.0 + std::sqrt(96.0 * 96.0 - 4.0 * 17.0 * 128.0)) / 34.0;
+    const double by0 = 4.0 * bx0 - 11.0;
+    const double ang0 = std::atan2(by0 - 1.0, bx0);  // coupler line at the drawn assembly
+    const double cx = 1.5, cy = 1.0;                  // frame origin minus M1 = (0, 1)
+    const double along = cx * std::cos(ang0) + cy * std::sin(ang0);
+    const double across = -cx * std::sin(ang0) + cy * std::cos(ang0);
+
+    const double a = aDeg * pi / 180.0;
+    const double m1x = std::cos(a), m1y = std::sin(a);
+    const double dx = 4.0 - m1x, dy = -m1y, d = std::hypot(dx, dy);
+    const double l = (16.0 - 9.0 + d * d) / (2.0 * d);
+    const double hgt = std::sqrt(16.0 - l * l);
+    const double bx = m1x + l * dx / d - sign * hgt * dy / d;
+    const double by = m1y + l * dy / d + sign * hgt * dx / d;
+    const double ang = std::atan2(by - m1y, bx - m1x);
+    return Point(m1x + along * std::cos(ang) - across * std::sin(ang),
+                 m1y + along * std::sin(ang) + across * std::cos(ang), (ang - ang0) * 180.0 / pi);
+}
+
 inline double directionDeg(const Point &from, const Point &to) {
     return std::atan2(to.y() - from.y(), to.x() - from.x()) * 180.0 / pi;
 }

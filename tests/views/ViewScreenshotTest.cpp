@@ -1,0 +1,130 @@
+// Pictures of both views for the documentation: a synthesized RRRR task in the Cartesian view
+// and its two constraint surfaces in image space. Written to the working directory as
+// "cartesian-view.png" and "image-space-view.png"; the checks make sure they show the task.
+#include "Branch.h"
+#include "Dyad.h"
+#include "ImageGLWidget.h"
+#include "MechGLWidget.h"
+#include "Mechanism.h"
+#include "MechanismSynthesis.h"
+#include "Motion.h"
+
+#include <QtTest>
+#include "TestSupport.h"
+#include "ViewTestSupport.h"
+
+using testsupport::anyPixelNear;
+using testsupport::isBluish;
+using testsupport::isDark;
+
+class ViewScreenshotTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cartesianViewShowsTheSynthesizedCrankRocker();
+    void imageSpaceViewShowsBothSurfaces();
+    void cleanupTestCase();
+
+private:
+    Motion motion;
+    Branch branch;
+    MechanismSynthesis engine;
+    std::vector<Point> poses;
+};
+
+// Seven poses of the crank-rocker's coupler frame make the task; synthesis must find its two
+// dyads again, and those two form the mechanism.
+void ViewScreenshotTest::initTestCase() {
+    MS_REQUIRE_GL();
+    for (double a : {20.0, 70.0, 120.0, 170.0, 220.0, 270.0, 320.0})
+        poses.push_back(viewtest::crankRockerCouplerPose(a));
+    engine.setMotion(&motion);
+    engine.setBranch(&branch);
+    engine.setFileOutput(false);
+    engine.setData(static_cast<int>(poses.size()));
+    for (size_t i = 0; i < poses.size(); ++i) {
+        const int row = static_cast<int>(i);
+        engine.setDataValue(row, 0, poses[i].x());
+        engine.setDataValue(row, 1, poses[i].y());
+        engine.setDataValue(row, 2, poses[i].z());
+        viewtest::addPose(motion, poses[i].x(), poses[i].y(), poses[i].z());
+    }
+    engine.synthesize();
+    QVERIFY(branch.synthesizedDyadCount() >= 2);
+    // Exact poses leave more than one pair of roots; the picture shows the pair the task was
+    // made from, the dyads grounded at (0, 0) and (4, 0).
+    std::vector<bool> chosen(static_cast<size_t>(branch.synthesizedDyadCount()), false);
+    int found = 0;
+    for (int i = 0; i < branch.synthesizedDyadCount(); ++i) {
+        const Point f = branch.dyadAt(i)->fixedPivotCopy();
+        if (f.distance(0.0, 0.0) < 1e-6 || f.distance(4.0, 0.0) < 1e-6) {
+            chosen[static_cast<size_t>(i)] = true;
+            ++found;
+        }
+    }
+    QCOMPARE(found, 2);
+    branch.setcurrentdyadstate(chosen, std::vector<bool>(chosen.size(), false),
+                               std::vector<bool>(chosen.size(), false));
+    QVERIFY(branch.hasMechanism());
+    QCOMPARE(branch.getMechanism()->typeName(), QString("RRRR"));
+}
+
+void ViewScreenshotTest::cartesianViewShowsTheSynthesizedCrankRocker() {
+    MechGLWidget view;
+    view.resize(1000, 560);
+    view.setMotion(&motion);
+    view.setAllDyad(&branch);
+    view.setScale(80);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    // Centre the mechanism: pan by (-2, -0.8) units with a 50-pixels-per-unit drag.
+    view.setModePan();
+    viewtest::drag(&view, QPoint(500, 280), QPoint(400, 320));
+    view.setModeInput_Position();
+    const QImage img = view.grabFramebuffer();
+    QVERIFY(img.save("cartesian-view.png"));
+    // The position frames' x axes, 0.7 along their angles (the frames overlap, so a few may
+    // be hidden under their neighbours), and the two ground pivots.
+    int axesSeen = 0;
+    for (const Point &p : poses) {
+        const double th = p.z() * viewtest::pi / 180.0;
+        const QPoint axis = view.worldToPixel(p.x() + 0.7 * std::cos(th),
+                                              p.y() + 0.7 * std::sin(th)).toPoint();
+        axesSeen += anyPixelNear(img, axis, 2, isBluish) ? 1 : 0;
+    }
+    QVERIFY2(axesSeen >= 5, qPrintable(QString::number(axesSeen)));
+    const Mechanism *m = branch.getMechanism();
+    for (const Dyad *d : {m->getInputDyad(), m->getOutputDyad()}) {
+        const Point f = d->fixedPivotCopy();
+        // A joint circle of radius 0.1 is 8 pixels across at this scale.
+        QVERIFY(anyPixelNear(img, view.worldToPixel(f.x(), f.y()).toPoint(), 10, isDark));
+    }
+}
+
+void ViewScreenshotTest::imageSpaceViewShowsBothSurfaces() {
+    ImageGLWidget view;
+    view.resize(700, 700);
+    view.setMotion(&motion);
+    view.setAllDyad(&branch);
+    view.setScale(200);
+    view.setXRotation(-60 * 16);
+    view.setZRotation(-20 * 16);
+    view.toggle_toshowCouplerAnimation();
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    for (int k = 0; k < 25; ++k)
+        branch.IncrementDyads();
+    const QImage with = view.grabFramebuffer();
+    QVERIFY(with.save("image-space-view.png"));
+    // Both surfaces take a good part of the picture.
+    int coloured = 0;
+    for (int y = 0; y < with.height(); y += 4)
+        for (int x = 0; x < with.width(); x += 4)
+            coloured += testsupport::isWhite(with.pixelColor(x, y)) ? 0 : 1;
+    QVERIFY(coloured > (with.width() / 4) * (with.height() / 4) / 5);
+}
+
+void ViewScreenshotTest::cleanupTestCase() { branch.clearBranch(); }
+
+MS_REGISTER_TEST(ViewScreenshotTest)
+#include "ViewScreenshotTest.moc"
