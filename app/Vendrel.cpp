@@ -2,7 +2,9 @@
 // the small slots that need nothing beyond the window itself.
 #include "Vendrel.h"
 
+#include "Branch.h"
 #include "MechGLWidget.h"
+#include "MechanismSynthesis.h"
 #include "Motion.h"
 #include "ProcessValues.h"
 #include "Synthesis_Widget.h"
@@ -24,8 +26,11 @@ Vendrel::Vendrel(QWidget *parent, Qt::WindowFlags flags)
     ui->widget_Image->hide();
     recordFrameWidths();
     applyStyleSheets();
-    // The start-up wiring between the views, the panel and the models goes here, after the
-    // mode group exists and before the start states below are applied.
+    InitialConnection();
+    connectModeActions();
+    // Has an effect only once a mechanism exists; kept so the tool bar starts as the circuit
+    // commands leave it.
+    setMechanismCircuitascrossed();
     ui->actionLine_Input->setVisible(false);
     ui->dockWidget->hide();
     showDimensions = false;
@@ -35,20 +40,29 @@ Vendrel::Vendrel(QWidget *parent, Qt::WindowFlags flags)
 }
 
 // Members are released in the order the models depend on one another: the task first, then
-// (as they join) the branch and the engine, then the panel that observes them. The form's widgets
-// go with the window itself.
+// the branch and the engine, then the panel that observes them. The form's widgets go with the
+// window itself.
 Vendrel::~Vendrel() {
     // The views outlive these members (they go with the form): let them forget the models first.
     ui->widget_Mech->setMotion(nullptr);
+    ui->widget_Mech->setAllDyad(nullptr);
+    ui->widget_Image->setMotion(nullptr);
+    ui->widget_Image->setAllDyad(nullptr);
+    synthesis->setMotion(nullptr);
+    synthesis->setBranch(nullptr);
     motion.reset();
+    branch.reset();
+    synthesis.reset();
     panel.reset();
 }
 
 void Vendrel::createModels() {
     motion = std::make_unique<Motion>();
     ui->widget_Mech->setMotion(motion.get());
-    // The branch and the synthesis engine are created and handed over at this point as well.
+    branch = std::make_unique<Branch>();
+    synthesis = std::make_unique<MechanismSynthesis>();
     panel = std::make_unique<Synthesis_Widget>();
+    handModelsOver();
 }
 
 void Vendrel::createModeGroup() {

@@ -1,6 +1,6 @@
-// Vendrel: the main window. It owns the task (the Motion) and, as the application grows, the
-// branch of dyads, the synthesis engine and the panel under the views; its form holds every
-// action, menu, dock and overlay editor by object name.
+// Vendrel: the main window. It owns the task (the Motion), the branch of dyads, the synthesis
+// engine and the panel under the views, hands them to one another and wires them at start-up;
+// its form holds every action, menu, dock and overlay editor by object name.
 #pragma once
 
 #include "Dialog.h"
@@ -8,13 +8,29 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QMetaObject>
+#include <QStringList>
 #include <QVector>
 #include <memory>
+#include <vector>
 
+class Branch;
+class MechanismSynthesis;
+class MechGLWidget;
+class ImageGLWidget;
 class QAction;
 class QActionGroup;
 class Motion;
 class Synthesis_Widget;
+
+// One position of a task as the files and the random generator give it: theta in degrees,
+// the time parameter where the file has one (0 otherwise).
+struct TaskPosition {
+    double x = 0.0;
+    double y = 0.0;
+    double thetaDeg = 0.0;
+    double parameter = 0.0;
+};
 
 namespace Ui {
 class VendrelClass;
@@ -27,9 +43,35 @@ public:
     ~Vendrel() override;
 
     Motion *task() const { return motion.get(); }
+    Branch *dyadBranch() const { return branch.get(); }
+    MechanismSynthesis *synthesisEngine() const { return synthesis.get(); }
     Synthesis_Widget *synthesisPanel() const { return panel.get(); }
     // The six interaction modes in their fixed order, Input Positions first.
     const QVector<QAction *> &interactionModes() const { return modeActions; }
+
+    // Which synthesis a request runs, decided by the number of positions and the engine's flags.
+    enum class SynthesisVariant { None, NPosition, FourPosition, ThreePosition };
+    SynthesisVariant chooseSynthesisVariant() const;
+
+    // Whether a click in position-input mode reaches the task (off after a load until Reset).
+    bool acceptsMousePositions() const { return bool(mouseInputConnection); }
+
+    // Reads a position file and, when the whole file is valid, makes it the task (the common
+    // steps of every reader); otherwise prints why on standard output and changes nothing.
+    // defaultRecordSize (3 or 4) is the record form the command names; the file's own count of
+    // numbers decides between the two forms.
+    bool loadPositionFile(const QString &path, int defaultRecordSize);
+    // Reads a mechanism file and builds its RR records as drawn dyads (see readMechanism()).
+    bool loadMechanismFile(const QString &path);
+    // Triggers the Demo menu entry whose text is name ("RRRR", ..., "Design Challenge").
+    bool runDemoNamed(const QString &name);
+
+    // Where the demonstration files are looked for: the working directory first, then the
+    // folder "demo" next to the executable (the build puts a copy there).
+    static QStringList demoFolders();
+    // The first of folders holding name; name itself (relative to the working directory) if
+    // none does, so that the open failure is reported as for any other file.
+    static QString locateDemoFile(const QString &name, const QStringList &folders);
 
 public slots:
     // Frame slots: modes, exit, redraw requests and the dimension toggle.
@@ -41,14 +83,45 @@ public slots:
     void displaymouselocation(double x, double y);
     void toInterpolate();
 
-    // Later parts of the window add their slots here, each group in its own source file:
-    // start-up wiring, dispatch and reset (VendrelWiring.cpp); position and demo files
-    // (VendrelFiles.cpp); position and dyad editing (VendrelEditing.cpp); settings dialogs
-    // (VendrelSettings.cpp); output commands (VendrelOutput.cpp). The frame already connects
-    // "Exit", "Dimension Toggle", "Image Space Toggle", "Synthesis Tools", "SmartSynthesis" (to
-    // the solution selector), the Start/Pause/Stop control and "Edit Mechanism" (to editLinkDim);
-    // the wiring adds only the connections to the models, views and panel. Commands that a
-    // control shows and hides (Open/Crossed) go through setCommandVisible().
+    // Start-up wiring, synthesis dispatch, the dyad-kind selectors, the circuit commands and
+    // reset (VendrelWiring.cpp). The frame itself connects "Exit", "Dimension Toggle", "Image
+    // Space Toggle", "Synthesis Tools", "SmartSynthesis" (to the solution selector), the
+    // Start/Pause/Stop control and "Edit Mechanism" (to editLinkDim); the wiring adds the
+    // connections to the models, views and panel.
+    void InitialConnection();
+    void toSynthesize();
+    void toSynthesizeWithoutTol();
+    void setMode4Position();
+    void todrawMF();
+    void todrawRR();
+    void todrawRP();
+    void todrawPR();
+    void setMechanismCircuitasopen();
+    void setMechanismCircuitascrossed();
+    void resetall();
+    void resetSolutions();
+
+    // Position and demo files, random positions (VendrelFiles.cpp).
+    bool readMotion();
+    void RunDemo();
+    void LoadFileRRRR();
+    void LoadFileRRPR();
+    void LoadFileRRRP();
+    void LoadFilePRRP();
+    void LoadFilePRPR();
+    void LoadFileDC();
+    void generateRandomPositions();
+    void Test();
+    bool readMechanism();
+
+    // Positions entered with the mouse (VendrelPositionInput.cpp). The view only asks; the
+    // task takes the position here, while mouse input is connected.
+    void position_input_mouseclick(double x, double y, double thetaDeg, int t);
+    void ss_position_input_mouseclick(double x, double y, double thetaDeg, int t);
+
+    // Still to come, each group in its own file: position and dyad editing, the solution table
+    // (VendrelEditing.cpp), the settings dialogs (VendrelSettings.cpp) and the output commands
+    // (VendrelOutput.cpp); their rows of the connection table join with them.
 
 signals:
     void synthesized();
@@ -67,6 +140,28 @@ private:
     void placePanel();
     void hideOverlayEditors();
 
+    // Wiring steps (VendrelWiring.cpp).
+    void handModelsOver();
+    void connectCommands();
+    void connectModels();
+    void connectSynthesisTools();
+    void connectModeActions();
+    void connectMouseInput();
+    void disconnectMouseInput();
+    void selectDyadKind(QAction *selector, int kind);
+    void offerCircuitOfMechanism();
+    void emptySolutionTable();
+    void runSynthesisVariant(SynthesisVariant v);
+    void reportVariantNotAvailable(const char *what);
+    void uncheckInputCommands();
+    MechGLWidget *cartesianView() const;
+    ImageGLWidget *imageView() const;
+
+    // File steps (VendrelFiles.cpp).
+    void replaceTask(const std::vector<TaskPosition> &positions);
+    void loadDemo(const QString &fileName);
+    void appendToTask(const TaskPosition &p);
+
     // The Start/Pause/Stop control: one place in the tool bar that flips between Start and Pause.
     void onStartTriggered();
     void onPauseTriggered();
@@ -81,7 +176,8 @@ private:
 
     std::unique_ptr<Ui::VendrelClass> ui;
     std::unique_ptr<Motion> motion;
-    // The branch and the synthesis engine join here (owned the same way as the motion).
+    std::unique_ptr<Branch> branch;
+    std::unique_ptr<MechanismSynthesis> synthesis;
     std::unique_ptr<Synthesis_Widget> panel;
     WorkspaceDialog workspaceDialog;
     Dialog toleranceDialog;
@@ -93,4 +189,6 @@ private:
     double frameWidth = 0.0;
     double availableWidth = 0.0;
     double widthDifference = 0.0;
+    // The one connection that Reset cuts and remakes: the view's position request -> the task.
+    QMetaObject::Connection mouseInputConnection;
 };

@@ -53,6 +53,14 @@ int main(int argc, char *argv[]) {
             scheduleScreenshot(app, window, screenshotPath);
         }
         window.showMaximized();
+        // With MECHSYNTH_DEMO=<entry of the Demo menu> ("RRRR", ..., "Design Challenge") the
+        // program loads that demonstration as soon as the event loop runs.
+        const QString demo = qEnvironmentVariable("MECHSYNTH_DEMO");
+        if (!demo.isEmpty())
+            QTimer::singleShot(0, &window, [&window, demo]() {
+                if (!window.runDemoNamed(demo))
+                    std::printf("No demonstration is named %s\n", qPrintable(demo));
+            });
         status = app.exec();
     }
     return status;
