@@ -8,27 +8,33 @@
 #include <algorithm>
 #include <ostream>
 
-namespace {
-
-void writeVector(std::ostream &out, const arma::vec &v) {
+void DiagnosticFiles::writeVector(std::ostream &out, const arma::vec &v) {
     for (arma::uword i = 0; i < v.n_elem; ++i)
         out << v(i) << '\n';
 }
 
+namespace {
 void writeBasisSection(std::ostream &out, const FitResult &fit) {
+    using F = DiagnosticFiles;
     out << "Right Singular Vectors" << '\n';
     for (arma::uword k = 0; k < 3; ++k) {
-        writeVector(out, fit.basisVector(static_cast<int>(k)));
+        F::writeVector(out, fit.basisVector(static_cast<int>(k)));
         out << '\n';
     }
+    F::writeErrorsAndValues(out, fit.basisErrors, fit.basis.eigenvalues());
+}
+} // namespace
+
+void DiagnosticFiles::writeErrorsAndValues(std::ostream &out, const std::array<double, 3> &errors,
+                                           const arma::vec &values) {
     out << '\n' << "Constraint Fitting Error before optimization" << '\n' << '\n';
-    for (double e : fit.basisErrors)
+    for (double e : errors)
         out << e << '\n';
     out << '\n' << "Singular Values" << '\n' << '\n';
-    writeVector(out, fit.basis.eigenvalues());
+    writeVector(out, values);
 }
 
-void writeCoefficients(std::ostream &out, const FitResult &fit) {
+void DiagnosticFiles::writeCoefficients(std::ostream &out, const FitResult &fit) {
     out << " Values of K and M" << '\n' << '\n';
     for (size_t i = 0; i < 6; ++i)
         out << 'k' << i + 1 << " :" << fit.conics.k[i] << '\n';
@@ -38,7 +44,7 @@ void writeCoefficients(std::ostream &out, const FitResult &fit) {
     out << '\n';
 }
 
-void writeRootSections(std::ostream &out, const FitResult &fit) {
+void DiagnosticFiles::writeRootSections(std::ostream &out, const FitResult &fit) {
     out << '\n' << "Roots of a " << '\n' << '\n';
     for (size_t i = 0; i < 4; ++i)
         out << (i ? "     " : "") << fit.roots.roots[i];
@@ -58,7 +64,7 @@ void writeRootSections(std::ostream &out, const FitResult &fit) {
         out << r.b << '\n';
 }
 
-void writeResidualSections(std::ostream &out, const FitResult &fit) {
+void DiagnosticFiles::writeResidualSections(std::ostream &out, const FitResult &fit) {
     out << '\n' << "Equation A = k1*a^2+k2*b^2+k3*a*b+k4*a+k5*b+k6" << '\n' << '\n';
     for (const FitResult::Root &r : fit.realRoots)
         out << r.equationA << '\n';
@@ -68,8 +74,8 @@ void writeResidualSections(std::ostream &out, const FitResult &fit) {
         out << r.equationB << '\n';
 }
 
-// "vr" (unit vectors) or "nvr" (normalised vectors) blocks, one per real root.
-void writeVectorBlocks(std::ostream &out, const FitResult &fit, const char *label, bool unit) {
+void DiagnosticFiles::writeVectorBlocks(std::ostream &out, const FitResult &fit, const char *label,
+                                        bool unit) {
     int i = 1;
     for (const FitResult::Root &r : fit.realRoots) {
         out << label << i++ << "  " << "CFE" << ' ' << r.cfe << ' ' << "SFE" << ' ' << r.sfe
@@ -78,7 +84,6 @@ void writeVectorBlocks(std::ostream &out, const FitResult &fit, const char *labe
         out << '\n' << '\n';
     }
 }
-} // namespace
 
 void DiagnosticFiles::writeDataRows(const arma::mat &task) {
     TextFileWriter outFile(QStringLiteral("datamat.txt"));
@@ -109,13 +114,14 @@ void DiagnosticFiles::writeStep(const char *marker) {
     out << marker;
 }
 
-void DiagnosticFiles::writeParameters(const FitResult &fit) {
+void DiagnosticFiles::writeParameters(const std::vector<FitResult::Root> &roots, const char *head) {
     TextFileWriter outFile(QStringLiteral("Parameters.txt"));
     std::ostream &out = outFile.stream();
-    for (const FitResult::Root &r : fit.realRoots)
+    out << head;
+    for (const FitResult::Root &r : roots)
         out << r.rr.x0 << ' ' << r.rr.y0 << ' ' << r.rr.r << ' ' << r.rr.x1 << ' ' << r.rr.y1
             << '\n';
-    for (const FitResult::Root &r : fit.realRoots)
+    for (const FitResult::Root &r : roots)
         out << r.pr.lineA << ' ' << r.pr.lineB << ' ' << r.pr.lineC << ' ' << r.pr.x1 << ' '
             << r.pr.y1 << '\n';
 }

@@ -5,6 +5,9 @@
 #include "RP.h"
 #include "RR.h"
 
+#include <cmath>
+#include <initializer_list>
+
 std::shared_ptr<Dyad> DyadFactory::makeRR(const Point &pose0, const FitResult::Root &root) {
     const DyadExtraction::RRNumbers &n = root.rr;
     return std::make_shared<RR>(pose0, n.x0, n.y0, n.r, n.x1, n.y1, 0);
@@ -43,5 +46,28 @@ std::shared_ptr<Dyad> DyadFactory::makeSelected(const Point &pose0, const FitRes
     }
     default:
         return makeRR(pose0, root);
+    }
+}
+
+namespace {
+bool allFinite(std::initializer_list<double> values) {
+    for (double v : values)
+        if (!std::isfinite(v))
+            return false;
+    return true;
+}
+} // namespace
+
+bool DyadFactory::canBuild(const FitResult::Root &root) {
+    using Choice = TypeDecision::Choice;
+    switch (root.choice) {
+    case Choice::RP:
+    case Choice::ApproximateRP:
+        return allFinite({root.rp.u, root.rp.w, root.rp.l1, root.rp.l2, root.rp.l3});
+    case Choice::PR:
+    case Choice::ApproximatePR:
+        return allFinite({root.pr.lineA, root.pr.lineB, root.pr.lineC, root.pr.x1, root.pr.y1});
+    default:
+        return allFinite({root.rr.x0, root.rr.y0, root.rr.r, root.rr.x1, root.rr.y1});
     }
 }

@@ -19,4 +19,8 @@ public:
     // "PR*" when markApproximate is set (the n-position fit); the four-position fit keeps names.
     static std::shared_ptr<Dyad> makeSelected(const Point &pose0, const FitResult::Root &root,
                                               bool markApproximate);
+    // Whether the dyad the root's type decision selects has finite numbers: a solution vector
+    // with a vanishing divisor (p1 for an RR, p4^2 + p5^2 for a PR, p2^2 + p3^2 for an RP)
+    // gives none, and the variants leave such a solution out rather than hand on NaN.
+    static bool canBuild(const FitResult::Root &root);
 };

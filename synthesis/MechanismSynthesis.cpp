@@ -64,10 +64,17 @@ void MechanismSynthesis::setLinkRatioValue(double ratio) {
     emit synthesisdone();
 }
 
+// A click without a drag gives two equal points: no direction, so no constraint (and no re-run).
 void MechanismSynthesis::updateLineParams(double x1, double y1, double x2, double y2) {
-    lineA = (y2 - y1) / (x2 - x1);
-    lineB = -1.0;
-    lineC = y1 - x1 * lineA;
+    LineConstraint line = lineConstraint();
+    if (!line.setThrough(x1, y1, x2, y2)) {
+        reportStop(QStringLiteral("The line for the fixed pivot needs two different points; "
+                                  "no line constraint was set."));
+        return;
+    }
+    lineA = line.lineA;
+    lineB = line.lineB;
+    lineC = line.lineC;
     lineDefined = true;
     emit synthesisdone();
 }
@@ -147,6 +154,11 @@ void MechanismSynthesis::removeDataRow(int i) {
 // ---- The n-position run ---------------------------------------------------------------------
 
 void MechanismSynthesis::reportStop(const QString &message) {
+    if (quietRun) {
+        if (heldBackReports++ == 0)
+            firstHeldBackReport = message;
+        return;
+    }
     std::fputs(message.toLocal8Bit().constData(), messages);
     std::fputc('\n', messages);
     std::fflush(messages);
@@ -183,17 +195,8 @@ void MechanismSynthesis::synthesize() {
     branch->clearBranch();
     fit = NPositionFit::run(data, static_cast<arma::uword>(n), decisionSettings());
     rebuildPointList();
-    if (fileOutput && fit.d.n_elem > 0) {
-        DiagnosticFiles::writeMatrices(fit.d, fit.normalMatrix());
-        DiagnosticFiles::writeStep("Step 1 \n");
-    }
-    if (!fit.ok) {
-        // Nothing of the decomposition may be read: the branch stays empty and the panel clears.
-        std::fprintf(messages, "error: %s\n", fit.failure.toLocal8Bit().constData());
-        reportStop(QStringLiteral("Synthesis stopped: %1. No dyads were made.").arg(fit.failure));
-        emit synthesisdone(0, 0);
+    if (!decomposed(Operation::NPosition, fit))
         return;
-    }
     if (fileOutput) {
         DiagnosticFiles::writeStep("Step 2 \n");
         DiagnosticFiles::writeStep("Step 3 \n");
@@ -201,19 +204,42 @@ void MechanismSynthesis::synthesize() {
     QString cfeText;
     for (const FitResult::Root &r : fit.realRoots)
         cfeText += QString::number(r.sfe, 'g', 6) + QLatin1Char(',');
-    emit updateCFE(cfeText);
+    if (!quietRun)
+        emit updateCFE(cfeText);
     if (fileOutput)
         DiagnosticFiles::writeStep("Step 4 \n");
     branch->setupPointList(pointList);
-    handOverDyads(firstPose());
+    handOverDyads(firstPose(), Operation::NPosition);
     writeReport();
 }
 
-// Both dyad passes: one first-pass RR per root, and the dyad the type decision selects.
-void MechanismSynthesis::handOverDyads(const Point &pose0) {
+// Writes the data matrix and its normal matrix. Nothing of a failed decomposition may be read:
+// the branch stays empty and the panel clears.
+bool MechanismSynthesis::decomposed(Operation op, const FitResult &result) {
+    if (fileOutput && result.d.n_elem > 0) {
+        DiagnosticFiles::writeMatrices(result.d, result.normalMatrix());
+        if (op == Operation::NPosition)
+            DiagnosticFiles::writeStep("Step 1 \n");
+    }
+    if (result.ok)
+        return true;
+    if (!quietRun)
+        std::fprintf(messages, "error: %s\n", result.failure.toLocal8Bit().constData());
+    reportStop(QStringLiteral("Synthesis stopped: %1. No dyads were made.").arg(result.failure));
+    if (!quietRun)
+        emit synthesisdone(0, 0);
+    return false;
+}
+
+// Both dyad passes: one first-pass RR per root, and the dyad the type decision selects. Only the
+// n-position operation marks approximate sliders, highlights their first-pass RR and gives the
+// branch the first-pass list; the variants keep the selected dyads' names.
+void MechanismSynthesis::handOverDyads(const Point &pose0, Operation op) {
+    const bool nPosition = op == Operation::NPosition;
     if (fileOutput) {
-        DiagnosticFiles::writeStep("Step 444 \n");
-        DiagnosticFiles::writeParameters(fit);
+        if (nPosition)
+            DiagnosticFiles::writeStep("Step 444 \n");
+        writeParameterLines(op);
     }
     std::vector<std::shared_ptr<Dyad>> firstPass;
     std::vector<std::shared_ptr<Dyad>> selected;
@@ -223,29 +249,46 @@ void MechanismSynthesis::handOverDyads(const Point &pose0) {
     }
     for (size_t i = 0; i < fit.realRoots.size(); ++i) {
         const FitResult::Root &root = fit.realRoots[i];
-        selected.push_back(DyadFactory::makeSelected(pose0, root, true));
+        selected.push_back(DyadFactory::makeSelected(pose0, root, nPosition));
         branch1 = TypeDecision::kindName(root.choice);
-        if (TypeDecision::isApproximate(root.choice))
+        if (nPosition && TypeDecision::isApproximate(root.choice))
             firstPass[i]->setHighlighted(true);
     }
     for (const std::shared_ptr<Dyad> &d : selected) {
         branch->createDyad(d);
-        branch->setSynthesizedDyads(firstPass);
+        if (nPosition)
+            branch->setSynthesizedDyads(firstPass);
     }
     if (fileOutput)
         branch->printallsynthesizeddyads();
-    emit synthesisdone(static_cast<int>(fit.realRoots.size()), 0);
-    if (fileOutput)
+    if (!quietRun)
+        emit synthesisdone(static_cast<int>(fit.realRoots.size()), 0);
+    if (fileOutput && nPosition)
         DiagnosticFiles::writeStep("Step 5 \n");
+}
+
+// Three-position synthesis reopens "Parameters.txt" for each chosen pivot, starting it with
+// "Done", so the file keeps the lines of the last pivot only.
+void MechanismSynthesis::writeParameterLines(Operation op) const {
+    if (op != Operation::ThreePosition) {
+        DiagnosticFiles::writeParameters(fit.realRoots);
+        return;
+    }
+    std::vector<FitResult::Root> last;
+    if (!fit.realRoots.empty())
+        last.push_back(fit.realRoots.back());
+    DiagnosticFiles::writeParameters(last, "Done");
 }
 
 void MechanismSynthesis::writeReport() {
     if (!fileOutput) {
-        emit updateOutfile(DiagnosticFiles::dyadListing(fit));
+        if (!quietRun)
+            emit updateOutfile(DiagnosticFiles::dyadListing(fit));
         return;
     }
     const QString listing = DiagnosticFiles::writeOutput(fit, threshold);
-    emit updateOutfile(listing);
+    if (!quietRun)
+        emit updateOutfile(listing);
     DiagnosticFiles::writeEquations(fit);
     DiagnosticFiles::writeSolStats(branch->getDyadListCpy());
     DiagnosticFiles::writeStep("Step 2 \n");

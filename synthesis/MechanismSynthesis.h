@@ -3,7 +3,9 @@
 #pragma once
 
 #include "FitResult.h"
+#include "LineConstraint.h"
 #include "Point.h"
+#include "ToleranceSolution.h"
 #include "TypeDecision.h"
 
 #include <QObject>
@@ -14,6 +16,8 @@
 
 class Branch;
 class Motion;
+class TextFileWriter;
+class ToleranceGrid;
 
 class MechanismSynthesis : public QObject {
     Q_OBJECT
@@ -24,6 +28,10 @@ public:
     // Fewest positions the n-position fit can work with: five rows leave the three-dimensional
     // family of quadrics the two conics are solved in.
     static constexpr int minimumPositions = 5;
+    // The variants: a line through the fixed pivot makes four positions enough, two chosen
+    // fixed pivots three.
+    static constexpr int fourPositions = 4;
+    static constexpr int threePositions = 3;
 
     // Row operations of the position editors; each rewrites "data_value matrix.txt".
     void appendDataRow(double x, double y, double thetaDeg);
@@ -49,6 +57,22 @@ public:
     void setMessageOutput(std::FILE *stream) { messages = stream; }
     // The link ratio as any positive number (the slot takes the whole numbers of its box).
     void setLinkRatioValue(double ratio);
+    // The line of updateLineParams as the four-position fit reads it.
+    LineConstraint lineConstraint() const { return {lineA, lineB, lineC}; }
+
+    // --- Tolerance sweep records, in the order of the grid points of the last sweep ----------
+    const std::vector<ToleranceSolution> &getTolSolutions() const { return tolSolutions; }
+    int tolSolutionCount() const { return static_cast<int>(tolSolutions.size()); }
+    // Null outside the list.
+    const ToleranceSolution *tolSolutionAt(int i) const;
+    void setTolSolutionFlag(int i, bool on);
+    bool isTolSynthesisRunning() const { return sweepRunning; }
+    // Whether the last sweep ended by cancelTolSynthesis() before its last grid point.
+    bool wasTolSynthesisCancelled() const { return sweepCancelled; }
+    // On (the default), a sweep writes the per-run files and announces its results for the
+    // last grid point only, which leaves the same files and branch; off, every grid point's
+    // run writes and announces, as a sequence of ordinary runs would.
+    void setFastSweep(bool on) { fastSweep = on; }
 
     bool lineDefined = false;
     bool udp1Defined = false;
@@ -72,6 +96,17 @@ public slots:
     QString getBranch2() const { return branch2; }
     // n-position synthesis, for five or more positions.
     void synthesize();
+    // Four positions and a line for the fixed pivot (updateLineParams).
+    void synthesize4pos();
+    // Three positions and two chosen fixed pivots (setUDP, twice).
+    void synthesize3pos();
+    // The tolerance sweep over the orientations of n positions (3, 4 or 5), tol in degrees,
+    // res steps on each side of every orientation.
+    void synthesizeWithTol(double tol, int res, int n);
+    // Stops a running sweep after the grid point in progress.
+    void cancelTolSynthesis();
+    // Forgets the records (the main window's "reset solutions").
+    void clearTolSolutions();
 
 signals:
     void synthesisdone();
@@ -79,6 +114,8 @@ signals:
     void synthesisdone(int);
     void synthesisdone(int, int, int);
     void tolSynthesisDone();
+    // A sweep begins with this many grid points; then the grid points done so far.
+    void tolSynthesisStarted(int);
     void tolSynthesisInProgress(int);
     void updateCFE(QString);
     void updateOutfile(QString);
@@ -90,6 +127,7 @@ protected:
     // Reports a run that cannot go on on standard output and in the report view.
     void reportStop(const QString &message);
     void writeDataFile() const;
+    enum class Operation { NPosition, FourPosition, ThreePosition };
 
     Motion *motion = nullptr;
     Branch *branch = nullptr;
@@ -102,9 +140,35 @@ protected:
     FitResult fit;
     bool fileOutput = true;
     std::FILE *messages = stdout;
+    std::vector<ToleranceSolution> tolSolutions;
 
 private:
     bool checkTask(int n);
-    void handOverDyads(const Point &pose0);
+    bool checkVariantTask(int n, int wanted, bool inputGiven, const QString &operation,
+                          const QString &missing);
+    bool decomposed(Operation op, const FitResult &result);
+    void reportSkipped(const QStringList &why);
+    void handOverDyads(const Point &pose0, Operation op);
+    void writeParameterLines(Operation op) const;
     void writeReport();
+
+    // The sweep's steps (MechanismSynthesisSweep.cpp).
+    bool sweepCanRun(double tol, int res, int n, Operation &op);
+    void synthesizeInsteadOfSweep(int n);
+    void runOperation(Operation op);
+    void runGridPoint(Operation op, bool quiet, bool files);
+    void recordGridPoint();
+    void sweepGrid(const ToleranceGrid &grid, Operation op, TextFileWriter &file);
+    void reportProgress(long long done, long long total);
+    void reportHeldBack();
+
+    bool fastSweep = true;
+    bool sweepRunning = false;
+    bool sweepCancelRequested = false;
+    bool sweepCancelled = false;
+    // An intermediate run of the fast sweep: its results are replaced by the next grid
+    // point's, so it neither announces them nor reports; what it would have said is counted.
+    bool quietRun = false;
+    int heldBackReports = 0;
+    QString firstHeldBackReport;
 };

@@ -13,16 +13,8 @@
 FitResult NPositionFit::run(const arma::mat &task, arma::uword n,
                             const TypeDecision::Settings &settings) {
     FitResult fit;
-    if (n > task.n_rows || task.n_cols < 3) {
-        fit.failure = QStringLiteral("the task holds fewer rows than positions");
+    if (!decompose(task, n, fit))
         return fit;
-    }
-    fit.images = ImageMapping::imagePoints(task, n);
-    fit.d = ImageMapping::dataMatrix(fit.images);
-    if (!fit.basis.compute(fit.d)) {
-        fit.failure = QString::fromLatin1(fit.basis.failure());
-        return fit;
-    }
     chooseBasisOrder(fit);
     const arma::vec e0 = fit.basisVector(0);
     const arma::vec e1 = fit.basisVector(1);
@@ -36,6 +28,20 @@ FitResult NPositionFit::run(const arma::mat &task, arma::uword n,
     }
     fit.ok = true;
     return fit;
+}
+
+bool NPositionFit::decompose(const arma::mat &task, arma::uword n, FitResult &fit) {
+    if (n > task.n_rows || task.n_cols < 3) {
+        fit.failure = QStringLiteral("the task holds fewer rows than positions");
+        return false;
+    }
+    fit.images = ImageMapping::imagePoints(task, n);
+    fit.d = ImageMapping::dataMatrix(fit.images);
+    if (!fit.basis.compute(fit.d)) {
+        fit.failure = QString::fromLatin1(fit.basis.failure());
+        return false;
+    }
+    return true;
 }
 
 namespace {
@@ -89,16 +95,21 @@ std::vector<NPositionFit::RealPair> NPositionFit::solveConics(FitResult &fit) {
 
 FitResult::Root NPositionFit::makeRoot(const FitResult &fit, const arma::vec &p, double a, double b,
                                        const TypeDecision::Settings &settings) {
-    FitResult::Root root;
+    FitResult::Root root = describe(p, settings);
     root.a = a;
     root.b = b;
-    root.p = p;
-    root.q = ConstraintForms::normalisedByLargest(p);
-    root.cfe = ConstraintForms::fittingError(p);
     root.sfe = (fit.basisEigenvalue(0) * a + fit.basisEigenvalue(1) * b + fit.basisEigenvalue(2))
                / std::sqrt(1.0 + a * a + b * b);
     root.equationA = fit.conics.valueA(a, b);
     root.equationB = fit.conics.valueB(a, b);
+    return root;
+}
+
+FitResult::Root NPositionFit::describe(const arma::vec &p, const TypeDecision::Settings &settings) {
+    FitResult::Root root;
+    root.p = p;
+    root.q = ConstraintForms::normalisedByLargest(p);
+    root.cfe = ConstraintForms::fittingError(p);
     root.rr = DyadExtraction::rr(p);
     root.pr = DyadExtraction::pr(p);
     root.rp = DyadExtraction::rp(p);

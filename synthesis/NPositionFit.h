@@ -24,4 +24,12 @@ public:
     static void chooseBasisOrder(FitResult &fit);
     static FitResult::Root makeRoot(const FitResult &fit, const arma::vec &p, double a, double b,
                                     const TypeDecision::Settings &settings);
+
+    // The steps every synthesis operation starts and ends with. decompose maps the first n
+    // task rows to image points and the data matrix and decomposes it (false, with
+    // fit.failure set, when that cannot be done). describe reads the dyads off a unit
+    // solution vector p: its normalised form, fitting error, the three kinds' numbers and the
+    // type decision; a and b, the SFE and the conic residuals are left to the operation.
+    static bool decompose(const arma::mat &task, arma::uword n, FitResult &fit);
+    static FitResult::Root describe(const arma::vec &p, const TypeDecision::Settings &settings);
 };

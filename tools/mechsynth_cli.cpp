@@ -2,6 +2,7 @@
 // operation the main window would run, leaves the same output files and prints the dyads.
 #include "Branch.h"
 #include "Dyad.h"
+#include "LineConstraint.h"
 #include "MechanismSynthesis.h"
 #include "Mechanism.h"
 #include "Motion.h"
@@ -26,6 +27,8 @@ const char *const usageText =
     "Usage:\n"
     "  mechsynth-cli synthesize FILE [--json] [--pair I J] [--threshold N]\n"
     "                                [--link-ratio L] [--workspace W H]\n"
+    "                                [--line X1 Y1 X2 Y2] [--pivots X1 Y1 X2 Y2]\n"
+    "                                [--tolerance T --resolution R]\n"
     "\n"
     "  FILE            position file: a count, then x y theta(degrees) per position\n"
     "                  (a fourth number per record, the time parameter, is accepted too)\n"
@@ -34,9 +37,17 @@ const char *const usageText =
     "  --threshold N   coefficient threshold 10^-|N| of the dyad-type decision (default 5)\n"
     "  --link-ratio L  longest link as a multiple of the workspace width (default 2)\n"
     "  --workspace W H workspace width and height (default 20 10)\n"
+    "  --line X1 Y1 X2 Y2    the line through two points the fixed pivot must lie on\n"
+    "                        (four positions)\n"
+    "  --pivots X1 Y1 X2 Y2  two fixed pivots, one dyad each (three positions)\n"
+    "  --tolerance T --resolution R\n"
+    "                  sweep every orientation over theta - T ... theta + T degrees in\n"
+    "                  2R + 1 steps and list each grid point's solution\n"
     "\n"
-    "Five or more positions run the n-position fit. Output files are written to the\n"
-    "working directory. Exit status: 0 success, 1 bad input, 2 usage error.\n";
+    "The operation is the one the main window would choose: four positions with --line\n"
+    "run the four-position fit, three with --pivots the three-position fit, five or more\n"
+    "the n-position fit; --tolerance sweeps that operation. Output files are written to\n"
+    "the working directory. Exit status: 0 success, 1 bad input, 2 usage error.\n";
 
 void printLine(std::FILE *stream, const QString &text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -67,6 +78,14 @@ struct SynthesizeOptions {
     double linkRatio = 2.0;
     bool workspaceGiven = false;
     double width = 20.0, height = 10.0;
+    bool lineGiven = false;
+    double line[4] = {0.0, 0.0, 0.0, 0.0};
+    bool pivotsGiven = false;
+    double pivots[4] = {0.0, 0.0, 0.0, 0.0};
+    bool toleranceGiven = false;
+    double tolerance = 0.0;
+    bool resolutionGiven = false;
+    int resolution = 0;
 };
 
 Failure wholeNumber(const QString &option, const QString &text, int &v) {
@@ -82,6 +101,24 @@ Failure positiveNumber(const QString &option, const QString &text, double &v) {
     v = text.toDouble(&ok);
     if (!ok || !std::isfinite(v) || v <= 0.0)
         return usage(QStringLiteral("%1 wants a positive number, not '%2'").arg(option, text));
+    return {};
+}
+
+Failure finiteNumber(const QString &option, const QString &text, double &v) {
+    bool ok = false;
+    v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return usage(QStringLiteral("%1 wants a number, not '%2'").arg(option, text));
+    return {};
+}
+
+// Two points X1 Y1 X2 Y2 in the fixed frame.
+Failure twoPoints(const QString &option, const QStringList &v, double (&out)[4]) {
+    for (int k = 0; k < 4; ++k) {
+        const Failure f = finiteNumber(option, v[k], out[k]);
+        if (f.failed())
+            return f;
+    }
     return {};
 }
 
@@ -122,6 +159,25 @@ const std::map<QString, OptionSpec> &synthesizeOptionTable() {
              return firstFailure(positiveNumber("--workspace", v[0], o.width),
                                  positiveNumber("--workspace", v[1], o.height));
          }}},
+        {"--line", {4, [](SynthesizeOptions &o, const QStringList &v) {
+             o.lineGiven = true;
+             return twoPoints("--line", v, o.line);
+         }}},
+        {"--pivots", {4, [](SynthesizeOptions &o, const QStringList &v) {
+             o.pivotsGiven = true;
+             return twoPoints("--pivots", v, o.pivots);
+         }}},
+        {"--tolerance", {1, [](SynthesizeOptions &o, const QStringList &v) {
+             o.toleranceGiven = true;
+             return finiteNumber("--tolerance", v[0], o.tolerance);
+         }}},
+        {"--resolution", {1, [](SynthesizeOptions &o, const QStringList &v) {
+             o.resolutionGiven = true;
+             const Failure f = wholeNumber("--resolution", v[0], o.resolution);
+             if (!f.failed() && o.resolution < 0)
+                 return usage("--resolution wants a whole number from 0");
+             return f;
+         }}},
     };
     return table;
 }
@@ -149,6 +205,10 @@ Failure parseSynthesizeOptions(const QStringList &args, SynthesizeOptions &optio
     }
     if (options.file.isEmpty())
         return usage(QStringLiteral("no position file given"));
+    if (options.toleranceGiven != options.resolutionGiven)
+        return usage(QStringLiteral("--tolerance and --resolution go together"));
+    if (options.toleranceGiven && options.pairGiven)
+        return usage(QStringLiteral("--pair does not apply to a tolerance sweep"));
     return {};
 }
 
@@ -184,13 +244,47 @@ Failure readTask(const QString &file, std::vector<PositionFileReader::Record> &r
     PositionFileReader reader(3);
     if (!reader.readFile(file))
         return badInput(QStringLiteral("%1: %2").arg(file, reader.error()));
-    const int n = static_cast<int>(reader.records().size());
-    if (n < MechanismSynthesis::minimumPositions)
-        return badInput(QStringLiteral("%1: %2 positions; synthesis needs at least %3")
-                            .arg(file)
-                            .arg(n)
-                            .arg(MechanismSynthesis::minimumPositions));
     records = reader.records();
+    return {};
+}
+
+enum class Operation { NPosition, FourPosition, ThreePosition };
+
+QString operationName(Operation op) {
+    switch (op) {
+    case Operation::FourPosition:
+        return QStringLiteral("four-position");
+    case Operation::ThreePosition:
+        return QStringLiteral("three-position");
+    default:
+        return QStringLiteral("n-position");
+    }
+}
+
+// The main window's choice: four positions with a line, three with two pivots, five or more
+// alone; a task that fits none is told what it lacks.
+Failure chooseOperation(const SynthesizeOptions &o, int n, Operation &op) {
+    const QString file = o.file;
+    if (n == MechanismSynthesis::fourPositions && o.lineGiven) {
+        LineConstraint line;
+        if (!line.setThrough(o.line[0], o.line[1], o.line[2], o.line[3]))
+            return badInput(QStringLiteral("%1: 4 positions need a line, and --line gave two equal "
+                                           "points").arg(file));
+        op = Operation::FourPosition;
+    } else if (n == MechanismSynthesis::threePositions && o.pivotsGiven) {
+        op = Operation::ThreePosition;
+    } else if (n >= MechanismSynthesis::minimumPositions) {
+        op = Operation::NPosition;
+    } else if (n == MechanismSynthesis::fourPositions) {
+        return badInput(QStringLiteral("%1: 4 positions need --line X1 Y1 X2 Y2 for the fixed "
+                                       "pivot; without it synthesis needs at least 5").arg(file));
+    } else if (n == MechanismSynthesis::threePositions) {
+        return badInput(QStringLiteral("%1: 3 positions need --pivots X1 Y1 X2 Y2 (two fixed "
+                                       "pivots); without them synthesis needs at least 5").arg(file));
+    } else {
+        return badInput(QStringLiteral("%1: %2 positions; synthesis needs at least 3 (with "
+                                       "--pivots), 4 (with --line) or 5").arg(file).arg(n));
+    }
     return {};
 }
 
@@ -203,6 +297,26 @@ void applySettings(const SynthesizeOptions &o, MechanismSynthesis &engine) {
         engine.setThreshold(o.thresholdExponent);
     if (o.linkRatioGiven)
         engine.setLinkRatioValue(o.linkRatio);
+    if (o.lineGiven)
+        engine.updateLineParams(o.line[0], o.line[1], o.line[2], o.line[3]);
+    if (o.pivotsGiven) {
+        engine.setUDP(o.pivots[0], o.pivots[1]);
+        engine.setUDP(o.pivots[2], o.pivots[3]);
+    }
+}
+
+void runOperation(MechanismSynthesis &engine, Operation op) {
+    switch (op) {
+    case Operation::FourPosition:
+        engine.synthesize4pos();
+        break;
+    case Operation::ThreePosition:
+        engine.synthesize3pos();
+        break;
+    case Operation::NPosition:
+        engine.synthesize();
+        break;
+    }
 }
 
 QJsonValue number(double v) { return std::isfinite(v) ? QJsonValue(v) : QJsonValue(); }
@@ -238,8 +352,11 @@ QString dyadText(int index, const Dyad &d, const FitResult::Root &root) {
     QString text = QStringLiteral("Dyad %1: %2 (%3)\n").arg(index).arg(d.typeName(), d.getName());
     for (int k = 0; k < 5; ++k)
         text += QStringLiteral("  %1 = %2\n").arg(names[k]).arg(values[k], 0, 'g', 10);
-    text += QStringLiteral("  CFE %1  SFE %2\n").arg(root.cfe, 0, 'g', 6).arg(root.sfe, 0, 'g', 6);
-    return text;
+    // Three-position dyads meet their positions exactly and carry no SFE.
+    text += QStringLiteral("  CFE %1").arg(root.cfe, 0, 'g', 6);
+    if (std::isfinite(root.sfe))
+        text += QStringLiteral("  SFE %1").arg(root.sfe, 0, 'g', 6);
+    return text + QLatin1Char('\n');
 }
 
 QString limitText(bool has, double v) {
@@ -280,11 +397,16 @@ struct Report {
     QString text;
 };
 
-Failure describeRun(Session &s, const SynthesizeOptions &options, int positions, Report &report) {
+Failure describeRun(Session &s, const SynthesizeOptions &options, Operation op, int positions,
+                    Report &report) {
     const FitResult &fit = s.engine.lastFit();
-    report.text = QStringLiteral("%1 positions, n-position synthesis, %2 real root(s)\n\n")
+    const QString counted = op == Operation::NPosition ? QStringLiteral("real root(s)")
+                                                       : QStringLiteral("dyad(s)");
+    report.text = QStringLiteral("%1 positions, %2 synthesis, %3 %4\n\n")
                       .arg(positions)
-                      .arg(fit.realRoots.size());
+                      .arg(operationName(op))
+                      .arg(fit.realRoots.size())
+                      .arg(counted);
     for (int k = 0; k < s.branch.synthesizedDyadCount(); ++k) {
         const Dyad &d = *s.branch.dyadAt(k);
         const FitResult::Root &root = fit.realRoots[static_cast<size_t>(k)];
@@ -299,35 +421,102 @@ Failure describeRun(Session &s, const SynthesizeOptions &options, int positions,
     return f;
 }
 
+// One record of the sweep: the orientations its grid point gave the positions, the kinds of
+// its dyads and the mechanism type they make.
+void describeSolution(int index, const ToleranceSolution &t, QJsonArray &json, QString &text) {
+    QJsonArray angles, kinds;
+    QStringList angleText, kindText;
+    for (const Point &p : t.positions) {
+        angles.append(number(p.z()));
+        angleText << QString::number(p.z(), 'g', 10);
+    }
+    for (const Dyad *d : t.dyadsCpy()) {
+        kinds.append(d->typeName());
+        kindText << d->typeName();
+    }
+    json.append(QJsonObject{{"angles", angles}, {"dyads", kinds}, {"mechanismType", t.mechanismType}});
+    text += QStringLiteral("Solution %1: angles %2 | dyads %3 | %4\n")
+                .arg(index)
+                .arg(angleText.join(QLatin1Char(' ')), kindText.join(QLatin1Char(' ')), t.mechanismType);
+}
+
+void printJson(const QJsonObject &result) {
+    std::fputs(QJsonDocument(result).toJson(QJsonDocument::Indented).constData(), stdout);
+}
+
+// The main window's tolerance mode: a variant runs first, then the sweep of its operation;
+// five or more positions get the sweep alone, six or more the n-position run it falls back to.
+Failure runSweep(Session &s, const SynthesizeOptions &o, Operation op, int positions) {
+    if (op != Operation::NPosition)
+        runOperation(s.engine, op);
+    s.engine.synthesizeWithTol(o.tolerance, o.resolution, positions);
+    QJsonObject result{{"positions", positions},
+                       {"operation", "tolerance"},
+                       {"sweptOperation", operationName(op)},
+                       {"tolerance", o.tolerance},
+                       {"resolution", o.resolution}};
+    QString text;
+    if (positions > MechanismSynthesis::minimumPositions) {
+        Report report;
+        const Failure f = describeRun(s, o, op, positions, report);
+        if (f.failed())
+            return f;
+        result.insert("dyads", report.dyads);
+        text = report.text + QStringLiteral("Tolerance sweep: not run; it takes three to five "
+                                            "positions\n");
+    } else {
+        text = QStringLiteral("%1 positions, tolerance sweep of %2 synthesis (+-%3 degrees, "
+                              "resolution %4), %5 solution(s)\n\n")
+                   .arg(positions)
+                   .arg(operationName(op))
+                   .arg(o.tolerance)
+                   .arg(o.resolution)
+                   .arg(s.engine.tolSolutionCount());
+    }
+    QJsonArray solutions;
+    for (int k = 0; k < s.engine.tolSolutionCount(); ++k)
+        describeSolution(k + 1, *s.engine.tolSolutionAt(k), solutions, text);
+    result.insert("toleranceSolutions", solutions);
+    if (o.json)
+        printJson(result);
+    else
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+    return {};
+}
+
 Failure runSynthesize(const QStringList &args) {
     SynthesizeOptions options;
     std::vector<PositionFileReader::Record> records;
+    Operation op = Operation::NPosition;
     // Everything is checked before the run, so a rejected file leaves earlier output intact.
     Failure f = parseSynthesizeOptions(args, options);
     if (!f.failed())
         f = readTask(options.file, records);
+    if (!f.failed())
+        f = chooseOperation(options, static_cast<int>(records.size()), op);
     if (f.failed())
         return f;
+    const int positions = static_cast<int>(records.size());
     Session s(records);
     applySettings(options, s.engine);
-    s.engine.synthesize();
+    if (options.toleranceGiven)
+        return runSweep(s, options, op, positions);
+    runOperation(s.engine, op);
     const FitResult &fit = s.engine.lastFit();
     if (!fit.ok)
         return badInput(QStringLiteral("%1: synthesis stopped: %2").arg(options.file, fit.failure));
     Report report;
-    f = describeRun(s, options, static_cast<int>(records.size()), report);
+    f = describeRun(s, options, op, positions, report);
     if (f.failed())
         return f;
-    if (options.json) {
-        const QJsonObject result{{"positions", static_cast<int>(records.size())},
-                                 {"operation", "n-position"},
-                                 {"realRoots", static_cast<int>(fit.realRoots.size())},
-                                 {"dyads", report.dyads},
-                                 {"mechanism", report.mechanism}};
-        std::fputs(QJsonDocument(result).toJson(QJsonDocument::Indented).constData(), stdout);
-    } else {
+    if (options.json)
+        printJson(QJsonObject{{"positions", positions},
+                              {"operation", operationName(op)},
+                              {"realRoots", static_cast<int>(fit.realRoots.size())},
+                              {"dyads", report.dyads},
+                              {"mechanism", report.mechanism}});
+    else
         std::fputs(report.text.toLocal8Bit().constData(), stdout);
-    }
     return {};
 }
 
