@@ -1,0 +1,58 @@
+// The main window's export and help commands: "Export Mechanism (SVG)", "Export Coupler Curve
+// (CSV)" in the File menu, "About" and "How to Use" in the Help menu.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class AboutDialog;
+class Branch;
+class HowToUseDialog;
+class Motion;
+class QAction;
+class QMenu;
+class QWidget;
+
+// The window keeps one of these; it observes the branch and the motion the window owns. The
+// export commands are enabled only while the branch holds a mechanism.
+class ExportAndHelpCommands : public QObject {
+    Q_OBJECT
+public:
+    ExportAndHelpCommands(QWidget *window, Branch *branch, const Motion *motion);
+    ~ExportAndHelpCommands() override;
+
+    // Puts both export entries into the File menu before `before` (null: at its end) and
+    // connects the two help entries.
+    void install(QMenu *fileMenu, QAction *before, QAction *about, QAction *howToUse);
+
+    QAction *exportSvgAction() const { return svgAction; }
+    QAction *exportCsvAction() const { return csvAction; }
+    // Null until first shown.
+    AboutDialog *aboutDialog() const { return about; }
+    HowToUseDialog *howToUseDialog() const { return guide; }
+
+    // The exports to a given file; false when there is no mechanism or the file cannot be
+    // written.
+    bool exportMechanismSvgTo(const QString &path) const;
+    bool exportCouplerCurveCsvTo(const QString &path) const;
+
+public slots:
+    // Ask for a file name, then export; a failed write is reported in a warning box.
+    void exportMechanismSvg();
+    void exportCouplerCurveCsv();
+    void showAbout();
+    void showHowToUse();
+    void updateAvailability();
+
+private:
+    void reportFailure(const QString &path) const;
+
+    QWidget *window;        // not owned
+    Branch *branch;         // not owned
+    const Motion *motion;   // not owned
+    QAction *svgAction;     // owned through this object (Qt parent)
+    QAction *csvAction;     // owned through this object (Qt parent)
+    // Made on first use with the window as their Qt parent, which owns them.
+    QPointer<AboutDialog> about;
+    QPointer<HowToUseDialog> guide;
+};
