@@ -1,0 +1,417 @@
+// The tolerance sweep: its grid of orientations, its records and their dyads, the task it
+// leaves behind, the files of its fast path against the naive one, progress and cancel.
+#include "Branch.h"
+#include "Dyad.h"
+#include "KnownMechanisms.h"
+#include "MechanismSynthesis.h"
+#include "Motion.h"
+#include "ProcessValues.h"
+#include "RR.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include "TestSupport.h"
+#include <cmath>
+
+using known::Pose;
+using known::RevoluteSide;
+
+namespace {
+const RevoluteSide crankSide{{1.0, -2.0}, {-0.5, 0.8}, 2.5};
+const RevoluteSide rockerSide{{6.0, -1.5}, {2.2, 0.4}, 4.0};
+
+std::vector<Pose> poses(int n) {
+    std::vector<double> angles;
+    for (int i = 0; i < n; ++i)
+        angles.push_back(0.8 + 0.2 * i);
+    std::vector<Pose> out;
+    known::rrrrPoses(crankSide, rockerSide, angles, true, out);
+    return out;
+}
+
+// A task of n positions with the input its operation needs: a line through the crank's fixed
+// pivot for four, both fixed pivots as chosen points for three.
+struct Rig {
+    Motion motion;
+    Branch branch;
+    MechanismSynthesis engine;
+    std::vector<Pose> task;
+    explicit Rig(int n) : task(poses(n)) {
+        engine.setMotion(&motion);
+        engine.setBranch(&branch);
+        engine.setMessageOutput(stderr);
+        known::loadTask(motion, engine, task);
+        if (n == 4)
+            engine.updateLineParams(1.0, -2.0, 3.0, -1.0);
+        engine.setUDP(crankSide.fixedPivot.x, crankSide.fixedPivot.y);
+        engine.setUDP(rockerSide.fixedPivot.x, rockerSide.fixedPivot.y);
+    }
+    double thetaOfRow(int i) const { return engine.getData()(static_cast<arma::uword>(i), 2); }
+};
+
+// Every file of a folder by name, with its content.
+QMap<QString, QByteArray> snapshot(const QString &dir) {
+    QMap<QString, QByteArray> files;
+    for (const QString &name : QDir(dir).entryList(QDir::Files)) {
+        QFile f(QDir(dir).filePath(name));
+        if (f.open(QIODevice::ReadOnly))
+            files.insert(name, f.readAll());
+    }
+    return files;
+}
+
+QByteArray fileText(const QString &name) {
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Runs f with the working directory set to dir.
+template <typename F>
+void inDirectory(const QString &dir, F f) {
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir);
+    f();
+    QDir::setCurrent(before);
+}
+
+bool samePivots(const Dyad &a, const Dyad &b) {
+    return a.typeName() == b.typeName()
+           && a.fixedPivotCopy().distance(b.fixedPivotCopy()) < 1e-12
+           && a.movingPivotLocalCopy().distance(b.movingPivotLocalCopy()) < 1e-12;
+}
+} // namespace
+
+class ToleranceSweepTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void recordsOneSolutionPerGridPoint_data();
+    void recordsOneSolutionPerGridPoint();
+    void sweepsEachOrientationFromThetaMinusTolToThetaPlusTol();
+    void resolutionZeroRunsOnceAtTheNominalOrientations();
+    void negativeResolutionRecordsNothing();
+    void restoresTheTaskOrientationsAfterTheSweep();
+    void aNewSweepReplacesTheRecordsOfTheLastOne();
+    void sixPositionsRunTheOrdinarySynthesisInstead();
+    void missingInputSweepsNothing();
+    void recordsKeepTheirDyadsAfterLaterRunsAndAReset();
+    void fourPositionSweepWritesOneCounterLinePerGridPoint();
+    void fastSweepLeavesTheFilesOfTheNaiveSweep_data();
+    void fastSweepLeavesTheFilesOfTheNaiveSweep();
+    void fastSweepAnnouncesOnlyItsLastGridPoint();
+    void progressEndsAtTheTotalAndStaysFew();
+    void cancelKeepsTheRecordsSoFarAndTheLastGridPointsState();
+};
+
+void ToleranceSweepTest::initTestCase() {
+    workspaceWidth = 20.0;
+    workspaceHeight = 10.0;
+}
+
+void ToleranceSweepTest::recordsOneSolutionPerGridPoint_data() {
+    QTest::addColumn<int>("n");
+    QTest::addColumn<int>("res");
+    QTest::addColumn<int>("count");  // (2 res + 1)^n, worked out by hand
+    QTest::newRow("three positions, res 1") << 3 << 1 << 27;
+    QTest::newRow("three positions, res 2") << 3 << 2 << 125;
+    QTest::newRow("four positions, res 1") << 4 << 1 << 81;
+    QTest::newRow("five positions, res 1") << 5 << 1 << 243;
+    QTest::newRow("five positions, res 0") << 5 << 0 << 1;
+}
+
+void ToleranceSweepTest::recordsOneSolutionPerGridPoint() {
+    QFETCH(int, n);
+    QFETCH(int, res);
+    QFETCH(int, count);
+    Rig rig(n);
+    QSignalSpy started(&rig.engine, &MechanismSynthesis::tolSynthesisStarted);
+    QSignalSpy done(&rig.engine, &MechanismSynthesis::tolSynthesisDone);
+    rig.engine.synthesizeWithTol(3.0, res, n);
+    QCOMPARE(rig.engine.tolSolutionCount(), count);
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(started.at(0).at(0).toInt(), count);
+    QCOMPARE(done.count(), 1);
+    QVERIFY(!rig.engine.isTolSynthesisRunning());
+    for (const ToleranceSolution &s : rig.engine.getTolSolutions()) {
+        QCOMPARE(static_cast<int>(s.positions.size()), n);
+        QVERIFY(!s.flag);
+        QVERIFY(s.dyadCount() >= 1);
+        // The type of the mechanism the record's first two dyads make, input dyad first.
+        const QString kinds = s.dyadCount() == 1 ? s.dyads[0]->typeName()
+                                                 : s.dyads[0]->typeName() + s.dyads[1]->typeName();
+        QCOMPARE(s.mechanismType, kinds);
+    }
+}
+
+// Regression: the grid ran theta - tol + step ... theta + tol + step, never trying theta - tol.
+void ToleranceSweepTest::sweepsEachOrientationFromThetaMinusTolToThetaPlusTol() {
+    Rig rig(3);
+    rig.engine.synthesizeWithTol(15.0, 1, 3);
+    QCOMPARE(rig.engine.tolSolutionCount(), 27);
+    for (int r = 0; r < 27; ++r) {
+        const ToleranceSolution &s = *rig.engine.tolSolutionAt(r);
+        // Position 0 varies slowest: r = 9 l0 + 3 l1 + l2, level l means theta + 15 (l - 1).
+        const int levels[3] = {r / 9, (r / 3) % 3, r % 3};
+        for (int j = 0; j < 3; ++j) {
+            const Pose &nominal = rig.task[static_cast<size_t>(j)];
+            QCOMPARE(s.positions[static_cast<size_t>(j)].x(), nominal.x);
+            QCOMPARE(s.positions[static_cast<size_t>(j)].y(), nominal.y);
+            const double want = nominal.thetaDeg + 15.0 * (levels[j] - 1);
+            QVERIFY2(std::fabs(s.positions[static_cast<size_t>(j)].z() - want) < 1e-12,
+                     qPrintable(QStringLiteral("record %1 position %2").arg(r).arg(j)));
+        }
+    }
+    QVERIFY(rig.engine.tolSolutionAt(27) == nullptr);
+    QVERIFY(rig.engine.tolSolutionAt(-1) == nullptr);
+}
+
+// Regression: res = 0 made the step infinite and recorded a run on NaN poses as a solution.
+void ToleranceSweepTest::resolutionZeroRunsOnceAtTheNominalOrientations() {
+    Rig rig(3);
+    rig.engine.synthesizeWithTol(10.0, 0, 3);
+    QCOMPARE(rig.engine.tolSolutionCount(), 1);
+    const ToleranceSolution &s = *rig.engine.tolSolutionAt(0);
+    for (int j = 0; j < 3; ++j)
+        QCOMPARE(s.positions[static_cast<size_t>(j)].z(), rig.task[static_cast<size_t>(j)].thetaDeg);
+    QCOMPARE(s.dyadCount(), 2);
+    QCOMPARE(s.dyads[0]->fixedPivotCopy().x(), crankSide.fixedPivot.x);
+    QCOMPARE(s.mechanismType, QStringLiteral("RRRR"));
+}
+
+void ToleranceSweepTest::negativeResolutionRecordsNothing() {
+    QTemporaryDir dir;
+    inDirectory(dir.path(), [] {
+        Rig rig(3);
+        rig.branch.createDyad(std::make_shared<RR>(0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0));
+        QSignalSpy started(&rig.engine, &MechanismSynthesis::tolSynthesisStarted);
+        QSignalSpy done(&rig.engine, &MechanismSynthesis::tolSynthesisDone);
+        QSignalSpy report(&rig.engine, &MechanismSynthesis::updateOutfile);
+        rig.engine.synthesizeWithTol(15.0, -1, 3);
+        QCOMPARE(rig.engine.tolSolutionCount(), 0);
+        QCOMPARE(started.count(), 0);
+        QCOMPARE(done.count(), 1);
+        QCOMPARE(report.count(), 1);
+        QCOMPARE(rig.branch.synthesizedDyadCount(), 1);  // nothing ran, nothing was cleared
+        QCOMPARE(fileText(QStringLiteral("TolSolutions.txt")), QByteArray("33"));
+    });
+}
+
+// Regression: the task kept the last grid point's orientations, so every re-run drifted.
+void ToleranceSweepTest::restoresTheTaskOrientationsAfterTheSweep() {
+    for (int n : {3, 4, 5}) {
+        Rig rig(n);
+        rig.engine.synthesizeWithTol(7.5, 1, n);
+        const std::vector<Point> after = rig.engine.getPointListCpy();
+        QCOMPARE(static_cast<int>(after.size()), n);
+        for (int j = 0; j < n; ++j) {
+            QCOMPARE(rig.thetaOfRow(j), rig.task[static_cast<size_t>(j)].thetaDeg);
+            QCOMPARE(after[static_cast<size_t>(j)].z(), rig.task[static_cast<size_t>(j)].thetaDeg);
+        }
+    }
+}
+
+// Regression: records piled up over runs while the table offered solutions of earlier tasks.
+void ToleranceSweepTest::aNewSweepReplacesTheRecordsOfTheLastOne() {
+    Rig rig(3);
+    rig.engine.synthesizeWithTol(15.0, 1, 3);
+    QCOMPARE(rig.engine.tolSolutionCount(), 27);
+    rig.engine.synthesizeWithTol(5.0, 1, 3);
+    QCOMPARE(rig.engine.tolSolutionCount(), 27);
+    const Point &first = rig.engine.tolSolutionAt(0)->positions[0];
+    QVERIFY(std::fabs(first.z() - (rig.task[0].thetaDeg - 5.0)) < 1e-12);
+    rig.engine.clearTolSolutions();
+    QCOMPARE(rig.engine.tolSolutionCount(), 0);
+}
+
+// Regression: six positions cleared the branch, synthesized nothing and still signalled done.
+void ToleranceSweepTest::sixPositionsRunTheOrdinarySynthesisInstead() {
+    QTemporaryDir sweepDir, plainDir;
+    std::vector<Point> sweptPivots, plainPivots;
+    inDirectory(plainDir.path(), [&] {
+        Rig rig(6);
+        rig.engine.synthesize();
+        for (const Dyad *d : rig.branch.getDyadListCpy())
+            plainPivots.push_back(d->fixedPivotCopy());
+    });
+    inDirectory(sweepDir.path(), [&] {
+        Rig rig(6);
+        QSignalSpy tolDone(&rig.engine, &MechanismSynthesis::tolSynthesisDone);
+        QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
+        QSignalSpy report(&rig.engine, &MechanismSynthesis::updateOutfile);
+        rig.engine.synthesizeWithTol(15.0, 1, 6);
+        QCOMPARE(rig.engine.tolSolutionCount(), 0);
+        QCOMPARE(tolDone.count(), 1);
+        QCOMPARE(done.count(), 1);
+        QVERIFY(report.last().at(0).toString().contains(QStringLiteral("three to five positions")));
+        for (const Dyad *d : rig.branch.getDyadListCpy())
+            sweptPivots.push_back(d->fixedPivotCopy());
+    });
+    QVERIFY(plainPivots.size() >= 2);
+    QCOMPARE(sweptPivots.size(), plainPivots.size());
+    for (size_t i = 0; i < plainPivots.size(); ++i)
+        QCOMPARE(sweptPivots[i].distance(plainPivots[i]), 0.0);
+    QMap<QString, QByteArray> swept = snapshot(sweepDir.path());
+    QCOMPARE(swept.take(QStringLiteral("TolSolutions.txt")), QByteArray("66"));
+    QCOMPARE(swept, snapshot(plainDir.path()));  // the sweep wrote nothing else of its own
+}
+
+void ToleranceSweepTest::missingInputSweepsNothing() {
+    Rig four(4);
+    four.engine.lineDefined = false;
+    QSignalSpy started(&four.engine, &MechanismSynthesis::tolSynthesisStarted);
+    QSignalSpy report(&four.engine, &MechanismSynthesis::updateOutfile);
+    four.engine.synthesizeWithTol(15.0, 1, 4);
+    QCOMPARE(four.engine.tolSolutionCount(), 0);
+    QCOMPARE(started.count(), 0);
+    QVERIFY(report.last().at(0).toString().contains(QStringLiteral("line")));
+    four.engine.synthesizeWithTol(15.0, 1, 3);  // a count that is not the task's
+    QVERIFY(report.last().at(0).toString().contains(QStringLiteral("the task has 4")));
+    QCOMPARE(four.engine.tolSolutionCount(), 0);
+}
+
+// The records share their dyads: the branch forgetting them must not end them.
+void ToleranceSweepTest::recordsKeepTheirDyadsAfterLaterRunsAndAReset() {
+    Rig rig(3);
+    rig.engine.synthesizeWithTol(15.0, 1, 3);
+    std::vector<std::weak_ptr<Dyad>> watched;
+    for (const std::shared_ptr<Dyad> &d : rig.engine.tolSolutionAt(0)->dyads)
+        watched.push_back(d);
+    rig.engine.synthesize3pos();
+    rig.engine.synthesize3pos();
+    rig.branch.clearBranch();
+    // Whatever the grid point's orientations, a three-position record's dyads sit on the
+    // chosen pivots, in their order.
+    const ToleranceSolution &first = *rig.engine.tolSolutionAt(0);
+    QCOMPARE(first.dyadCount(), 2);
+    QVERIFY(first.dyadsCpy()[0]->fixedPivotCopy().distance(crankSide.fixedPivot.x, crankSide.fixedPivot.y) < 1e-8);
+    QVERIFY(first.dyadsCpy()[1]->fixedPivotCopy().distance(rockerSide.fixedPivot.x, rockerSide.fixedPivot.y) < 1e-8);
+    ToleranceSolution copy = first;
+    rig.engine.clearTolSolutions();
+    QCOMPARE(copy.dyads[1]->typeName(), QStringLiteral("RR"));
+    for (const std::weak_ptr<Dyad> &w : watched)
+        QVERIFY(!w.expired());
+    copy = ToleranceSolution();
+    for (const std::weak_ptr<Dyad> &w : watched)
+        QVERIFY(w.expired());  // the last holder let go: nothing leaks
+}
+
+// The four level counters go into the file while it is open, one line per grid point.
+void ToleranceSweepTest::fourPositionSweepWritesOneCounterLinePerGridPoint() {
+    QTemporaryDir dir;
+    inDirectory(dir.path(), [] {
+        Rig rig(4);
+        rig.engine.synthesizeWithTol(2.0, 1, 4);
+        QByteArray want("44");
+        for (int g = 0; g < 81; ++g)
+            want += QStringLiteral("\n%1 %2 %3 %4").arg(g / 27).arg(g / 9 % 3).arg(g / 3 % 3).arg(g % 3).toLatin1();
+        QCOMPARE(fileText(QStringLiteral("TolSolutions.txt")), want);
+    });
+}
+
+void ToleranceSweepTest::fastSweepLeavesTheFilesOfTheNaiveSweep_data() {
+    QTest::addColumn<int>("n");
+    QTest::newRow("three positions") << 3;
+    QTest::newRow("four positions") << 4;
+    QTest::newRow("five positions") << 5;
+}
+
+void ToleranceSweepTest::fastSweepLeavesTheFilesOfTheNaiveSweep() {
+    QFETCH(int, n);
+    QTemporaryDir fastDir, naiveDir;
+    QString fastType, naiveType;
+    inDirectory(naiveDir.path(), [&] {
+        Rig rig(n);
+        rig.engine.setFastSweep(false);
+        rig.engine.synthesizeWithTol(4.0, 1, n);
+        naiveType = rig.branch.getMechanismType();
+    });
+    inDirectory(fastDir.path(), [&] {
+        Rig rig(n);
+        rig.engine.synthesizeWithTol(4.0, 1, n);
+        fastType = rig.branch.getMechanismType();
+    });
+    const QMap<QString, QByteArray> fast = snapshot(fastDir.path());
+    const QMap<QString, QByteArray> naive = snapshot(naiveDir.path());
+    QCOMPARE(fast.keys(), naive.keys());
+    QVERIFY(fast.contains(QStringLiteral("output.txt")));
+    for (const QString &name : naive.keys())
+        QVERIFY2(fast.value(name) == naive.value(name), qPrintable(name));
+    QCOMPARE(fastType, naiveType);
+}
+
+void ToleranceSweepTest::fastSweepAnnouncesOnlyItsLastGridPoint() {
+    for (bool fast : {true, false}) {
+        Rig rig(3);
+        rig.engine.setFastSweep(fast);
+        QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
+        rig.engine.synthesizeWithTol(4.0, 1, 3);
+        QCOMPARE(done.count(), fast ? 1 : 27);
+    }
+}
+
+void ToleranceSweepTest::progressEndsAtTheTotalAndStaysFew() {
+    Rig rig(5);
+    QSignalSpy progress(&rig.engine, &MechanismSynthesis::tolSynthesisInProgress);
+    rig.engine.synthesizeWithTol(2.0, 1, 5);
+    QVERIFY(progress.count() >= 1 && progress.count() <= 101);
+    int last = 0;
+    for (const QList<QVariant> &args : progress) {
+        QVERIFY(args.at(0).toInt() > last);
+        last = args.at(0).toInt();
+    }
+    QCOMPARE(last, 243);
+}
+
+void ToleranceSweepTest::cancelKeepsTheRecordsSoFarAndTheLastGridPointsState() {
+    QTemporaryDir sweepDir, plainDir;
+    int doneAtCancel = 0;
+    std::vector<double> lastAngles;
+    inDirectory(sweepDir.path(), [&] {
+        Rig rig(5);
+        connect(&rig.engine, &MechanismSynthesis::tolSynthesisInProgress, &rig.engine, [&](int done) {
+            if (doneAtCancel == 0) {
+                doneAtCancel = done;
+                rig.engine.cancelTolSynthesis();
+            }
+        });
+        QSignalSpy tolDone(&rig.engine, &MechanismSynthesis::tolSynthesisDone);
+        QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
+        rig.engine.synthesizeWithTol(3.0, 1, 5);
+        QVERIFY(doneAtCancel > 0 && doneAtCancel < 243);
+        QVERIFY(rig.engine.wasTolSynthesisCancelled());
+        QCOMPARE(tolDone.count(), 1);
+        QCOMPARE(done.count(), 1);  // the last completed grid point is announced
+        QCOMPARE(rig.engine.tolSolutionCount(), doneAtCancel);
+        for (int j = 0; j < 5; ++j)
+            QCOMPARE(rig.thetaOfRow(j), rig.task[static_cast<size_t>(j)].thetaDeg);
+        const ToleranceSolution &last = *rig.engine.tolSolutionAt(doneAtCancel - 1);
+        for (const Point &p : last.positions)
+            lastAngles.push_back(p.z());
+        QCOMPARE(rig.branch.synthesizedDyadCount(), last.dyadCount());
+        for (int k = 0; k < last.dyadCount(); ++k)
+            QVERIFY(samePivots(*rig.branch.dyadAt(k), *last.dyads[static_cast<size_t>(k)]));
+    });
+    // The last completed grid point, worked out by hand: base-3 digits of its number, position
+    // 4 the last digit.
+    const int g = doneAtCancel - 1;
+    const int power[5] = {81, 27, 9, 3, 1};
+    for (int j = 0; j < 5; ++j) {
+        const int level = g / power[j] % 3;
+        QVERIFY(std::fabs(lastAngles[static_cast<size_t>(j)] - (poses(5)[static_cast<size_t>(j)].thetaDeg + 3.0 * (level - 1))) < 1e-12);
+    }
+    inDirectory(plainDir.path(), [&] {
+        Rig rig(5);
+        for (int j = 0; j < 5; ++j)
+            rig.engine.setDataValue(j, 2, lastAngles[static_cast<size_t>(j)]);
+        rig.engine.synthesize();
+    });
+    QMap<QString, QByteArray> swept = snapshot(sweepDir.path());
+    swept.remove(QStringLiteral("TolSolutions.txt"));
+    QCOMPARE(swept, snapshot(plainDir.path()));
+}
+
+MS_REGISTER_TEST(ToleranceSweepTest)
+#include "ToleranceSweepTest.moc"
