@@ -293,6 +293,10 @@ void Vendrel::resetall() {
     cartesianView()->resetwidget();
     imageView()->resetwidget();
     resetMode();
+    // Checking the mode action does not trigger it: put the view and the panel into the mode
+    // the tool bar now shows, or a click after Reset would still enter dyads.
+    cartesianView()->setModeInput_Position();
+    panel->setModeSynthesis();
     ui->editPointDim->hide();
     ui->editLinkDim->hide();
     panel->clearPositionBoxes();
