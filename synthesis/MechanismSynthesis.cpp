@@ -165,30 +165,27 @@ void MechanismSynthesis::reportStop(const QString &message) {
     emit updateOutfile(message);
 }
 
-// Five positions and as many rows as positions, or the run reads past the task.
-bool MechanismSynthesis::checkTask(int n) {
-    if (!branch) {
-        reportStop(QStringLiteral("Synthesis has no branch to hand its dyads to."));
-        return false;
-    }
-    if (n < minimumPositions) {
-        reportStop(QStringLiteral("Synthesis needs at least %1 positions; the task has %2.")
-                       .arg(minimumPositions)
-                       .arg(n));
-        return false;
-    }
-    if (static_cast<int>(data.n_rows) < n || data.n_cols < 3) {
-        reportStop(QStringLiteral("The data matrix holds %1 rows for %2 positions.")
-                       .arg(data.n_rows)
-                       .arg(n));
-        return false;
-    }
-    return true;
+// A branch, a task its operation can work on (problem: why not, empty when it can) and as many
+// rows as positions, or the run reads past the task.
+bool MechanismSynthesis::checkTask(int n, const QString &problem) {
+    QString why = problem;
+    if (!branch)
+        why = QStringLiteral("Synthesis has no branch to hand its dyads to.");
+    else if (why.isEmpty() && (static_cast<int>(data.n_rows) < n || data.n_cols < 3))
+        why = QStringLiteral("The data matrix holds %1 rows for %2 positions.").arg(data.n_rows).arg(n);
+    if (why.isEmpty())
+        return true;
+    reportStop(why);
+    return false;
 }
 
 void MechanismSynthesis::synthesize() {
     const int n = positionCount();
-    if (!checkTask(n))
+    if (!checkTask(n, n < minimumPositions
+                          ? QStringLiteral("Synthesis needs at least %1 positions; the task has %2.")
+                                .arg(minimumPositions)
+                                .arg(n)
+                          : QString()))
         return;
     if (fileOutput)
         DiagnosticFiles::writeDataRows(data);

@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <armadillo>
 #include <cstdio>
 #include <vector>
@@ -143,9 +144,10 @@ protected:
     std::vector<ToleranceSolution> tolSolutions;
 
 private:
-    bool checkTask(int n);
-    bool checkVariantTask(int n, int wanted, bool inputGiven, const QString &operation,
-                          const QString &missing);
+    bool checkTask(int n, const QString &problem);
+    bool startVariant(int n, int wanted, bool inputGiven, const QString &operation,
+                      const QString &missing);
+    bool handOverVariant(Operation op, const FitResult &result, const QStringList &skipped);
     bool decomposed(Operation op, const FitResult &result);
     void reportSkipped(const QStringList &why);
     void handOverDyads(const Point &pose0, Operation op);

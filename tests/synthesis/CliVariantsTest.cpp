@@ -1,13 +1,13 @@
 // mechsynth-cli with the options of the synthesis variants: a line for four positions, two
 // pivots for three, the tolerance sweep, and every task that fits no operation.
 #include "KnownMechanisms.h"
+#include "SynthesisFixtures.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include "TestSupport.h"
@@ -17,38 +17,12 @@ using known::Pose;
 using known::RevoluteSide;
 
 namespace {
-const QString cliPath = QStringLiteral(MS_BINARY_DIR "/mechsynth-cli");
+using fixtures::crankSide;
+using fixtures::rockerSide;
+using fixtures::runCli;
+using Run = fixtures::CliResult;
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runCli(const QString &dir, const QStringList &args) {
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    p.start(cliPath, args);
-    Run r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
-const RevoluteSide crankSide{{1.0, -2.0}, {-0.5, 0.8}, 2.5};
-const RevoluteSide rockerSide{{6.0, -1.5}, {2.2, 0.4}, 4.0};
-
-std::vector<Pose> poses(int n) {
-    std::vector<double> angles;
-    for (int i = 0; i < n; ++i)
-        angles.push_back(0.8 + 0.2 * i);
-    std::vector<Pose> out;
-    known::rrrrPoses(crankSide, rockerSide, angles, true, out);
-    return out;
-}
+std::vector<Pose> poses(int n) { return fixtures::crankRockerPoses(n); }
 
 // Position files of 2 ... 6 positions of the crank-rocker's coupler, in dir.
 void writeTasks(const QString &dir) {
@@ -94,7 +68,7 @@ private:
 };
 
 void CliVariantsTest::initTestCase() {
-    QVERIFY(QFile::exists(cliPath));
+    QVERIFY(QFile::exists(fixtures::cliPath()));
     writeTasks(dir.path());
 }
 

@@ -3,6 +3,7 @@
 #include "Branch.h"
 #include "Dyad.h"
 #include "KnownMechanisms.h"
+#include "SynthesisFixtures.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
 #include "ProcessValues.h"
@@ -20,26 +21,10 @@ using known::RevoluteSide;
 using known::Vec;
 
 namespace {
-struct Rig {
-    Motion motion;
-    Branch branch;
-    MechanismSynthesis engine;
-    Rig() {
-        engine.setMotion(&motion);
-        engine.setBranch(&branch);
-        engine.setMessageOutput(stderr);
-    }
-};
-
-QByteArray fileText(const char *name) {
-    QFile f(QString::fromLatin1(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using fixtures::Session;
 
 std::vector<Pose> fourPoses(const RevoluteSide &input, const RevoluteSide &output) {
-    std::vector<Pose> poses;
-    known::rrrrPoses(input, output, {0.8, 1.05, 1.3, 1.55}, true, poses);
-    return poses;
+    return fixtures::couplerPoses(input, output, {0.8, 1.05, 1.3, 1.55});
 }
 
 // Distance of q from the line through a and b, by the cross product.
@@ -48,10 +33,7 @@ double offLine(Vec q, Vec a, Vec b) {
     return std::fabs((q.x - a.x) * dy - (q.y - a.y) * dx) / std::hypot(dx, dy);
 }
 
-const RevoluteSide crankSide{{1.0, -2.0}, {-0.5, 0.8}, 2.5};
-const RevoluteSide rockerSide{{6.0, -1.5}, {2.2, 0.4}, 4.0};
-const RevoluteSide farCrank{{-4.0, 3.0}, {1.5, -0.7}, 3.2};
-const RevoluteSide farRocker{{2.5, 4.5}, {-1.0, 1.8}, 5.1};
+QByteArray fileText(const char *name) { return fixtures::fileText(QString::fromLatin1(name)); }
 } // namespace
 
 class FourPositionTest : public QObject {
@@ -69,10 +51,7 @@ private slots:
     void writesTheFourPositionReport();
 };
 
-void FourPositionTest::initTestCase() {
-    workspaceWidth = 20.0;
-    workspaceHeight = 10.0;
-}
+void FourPositionTest::initTestCase() { fixtures::useStandardWorkspace(); }
 
 void FourPositionTest::recoversTheSideWhoseFixedPivotIsOnTheLine_data() {
     QTest::addColumn<bool>("farMechanism");
@@ -89,12 +68,10 @@ void FourPositionTest::recoversTheSideWhoseFixedPivotIsOnTheLine_data() {
 void FourPositionTest::recoversTheSideWhoseFixedPivotIsOnTheLine() {
     QFETCH(bool, farMechanism);
     QFETCH(double, directionDeg);
-    const RevoluteSide input = farMechanism ? farCrank : crankSide;
-    const RevoluteSide output = farMechanism ? farRocker : rockerSide;
-    const std::vector<Pose> poses = fourPoses(input, output);
-    QCOMPARE(poses.size(), size_t(4));
-    Rig rig;
-    known::loadTask(rig.motion, rig.engine, poses);
+    const RevoluteSide input = farMechanism ? fixtures::farCrank : fixtures::crankSide;
+    const RevoluteSide output = farMechanism ? fixtures::farRocker : fixtures::rockerSide;
+    Session rig(fourPoses(input, output));
+    QCOMPARE(rig.task.size(), size_t(4));
     // A vertical line is drawn with two equal x, as the mouse gives it.
     const double a = directionDeg * 3.141592653589793 / 180.0;
     const Vec p1 = input.fixedPivot;
@@ -154,7 +131,7 @@ void FourPositionTest::storesEveryLineAsAFormThatHoldsForItsPoints() {
 
 // Regression: a click without a drag gave NaN coefficients and left lineDefined set for good.
 void FourPositionTest::aClickWithoutADragSetsNoLine() {
-    Rig rig;
+    Session rig({});
     QSignalSpy rerun(&rig.engine, QOverload<>::of(&MechanismSynthesis::synthesisdone));
     QSignalSpy report(&rig.engine, &MechanismSynthesis::updateOutfile);
     rig.engine.updateLineParams(2.0, 3.0, 2.0, 3.0);
@@ -171,16 +148,13 @@ void FourPositionTest::aClickWithoutADragSetsNoLine() {
 }
 
 void FourPositionTest::runsNothingWithoutALineOrWithAnotherPositionCount() {
-    Rig rig;
+    Session rig(fourPoses(fixtures::crankSide, fixtures::rockerSide));
     rig.branch.createDyad(std::make_shared<RR>(0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0));
-    known::loadTask(rig.motion, rig.engine, fourPoses(crankSide, rockerSide));
     QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
     QSignalSpy report(&rig.engine, &MechanismSynthesis::updateOutfile);
     rig.engine.synthesize4pos();
     QVERIFY(report.last().at(0).toString().contains(QStringLiteral("a line")));
-    std::vector<Pose> five;
-    known::rrrrPoses(crankSide, rockerSide, {0.8, 1.05, 1.3, 1.55, 1.8}, true, five);
-    known::loadTask(rig.motion, rig.engine, five);
+    known::loadTask(rig.motion, rig.engine, fixtures::crankRockerPoses(5));
     rig.engine.updateLineParams(1.0, -2.0, 3.0, -1.0);
     rig.engine.synthesize4pos();
     QVERIFY(report.last().at(0).toString().contains(QStringLiteral("exactly 4 positions")));
@@ -191,8 +165,7 @@ void FourPositionTest::runsNothingWithoutALineOrWithAnotherPositionCount() {
 // Regression: c3 = 0 made every coefficient infinite and NaN dyads reached the branch. A line
 // with no x or y part (0 x + 0 y + 1 = 0) gives the pivot condition nothing to act on.
 void FourPositionTest::aLineTheFitCannotUseLeavesNoDyadAndSaysSo() {
-    Rig rig;
-    known::loadTask(rig.motion, rig.engine, fourPoses(crankSide, rockerSide));
+    Session rig(fourPoses(fixtures::crankSide, fixtures::rockerSide));
     rig.engine.lineA = 0.0;
     rig.engine.lineB = 0.0;
     rig.engine.lineC = 1.0;
@@ -208,8 +181,7 @@ void FourPositionTest::aLineTheFitCannotUseLeavesNoDyadAndSaysSo() {
 }
 
 void FourPositionTest::keepsTheSelectedNamesAndTheFirstPassList() {
-    Rig rig;
-    known::loadTask(rig.motion, rig.engine, fourPoses(crankSide, rockerSide));
+    Session rig(fourPoses(fixtures::crankSide, fixtures::rockerSide));
     rig.engine.updateLineParams(1.0, -2.0, 3.0, -1.0);
     rig.engine.synthesize4pos();
     QVERIFY(rig.branch.synthesizedDyadCount() >= 1);
@@ -223,9 +195,7 @@ void FourPositionTest::writesTheFourPositionReport() {
     QTemporaryDir dir;
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
-    Rig rig;
-    const std::vector<Pose> poses = fourPoses(crankSide, rockerSide);
-    known::loadTask(rig.motion, rig.engine, poses);
+    Session rig(fourPoses(fixtures::crankSide, fixtures::rockerSide));
     rig.engine.updateLineParams(1.0, -2.0, 3.0, -1.0);
     rig.engine.synthesize4pos();
     const int n = rig.branch.synthesizedDyadCount();

@@ -3,6 +3,7 @@
 #include "Branch.h"
 #include "Dyad.h"
 #include "KnownMechanisms.h"
+#include "SynthesisFixtures.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
 #include "ProcessValues.h"
@@ -20,31 +21,12 @@ using known::RevoluteSide;
 using known::Vec;
 
 namespace {
-struct Rig {
-    Motion motion;
-    Branch branch;
-    MechanismSynthesis engine;
-    Rig() {
-        engine.setMotion(&motion);
-        engine.setBranch(&branch);
-        engine.setMessageOutput(stderr);
-    }
-};
-
-QByteArray fileText(const char *name) {
-    QFile f(QString::fromLatin1(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-const RevoluteSide crankSide{{1.0, -2.0}, {-0.5, 0.8}, 2.5};
-const RevoluteSide rockerSide{{6.0, -1.5}, {2.2, 0.4}, 4.0};
-const RevoluteSide farCrank{{-4.0, 3.0}, {1.5, -0.7}, 3.2};
-const RevoluteSide farRocker{{2.5, 4.5}, {-1.0, 1.8}, 5.1};
+using fixtures::crankSide;
+using fixtures::rockerSide;
+using fixtures::Session;
 
 std::vector<Pose> threePoses(const RevoluteSide &input, const RevoluteSide &output) {
-    std::vector<Pose> poses;
-    known::rrrrPoses(input, output, {0.8, 1.1, 1.45}, true, poses);
-    return poses;
+    return fixtures::couplerPoses(input, output, {0.8, 1.1, 1.45});
 }
 
 bool isSide(const Dyad &d, const RevoluteSide &side) {
@@ -86,10 +68,7 @@ private slots:
     void writesTheThreePositionFiles();
 };
 
-void ThreePositionTest::initTestCase() {
-    workspaceWidth = 20.0;
-    workspaceHeight = 10.0;
-}
+void ThreePositionTest::initTestCase() { fixtures::useStandardWorkspace(); }
 
 void ThreePositionTest::selectsTheKnownSidesInTheOrderOfThePoints_data() {
     QTest::addColumn<bool>("farMechanism");
@@ -103,14 +82,12 @@ void ThreePositionTest::selectsTheKnownSidesInTheOrderOfThePoints_data() {
 void ThreePositionTest::selectsTheKnownSidesInTheOrderOfThePoints() {
     QFETCH(bool, farMechanism);
     QFETCH(bool, outputFirst);
-    const RevoluteSide input = farMechanism ? farCrank : crankSide;
-    const RevoluteSide output = farMechanism ? farRocker : rockerSide;
-    const std::vector<Pose> poses = threePoses(input, output);
-    QCOMPARE(poses.size(), size_t(3));
+    const RevoluteSide input = farMechanism ? fixtures::farCrank : crankSide;
+    const RevoluteSide output = farMechanism ? fixtures::farRocker : rockerSide;
     const RevoluteSide &first = outputFirst ? output : input;
     const RevoluteSide &second = outputFirst ? input : output;
-    Rig rig;
-    known::loadTask(rig.motion, rig.engine, poses);
+    Session rig(threePoses(input, output));
+    QCOMPARE(rig.task.size(), size_t(3));
     rig.engine.setUDP(first.fixedPivot.x, first.fixedPivot.y);
     rig.engine.setUDP(second.fixedPivot.x, second.fixedPivot.y);
     QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
@@ -131,8 +108,7 @@ void ThreePositionTest::aPivotAtAPoleIsLeftOutAndSaid() {
     // The pole really is one: it has the same moving-frame coordinates in both poses.
     const Vec local0 = toLocal(poses[0], p12), local1 = toLocal(poses[1], p12);
     QVERIFY(std::hypot(local0.x - local1.x, local0.y - local1.y) < 1e-9);
-    Rig rig;
-    known::loadTask(rig.motion, rig.engine, poses);
+    Session rig(poses);
     rig.engine.setUDP(p12.x, p12.y);
     rig.engine.setUDP(rockerSide.fixedPivot.x, rockerSide.fixedPivot.y);
     QSignalSpy report(&rig.engine, &MechanismSynthesis::updateOutfile);
@@ -144,18 +120,15 @@ void ThreePositionTest::aPivotAtAPoleIsLeftOutAndSaid() {
 }
 
 void ThreePositionTest::runsNothingWithOnePointOrAnotherPositionCount() {
-    Rig rig;
+    Session rig(threePoses(crankSide, rockerSide));
     rig.branch.createDyad(std::make_shared<RR>(0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0));
-    known::loadTask(rig.motion, rig.engine, threePoses(crankSide, rockerSide));
     rig.engine.setUDP(crankSide.fixedPivot.x, crankSide.fixedPivot.y);
     QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
     QSignalSpy report(&rig.engine, &MechanismSynthesis::updateOutfile);
     rig.engine.synthesize3pos();
     QVERIFY(report.last().at(0).toString().contains(QStringLiteral("two chosen fixed pivots")));
     rig.engine.setUDP(rockerSide.fixedPivot.x, rockerSide.fixedPivot.y);
-    std::vector<Pose> four;
-    known::rrrrPoses(crankSide, rockerSide, {0.8, 1.1, 1.45, 1.6}, true, four);
-    known::loadTask(rig.motion, rig.engine, four);
+    known::loadTask(rig.motion, rig.engine, fixtures::crankRockerPoses(4));
     rig.engine.synthesize3pos();
     QVERIFY(report.last().at(0).toString().contains(QStringLiteral("exactly 3 positions")));
     QCOMPARE(done.count(), 0);
@@ -166,23 +139,22 @@ void ThreePositionTest::writesTheThreePositionFiles() {
     QTemporaryDir dir;
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
-    Rig rig;
-    known::loadTask(rig.motion, rig.engine, threePoses(crankSide, rockerSide));
+    Session rig(threePoses(crankSide, rockerSide));
     rig.engine.setUDP(crankSide.fixedPivot.x, crankSide.fixedPivot.y);
     rig.engine.setUDP(rockerSide.fixedPivot.x, rockerSide.fixedPivot.y);
     rig.engine.synthesize3pos();
     // "Parameters.txt": "Done", then the RR and the PR line of the second point only.
-    const QList<QByteArray> params = fileText("Parameters.txt").split('\n');
+    const QList<QByteArray> params = fixtures::fileText(QStringLiteral("Parameters.txt")).split('\n');
     QCOMPARE(params.size(), 3);
     QVERIFY(params.at(0).startsWith("Done6 -1.5 4 2.2 0.4"));
     QCOMPARE(params.at(1).split(' ').size(), 5);
-    const QByteArray out = fileText("output.txt");
+    const QByteArray out = fixtures::fileText(QStringLiteral("output.txt"));
     QVERIFY(out.startsWith("p done!\n"));
     QCOMPARE(out.count("p done!\n"), 2);
     QVERIFY(out.contains("0,-1,0============\n"));
     QVERIFY(out.contains("Right Singular Vectors\n"));
     QVERIFY(out.endsWith("\n2"));
-    QCOMPARE(fileText("datamat.txt"), QByteArray());
+    QCOMPARE(fixtures::fileText(QStringLiteral("datamat.txt")), QByteArray());
     for (const char *absent : {"steps.txt", "equation output.txt", "SolStats.txt"})
         QVERIFY2(!QFile::exists(QString::fromLatin1(absent)), absent);
     QVERIFY(QDir::setCurrent(before));

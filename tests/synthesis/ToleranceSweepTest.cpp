@@ -3,6 +3,7 @@
 #include "Branch.h"
 #include "Dyad.h"
 #include "KnownMechanisms.h"
+#include "SynthesisFixtures.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
 #include "ProcessValues.h"
@@ -20,62 +21,24 @@ using known::Pose;
 using known::RevoluteSide;
 
 namespace {
-const RevoluteSide crankSide{{1.0, -2.0}, {-0.5, 0.8}, 2.5};
-const RevoluteSide rockerSide{{6.0, -1.5}, {2.2, 0.4}, 4.0};
+using fixtures::crankSide;
+using fixtures::inDirectory;
+using fixtures::rockerSide;
 
-std::vector<Pose> poses(int n) {
-    std::vector<double> angles;
-    for (int i = 0; i < n; ++i)
-        angles.push_back(0.8 + 0.2 * i);
-    std::vector<Pose> out;
-    known::rrrrPoses(crankSide, rockerSide, angles, true, out);
-    return out;
-}
-
-// A task of n positions with the input its operation needs: a line through the crank's fixed
-// pivot for four, both fixed pivots as chosen points for three.
-struct Rig {
-    Motion motion;
-    Branch branch;
-    MechanismSynthesis engine;
-    std::vector<Pose> task;
-    explicit Rig(int n) : task(poses(n)) {
-        engine.setMotion(&motion);
-        engine.setBranch(&branch);
-        engine.setMessageOutput(stderr);
-        known::loadTask(motion, engine, task);
+// A task of n positions of the crank-rocker with the input its operation needs: a line through
+// the crank's fixed pivot for four, both fixed pivots as chosen points for three.
+struct Rig : fixtures::Session {
+    explicit Rig(int n) : Session(fixtures::crankRockerPoses(n)) {
         if (n == 4)
             engine.updateLineParams(1.0, -2.0, 3.0, -1.0);
         engine.setUDP(crankSide.fixedPivot.x, crankSide.fixedPivot.y);
         engine.setUDP(rockerSide.fixedPivot.x, rockerSide.fixedPivot.y);
     }
-    double thetaOfRow(int i) const { return engine.getData()(static_cast<arma::uword>(i), 2); }
 };
 
-// Every file of a folder by name, with its content.
-QMap<QString, QByteArray> snapshot(const QString &dir) {
-    QMap<QString, QByteArray> files;
-    for (const QString &name : QDir(dir).entryList(QDir::Files)) {
-        QFile f(QDir(dir).filePath(name));
-        if (f.open(QIODevice::ReadOnly))
-            files.insert(name, f.readAll());
-    }
-    return files;
-}
+QByteArray fileText(const QString &name) { return fixtures::fileText(name); }
 
-QByteArray fileText(const QString &name) {
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-// Runs f with the working directory set to dir.
-template <typename F>
-void inDirectory(const QString &dir, F f) {
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(dir);
-    f();
-    QDir::setCurrent(before);
-}
+QMap<QString, QByteArray> snapshot(const QString &dir) { return fixtures::folderFiles(dir); }
 
 bool samePivots(const Dyad &a, const Dyad &b) {
     return a.typeName() == b.typeName()
@@ -106,10 +69,7 @@ private slots:
     void cancelKeepsTheRecordsSoFarAndTheLastGridPointsState();
 };
 
-void ToleranceSweepTest::initTestCase() {
-    workspaceWidth = 20.0;
-    workspaceHeight = 10.0;
-}
+void ToleranceSweepTest::initTestCase() { fixtures::useStandardWorkspace(); }
 
 void ToleranceSweepTest::recordsOneSolutionPerGridPoint_data() {
     QTest::addColumn<int>("n");
@@ -400,7 +360,7 @@ void ToleranceSweepTest::cancelKeepsTheRecordsSoFarAndTheLastGridPointsState() {
     const int power[5] = {81, 27, 9, 3, 1};
     for (int j = 0; j < 5; ++j) {
         const int level = g / power[j] % 3;
-        QVERIFY(std::fabs(lastAngles[static_cast<size_t>(j)] - (poses(5)[static_cast<size_t>(j)].thetaDeg + 3.0 * (level - 1))) < 1e-12);
+        QVERIFY(std::fabs(lastAngles[static_cast<size_t>(j)] - (fixtures::crankRockerPoses(5)[static_cast<size_t>(j)].thetaDeg + 3.0 * (level - 1))) < 1e-12);
     }
     inDirectory(plainDir.path(), [&] {
         Rig rig(5);
