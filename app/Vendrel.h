@@ -11,10 +11,12 @@
 #include <QMetaObject>
 #include <QStringList>
 #include <QVector>
+#include <array>
 #include <memory>
 #include <vector>
 
 class Branch;
+class Dyad;
 class MechanismSynthesis;
 class MechGLWidget;
 class ImageGLWidget;
@@ -119,9 +121,36 @@ public slots:
     void position_input_mouseclick(double x, double y, double thetaDeg, int t);
     void ss_position_input_mouseclick(double x, double y, double thetaDeg, int t);
 
-    // Still to come, each group in its own file: position and dyad editing, the solution table
-    // (VendrelEditing.cpp), the settings dialogs (VendrelSettings.cpp) and the output commands
-    // (VendrelOutput.cpp); their rows of the connection table join with them.
+    // Position and dyad editing, the solution table (VendrelEditing.cpp). Positions travel in
+    // degrees; the motion's radians are made in one place. The editors are filled with their
+    // signals blocked, so only the user's edits reach the task and the dyads.
+    void position_update_mouseclick(double x, double y, double thetaDeg, int t);
+    void position_update_mouseclick(double x, double y, double thetaDeg, int t, int index);
+    void position_update_widget(double x, double y, double thetaDeg, int t, int index);
+    void position_update_Dim(double x, double y, double thetaDeg, int t);
+    void position_update_X(double v);
+    void position_update_Y(double v);
+    void position_update_Angle(double v);
+    void deleteinputposition();
+    void displayCurrentPosition(int i);
+    void setPointDimDisplay(double r, double thetaDeg, double orientationDeg, bool show);
+    void setCouplerDimDisplay(double r, double thetaDeg, double orientationDeg, bool show);
+    void updateCurrentDyad(int i);
+    void setDyadAngle(double angleDeg);
+    void dyadFPXupdate(double v);
+    void dyadFPYupdate(double v);
+    void dyadMPXupdate(double v);
+    void dyadMPYupdate(double v);
+
+    // The settings dialogs (VendrelSettings.cpp).
+    void updateWorkspace();
+    void setToleranceSpec();
+
+    // Output commands (VendrelOutput.cpp).
+    bool SaveFile();
+    void screenshot();
+    void update_Background_Image();
+    void splitteroutput(int a, int b);
 
 signals:
     void synthesized();
@@ -191,4 +220,7 @@ private:
     double widthDifference = 0.0;
     // The one connection that Reset cuts and remakes: the view's position request -> the task.
     QMetaObject::Connection mouseInputConnection;
-};
+
+    // Editing (VendrelEditing.cpp). The point editor (editPointDim) shows either a position of
+    // the task or the mechanism's coupler point, and edits only what it shows.
+    enum class PointEditorUse { None, Position, CouplerPoint };

@@ -40,6 +40,7 @@ void Vendrel::InitialConnection() {
     connectCommands();
     connectModels();
     connectSynthesisTools();
+    connectEditors();
     connectMouseInput();
 }
 

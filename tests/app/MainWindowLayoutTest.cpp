@@ -125,7 +125,8 @@ void MainWindowLayoutTest::menuHoldsItsEntriesInOrder_data() {
     QTest::newRow("View") << "View"
                           << QStringList{"Reset View", SEP, "Dimension Toggle",
                                          "Image Space Toggle", "Show Animation in Image Space",
-                                         "Show/hide InterPolation", "[Toolbars]"};
+                                         "Show/hide InterPolation", "[Toolbars]",
+                                         "Background Image"};
     QTest::newRow("View > Toolbars")
         << "View > Toolbars" << QStringList{"Synthesis", "Analysis", "Mechanism", "Wokrspace"};
     QTest::newRow("Mode") << "Mode"
