@@ -161,10 +161,11 @@ void MechanismSynthesis::sweepGrid(const ToleranceGrid &grid, Operation op, Text
     reportHeldBack();
 }
 
-// About a hundred signals per sweep at most, the last one always: each may make a progress
-// dialog process events.
+// One signal per hundredth of the sweep at most, the last one always: each may make a progress
+// dialog process events, which costs more than a grid point's run.
 void MechanismSynthesis::reportProgress(long long done, long long total) {
-    if (done == total || (done * 100) / total != ((done - 1) * 100) / total)
+    constexpr long long steps = 100;
+    if (done == total || (done * steps) / total != ((done - 1) * steps) / total)
         emit tolSynthesisInProgress(static_cast<int>(done));
 }
 
