@@ -11,6 +11,7 @@
 #include "ui_Vendrel.h"
 
 #include <QActionGroup>
+#include <QProgressDialog>
 #include <QGuiApplication>
 #include <QPair>
 #include <QScreen>

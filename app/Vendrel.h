@@ -22,6 +22,7 @@ class MechGLWidget;
 class ImageGLWidget;
 class QAction;
 class QActionGroup;
+class QProgressDialog;
 class Motion;
 class Synthesis_Widget;
 
@@ -181,7 +182,9 @@ private:
     void offerCircuitOfMechanism();
     void emptySolutionTable();
     void runSynthesisVariant(SynthesisVariant v);
-    void reportVariantNotAvailable(const char *what);
+    void showToleranceProgress(int total);
+    void advanceToleranceProgress(int done);
+    void closeToleranceProgress();
     void uncheckInputCommands();
     MechGLWidget *cartesianView() const;
     ImageGLWidget *imageView() const;
@@ -220,7 +223,40 @@ private:
     double widthDifference = 0.0;
     // The one connection that Reset cuts and remakes: the view's position request -> the task.
     QMetaObject::Connection mouseInputConnection;
+    // Shown while a tolerance sweep runs (a child of this window while it exists).
+    std::unique_ptr<QProgressDialog> toleranceProgress;
 
     // Editing (VendrelEditing.cpp). The point editor (editPointDim) shows either a position of
     // the task or the mechanism's coupler point, and edits only what it shows.
     enum class PointEditorUse { None, Position, CouplerPoint };
+    struct PointEditorState {
+        PointEditorUse use = PointEditorUse::None;
+        int position = -1;  // the shown position while use is Position
+    };
+    // The link editor acts on the dyad the view picked: which list it came from, and where.
+    enum class DyadListKind { None, Synthesized, UserInput };
+    struct DyadEditorState {
+        DyadListKind list = DyadListKind::None;
+        int index = -1;
+    };
+    void connectEditors();
+    void connectOutputCommands();
+    void connectSettingsDialogs();
+    void applyWorkspaceSettings();
+    void applyToleranceSpec();
+    bool placeTaskPosition(int i, double x, double y, double thetaDeg);
+    void showPointEditor(PointEditorUse use, const QStringList &labels,
+                         const std::array<double, 3> &values);
+    void hidePointEditor();
+    void applyPointEditor(int box, double value);
+    void moveCouplerPoint(double r, double thetaDeg, double orientationDeg);
+    Dyad *editedDyad() const;
+    void forgetEditedDyad();
+    void fillLinkEditor(const Dyad &d);
+    void commitDyadEdit(Dyad &d);
+    void moveEditedFixedPivot(int axis, double v);
+    void moveEditedMovingPivot(int axis, double v);
+    PointEditorState pointEditor;
+    DyadEditorState dyadEditor;
+    int currentDyadIndex = -1;
+};

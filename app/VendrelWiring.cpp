@@ -13,6 +13,7 @@
 #include "ui_Vendrel.h"
 
 #include <QAction>
+#include <QProgressDialog>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTextEdit>
@@ -115,6 +116,11 @@ void Vendrel::connectModels() {
     // A changed threshold, link ratio or line re-runs synthesis on the task as it stands.
     connect(s, QOverload<>::of(&MechanismSynthesis::synthesisdone), this, &Vendrel::toSynthesize);
     connect(s, &MechanismSynthesis::updateOutfile, ui->outputtext, &QTextEdit::setText);
+    // The progress of a tolerance sweep; the dialog goes before the solution table is filled.
+    connect(s, &MechanismSynthesis::tolSynthesisStarted, this, &Vendrel::showToleranceProgress);
+    connect(s, &MechanismSynthesis::tolSynthesisInProgress, this,
+            &Vendrel::advanceToleranceProgress);
+    connect(s, &MechanismSynthesis::tolSynthesisDone, this, &Vendrel::closeToleranceProgress);
 }
 
 // The "Synthesis Tools" boxes. The boxes were given their start values before these
@@ -183,14 +189,17 @@ void Vendrel::toSynthesize() {
     const SynthesisVariant v = chooseSynthesisVariant();
     if (v == SynthesisVariant::None)
         return;
-    if (ui->actionSmartSynthesis->isChecked()) {
+    const bool tolerance = ui->actionSmartSynthesis->isChecked();
+    // With five or more positions the sweep takes the place of the plain fit; with three or
+    // four it follows the variant's own run.
+    if (v != SynthesisVariant::NPosition || !tolerance)
+        runSynthesisVariant(v);
+    if (tolerance) {
         emptySolutionTable();
-        // The tolerance sweep (synthesizeWithTol with the tolerance dialog's angle and
-        // resolution and the position count) is not in the engine yet: until it is, the task
-        // gets the variant's ordinary synthesis rather than none.
-        reportVariantNotAvailable("tolerance-based synthesis");
+        synthesis->synthesizeWithTol(toleranceDialog.getAngularTolerance(),
+                                     static_cast<int>(toleranceDialog.getToleranceResolution()),
+                                     motion->size());
     }
-    runSynthesisVariant(v);
     if (v == SynthesisVariant::NPosition)
         emit dataChanged();
 }
@@ -203,24 +212,33 @@ void Vendrel::runSynthesisVariant(SynthesisVariant v) {
         synthesis->synthesize();
         break;
     case SynthesisVariant::FourPosition:
-        reportVariantNotAvailable("four-position synthesis");
+        synthesis->synthesize4pos();
         break;
     case SynthesisVariant::ThreePosition:
-        reportVariantNotAvailable("three-position synthesis");
+        synthesis->synthesize3pos();
         break;
     case SynthesisVariant::None:
         break;
     }
 }
 
-// The engine has the n-position fit only so far; a task meant for another variant is told so
-// instead of silently doing nothing.
-void Vendrel::reportVariantNotAvailable(const char *what) {
-    const QString text = QStringLiteral("%1 is not available yet.").arg(QLatin1String(what));
-    std::printf("%s\n", qPrintable(text));
-    std::fflush(stdout);
-    ui->outputtext->setText(text);
+// A sweep of many grid points takes a while: a progress dialog counts them and lets the user
+// stop it (the records made so far stay). It appears only when the sweep lasts long enough.
+void Vendrel::showToleranceProgress(int total) {
+    toleranceProgress = std::make_unique<QProgressDialog>(
+        QStringLiteral("Tolerance synthesis"), QStringLiteral("Cancel"), 0, total, this);
+    toleranceProgress->setWindowTitle(QStringLiteral("Tolerance synthesis"));
+    toleranceProgress->setWindowModality(Qt::WindowModal);
+    connect(toleranceProgress.get(), &QProgressDialog::canceled, synthesis.get(),
+            &MechanismSynthesis::cancelTolSynthesis);
 }
+
+void Vendrel::advanceToleranceProgress(int done) {
+    if (toleranceProgress)
+        toleranceProgress->setValue(done);
+}
+
+void Vendrel::closeToleranceProgress() { toleranceProgress.reset(); }
 
 void Vendrel::setMode4Position() {
     cartesianView()->setModeFour_Position();
@@ -324,5 +342,7 @@ void Vendrel::uncheckInputCommands() {
     ui->action3_Position->setChecked(false);
 }
 
-// The engine keeps no tolerance records yet; the table is emptied so it offers none.
-void Vendrel::resetSolutions() { emptySolutionTable(); }
+void Vendrel::resetSolutions() {
+    synthesis->clearTolSolutions();
+    emptySolutionTable();
+}

@@ -3,6 +3,7 @@
 // boxes that re-run it. Counted on the engine's done signals.
 #include "AppTestHelpers.h"
 #include "Branch.h"
+#include "Dyad.h"
 #include "MechGLWidget.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
@@ -39,6 +40,10 @@ private slots:
     void synthesizeCommandRunsTheFit();
     void withoutToleranceTheFitRunsWithoutAnnouncingData();
     void clickingFivePositionsSynthesizesAfterTheFifth();
+    void drawingALineWithFourPositionsRunsTheFourPositionFit();
+    void twoChosenPivotsWithThreePositionsRunTheThreePositionFit();
+    void toleranceModeSweepsInPlaceOfThePlainFit();
+    void toleranceModeFollowsTheFourPositionRun();
 
     void thresholdBoxShowsWhatTheEngineUses();
     void changingTheThresholdReRunsSynthesisOnce();
@@ -49,6 +54,10 @@ private:
     // Loads n crank-rocker poses as the task and counts the runs of one request.
     void loadTask(int n);
     Synthesis_Widget *panel() const { return window->synthesisPanel(); }
+    // Whether one of the branch's dyads has its fixed pivot at (x, y).
+    bool branchHasFixedPivot(double x, double y) const;
+    // Turns tolerance mode on without its dialog (the dialog's own tests show it).
+    void quietlyCheckSmartSynthesis();
 
     std::unique_ptr<ScopedWorkingDirectory> workdir;
     std::unique_ptr<Vendrel> window;
@@ -72,6 +81,21 @@ void SynthesisDispatchTest::loadTask(int n) {
     const QString path = workdir->write("task.txt", taskfix::taskText(taskfix::crankRockerTask(n)));
     QVERIFY(window->loadPositionFile(path, 3));
     QCOMPARE(window->task()->size(), n);
+}
+
+bool SynthesisDispatchTest::branchHasFixedPivot(double x, double y) const {
+    for (const Dyad *d : window->dyadBranch()->getDyadListCpy()) {
+        const Point f = d->fixedPivotCopy();
+        if (std::hypot(f[0] - x, f[1] - y) < 1e-6)
+            return true;
+    }
+    return false;
+}
+
+void SynthesisDispatchTest::quietlyCheckSmartSynthesis() {
+    QAction *smart = part<QAction>(window.get(), "actionSmartSynthesis");
+    const QSignalBlocker quiet(smart);
+    smart->setChecked(true);
 }
 
 void SynthesisDispatchTest::fewerThanThreePositionsRunNothing_data() {
@@ -205,6 +229,69 @@ void SynthesisDispatchTest::clickingFivePositionsSynthesizesAfterTheFifth() {
     QCOMPARE(int(rows.n_rows), 5);
     QVERIFY(std::fabs(rows(4, 2) - poses[4].thetaDeg) < 1e-12);
     QCOMPARE(window->task()->currentPositionIndex(), 4);
+}
+
+// The crank-rocker's ground pivots (1, 1) and (5, 1.5) lie on the line drawn: the four-position
+// fit must find RR dyads about them.
+void SynthesisDispatchTest::drawingALineWithFourPositionsRunsTheFourPositionFit() {
+    loadTask(4);
+    QSignalSpy done(window->synthesisEngine(),
+                    QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
+    MechGLWidget *view = part<MechGLWidget>(window.get(), "widget_Mech");
+    emit view->lineConstraintAdded(1.0, 1.0, 5.0, 1.5);
+    QCOMPARE(window->chooseSynthesisVariant(), Vendrel::SynthesisVariant::FourPosition);
+    QCOMPARE(done.count(), 1);
+    QVERIFY(branchHasFixedPivot(1.0, 1.0));
+    QVERIFY(branchHasFixedPivot(5.0, 1.5));
+}
+
+void SynthesisDispatchTest::twoChosenPivotsWithThreePositionsRunTheThreePositionFit() {
+    loadTask(3);
+    MechGLWidget *view = part<MechGLWidget>(window.get(), "widget_Mech");
+    emit view->udpinput(1.0, 1.0);
+    emit view->udpinput(5.0, 1.5);
+    QSignalSpy done(window->synthesisEngine(),
+                    QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
+    part<QAction>(window.get(), "actionSynthesize")->trigger();
+    QCOMPARE(done.count(), 1);
+    // The two selected dyads are the crank-rocker's, in the order of the points.
+    Branch *branch = window->dyadBranch();
+    QCOMPARE(branch->synthesizedDyadCount(), 2);
+    const Point first = branch->dyadAt(0)->fixedPivotCopy();
+    const Point second = branch->dyadAt(1)->fixedPivotCopy();
+    QVERIFY(std::hypot(first[0] - 1.0, first[1] - 1.0) < 1e-6);
+    QVERIFY(std::hypot(second[0] - 5.0, second[1] - 1.5) < 1e-6);
+    QCOMPARE(branch->getMechanismType(), QString("RRRR"));
+}
+
+void SynthesisDispatchTest::toleranceModeSweepsInPlaceOfThePlainFit() {
+    loadTask(5);
+    quietlyCheckSmartSynthesis();
+    MechanismSynthesis *engine = window->synthesisEngine();
+    QSignalSpy started(engine, &MechanismSynthesis::tolSynthesisStarted);
+    QSignalSpy swept(engine, &MechanismSynthesis::tolSynthesisDone);
+    QSignalSpy changed(window.get(), &Vendrel::dataChanged);
+    window->toSynthesize();
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(swept.count(), 1);
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(engine->tolSolutionCount() >= 1);
+    // Without tolerance mode the same request is the plain fit, and no sweep.
+    window->toSynthesizeWithoutTol();
+    QCOMPARE(swept.count(), 1);
+    window->resetSolutions();
+    QCOMPARE(engine->tolSolutionCount(), 0);
+}
+
+void SynthesisDispatchTest::toleranceModeFollowsTheFourPositionRun() {
+    loadTask(4);
+    quietlyCheckSmartSynthesis();
+    MechanismSynthesis *engine = window->synthesisEngine();
+    QSignalSpy done(engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
+    QSignalSpy swept(engine, &MechanismSynthesis::tolSynthesisDone);
+    engine->updateLineParams(1.0, 1.0, 5.0, 1.5);  // re-runs synthesis through the window
+    QVERIFY(done.count() >= 1);
+    QCOMPARE(swept.count(), 1);
 }
 
 void SynthesisDispatchTest::thresholdBoxShowsWhatTheEngineUses() {
