@@ -73,6 +73,7 @@ void MechGLWidget::applyViewport() {
 
 void MechGLWidget::paintGL() {
     syncPositionsWithModel();
+    unitSize = std::max(workspaceWidth, workspaceHeight) / 20.0;
     applyViewport();
     // The plane is drawn in painter's order without a depth test, so only colour is cleared.
     glClear(GL_COLOR_BUFFER_BIT);

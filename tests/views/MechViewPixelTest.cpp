@@ -6,6 +6,7 @@
 #include "ProcessValues.h"
 
 #include <QImage>
+#include <functional>
 #include <QMessageBox>
 #include <QtTest>
 #include "TestSupport.h"
@@ -52,7 +53,14 @@ private:
     std::unique_ptr<Branch> branch;
     std::unique_ptr<MechGLWidget> view;
     QImage render() { return view->grabFramebuffer(); }
-    QPoint px(double x, double y) const { return view->worldToPixel(x, y).toPoint(); }
+    // The grabbed picture has device pixels; positions and search radii are scaled to them, so
+    // the same checks hold on a scaled display (the test program re-runs this class at ratio 2).
+    bool near(const QImage &img, double x, double y, int radius,
+              const std::function<bool(QColor)> &pred) const {
+        const double ratio = view->devicePixelRatioF();
+        const QPoint p = (view->worldToPixel(x, y) * ratio).toPoint();
+        return anyPixelNear(img, p, static_cast<int>(std::ceil(radius * ratio)), pred);
+    }
 };
 
 void MechViewPixelTest::initTestCase() { MS_REQUIRE_GL(); }
@@ -67,6 +75,7 @@ void MechViewPixelTest::init() {
     view->setAllDyad(branch.get());
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    qInfo("device pixel ratio %g", view->devicePixelRatioF());
 }
 
 void MechViewPixelTest::cleanup() {
@@ -82,19 +91,19 @@ void MechViewPixelTest::positionFramesAppearAtTheirPixelsTurnedByTheirAngle() {
     viewtest::addPose(*motion, -4.5, 2.5, 0.0);
     viewtest::addPose(*motion, 5.5, -1.5, 90.0);
     const QImage img = render();
-    QCOMPARE(img.width(), 800);
+    QCOMPARE(img.width(), static_cast<int>(std::lround(800 * view->devicePixelRatioF())));
     // Frame at angle 0: the x axis runs to the right, the y axis up, the pentagon's outline
     // passes through its corner (0.3, -0.3).
-    QVERIFY(anyPixelNear(img, px(-4.5 + 0.7, 2.5), 2, isBluish));
-    QVERIFY(anyPixelNear(img, px(-4.5, 2.5 + 0.75), 2, isBluish));
-    QVERIFY(!anyPixelNear(img, px(-4.5 - 0.7, 2.5), 3, notWhite));
-    QVERIFY(anyPixelNear(img, px(-4.5 + 0.3, 2.5 - 0.3), 2, isDark));
+    QVERIFY(near(img, -4.5 + 0.7, 2.5, 2, isBluish));
+    QVERIFY(near(img, -4.5, 2.5 + 0.75, 2, isBluish));
+    QVERIFY(!near(img, -4.5 - 0.7, 2.5, 3, notWhite));
+    QVERIFY(near(img, -4.5 + 0.3, 2.5 - 0.3, 2, isDark));
     // Frame at 90 degrees: its x axis points up and its y axis to the left.
-    QVERIFY(anyPixelNear(img, px(5.5, -1.5 + 0.7), 2, isBluish));
-    QVERIFY(anyPixelNear(img, px(5.5 - 0.75, -1.5), 2, isBluish));
-    QVERIFY(!anyPixelNear(img, px(5.5, -1.5 - 0.7), 3, notWhite));
+    QVERIFY(near(img, 5.5, -1.5 + 0.7, 2, isBluish));
+    QVERIFY(near(img, 5.5 - 0.75, -1.5, 2, isBluish));
+    QVERIFY(!near(img, 5.5, -1.5 - 0.7, 3, notWhite));
     // Nothing where there is no position (between grid lines).
-    QVERIFY(!anyPixelNear(img, px(-7.5, -3.5), 4, notWhite));
+    QVERIFY(!near(img, -7.5, -3.5, 4, notWhite));
 }
 
 void MechViewPixelTest::pivotsAndCouplerCurvesAppearWhereTheMechanismIs() {
@@ -103,26 +112,26 @@ void MechViewPixelTest::pivotsAndCouplerCurvesAppearWhereTheMechanismIs() {
     // Fixed pivots (0, 0), (4, 0) and the crank's moving pivot (0, 1): joint circles of radius
     // 0.1 outlined in black.
     for (const QPointF &p : {QPointF(0, 0), QPointF(4, 0), QPointF(0, 1)})
-        QVERIFY2(anyPixelNear(img, px(p.x(), p.y()), 4, isDark),
+        QVERIFY2(near(img, p.x(), p.y(), 4, isDark),
                  qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
     // The coupler curves pass through the coupler point's positions on both circuits.
     for (double a : {200.0, 270.0, 330.0})
         for (const QPointF &c : couplerPointsAt(a))
-            QVERIFY2(anyPixelNear(img, px(c.x(), c.y()), 2, isCurveColour),
+            QVERIFY2(near(img, c.x(), c.y(), 2, isCurveColour),
                      qPrintable(QString("angle %1 at %2,%3").arg(a).arg(c.x()).arg(c.y())));
-    QVERIFY(!anyPixelNear(img, px(-7.5, -3.5), 4, notWhite));
+    QVERIFY(!near(img, -7.5, -3.5, 4, notWhite));
 }
 
 void MechViewPixelTest::workspaceFrameAndGridFollowTheSettings() {
     QImage img = render();
-    QVERIFY(anyPixelNear(img, px(10.0, 0.5), 1, isRedLine));  // right edge of 20 x 10
-    QVERIFY(anyPixelNear(img, px(-6.0, 4.5), 1, notWhite));   // a grid line
+    QVERIFY(near(img, 10.0, 0.5, 1, isRedLine));  // right edge of 20 x 10
+    QVERIFY(near(img, -6.0, 4.5, 1, notWhite));   // a grid line
     workspaceWidth = 16.0;
     view->toggle_Grid();
     img = render();
-    QVERIFY(anyPixelNear(img, px(8.0, 0.5), 1, isRedLine));
-    QVERIFY(!anyPixelNear(img, px(10.0, 0.5), 2, isRedLine));
-    QVERIFY(!anyPixelNear(img, px(-6.0, 4.5), 2, notWhite));
+    QVERIFY(near(img, 8.0, 0.5, 1, isRedLine));
+    QVERIFY(!near(img, 10.0, 0.5, 2, isRedLine));
+    QVERIFY(!near(img, -6.0, 4.5, 2, notWhite));
 }
 
 // Regression: a background file that could not be loaded ended the whole program.
@@ -132,7 +141,7 @@ void MechViewPixelTest::unloadableBackgroundIsReportedAndTurnedOff() {
     backgroundImagePath = missing;
     const QImage img = render();
     QVERIFY(backgroundImagePath.isEmpty());
-    QVERIFY(anyPixelNear(img, px(-4.5 + 0.7, 2.5), 2, isBluish));  // the scene is still drawn
+    QVERIFY(near(img, -4.5 + 0.7, 2.5, 2, isBluish));  // the scene is still drawn
     QVERIFY(view->backgroundErrorBox() != nullptr);
     QTRY_VERIFY(view->backgroundErrorBox()->isVisible());
     QVERIFY(view->backgroundErrorBox()->text().contains(missing));
@@ -151,18 +160,18 @@ void MechViewPixelTest::backgroundIsUploadedOnceAndDrawnUnderTheScene() {
     viewtest::addPose(*motion, -4.5, 2.5, 0.0);
     backgroundImagePath = file;
     QImage img = render();
-    QVERIFY(anyPixelNear(img, px(-7.5, -3.5), 1, isGreenish));
+    QVERIFY(near(img, -7.5, -3.5, 1, isGreenish));
     // The frame's outline is drawn over the picture, not under it.
-    QVERIFY(anyPixelNear(img, px(-4.5 + 0.3, 2.5 - 0.3), 2, isDark));
+    QVERIFY(near(img, -4.5 + 0.3, 2.5 - 0.3, 2, isDark));
     // Outside the workspace rectangle there is no picture.
-    QVERIFY(!anyPixelNear(img, px(10.5, 0.0), 2, isGreenish));
+    QVERIFY(!near(img, 10.5, 0.0, 2, isGreenish));
     const unsigned int texture = view->backgroundTextureHandle();
     QVERIFY(texture != 0);
     (void)render();
     QCOMPARE(view->backgroundTextureHandle(), texture);
     backgroundImagePath.clear();
     img = render();
-    QVERIFY(!anyPixelNear(img, px(-7.5, -3.5), 4, isGreenish));
+    QVERIFY(!near(img, -7.5, -3.5, 4, isGreenish));
 }
 
 MS_REGISTER_TEST(MechViewPixelTest)
