@@ -131,11 +131,11 @@ def prpr(m, slide):
 DEMOS = [
     {
         "file": "RRRR.txt", "type": "RRRR", "kinematics": rrrr,
-        # A Grashof crank-rocker: ground 6, crank 1.5, coupler 5, rocker 4.
-        "mechanism": {"A0": (-3.0, -2.0), "crank": 1.5, "B0": (3.0, -2.0), "rocker": 4.0,
-                      "coupler": 5.0, "side": 1, "point": (2.0, 1.5), "frame": 0.0},
-        "inputs": [48.4, 91.8, 178.4, 275.0, 305.1],
-        "generators": [("RR", (-3.0, -2.0)), ("RR", (3.0, -2.0))], "range": (0.0, 360.0),
+        # A Grashof crank-rocker: ground 7, crank 2, coupler 6, rocker 5.
+        "mechanism": {"A0": (-4.0, -2.0), "crank": 2.0, "B0": (3.0, -2.0), "rocker": 5.0,
+                      "coupler": 6.0, "side": 1, "point": (3.0, 2.0), "frame": 0.0},
+        "inputs": [74.1, 113.1, 153.9, 210.8, 244.9],
+        "generators": [("RR", (-4.0, -2.0)), ("RR", (3.0, -2.0))], "range": (0.0, 360.0),
     },
     {
         "file": "RRRP.txt", "type": "RRRP", "kinematics": rrrp,

@@ -94,7 +94,7 @@ void DemoRoadTest::demoEntryFormsItsNamedMechanism_data() {
     QTest::addColumn<QString>("type");
     QTest::addColumn<Expected>("first");
     QTest::addColumn<Expected>("second");
-    QTest::newRow("RRRR") << "actionRRRR" << "RRRR" << Expected{"RR", -3, -2}
+    QTest::newRow("RRRR") << "actionRRRR" << "RRRR" << Expected{"RR", -4, -2}
                           << Expected{"RR", 3, -2};
     QTest::newRow("RRRP") << "actionRRRP" << "RRRP" << Expected{"RR", -3, 0}
                           << Expected{"RP", 3, 0};
