@@ -173,6 +173,7 @@ private:
     // Wiring steps (VendrelWiring.cpp).
     void handModelsOver();
     void connectCommands();
+    void connectTaskCommands();
     void connectModels();
     void connectSynthesisTools();
     void connectModeActions();

@@ -47,13 +47,9 @@ void Vendrel::InitialConnection() {
 
 // Menu and tool bar commands.
 void Vendrel::connectCommands() {
+    connectTaskCommands();
     MechGLWidget *c = cartesianView();
     ImageGLWidget *i = imageView();
-    connect(ui->actionRead_File, &QAction::triggered, this, &Vendrel::readMotion);
-    connect(ui->actionRead_Mechanism, &QAction::triggered, this, &Vendrel::readMechanism);
-    connect(ui->actionRun_Demo, &QAction::triggered, this, &Vendrel::RunDemo);
-    connect(ui->action_Reset, &QAction::triggered, this, &Vendrel::resetall);
-    connect(ui->action_Reset, &QAction::triggered, this, &Vendrel::resetSolutions);
     connect(ui->actionToggle_Grid, &QAction::triggered, c, &MechGLWidget::toggle_Grid);
     connect(ui->actionClick_to_Plot, &QAction::triggered, c, &MechGLWidget::plotsettings);
     connect(ui->actionReset_View, &QAction::triggered, c, &MechGLWidget::resetView);
@@ -78,6 +74,16 @@ void Vendrel::connectCommands() {
             &ImageGLWidget::toggle_toInterPolate);
     connect(ui->actionSynthesize, &QAction::triggered, this, &Vendrel::toSynthesize);
     connect(ui->action4Position_Input, &QAction::triggered, c, &MechGLWidget::setModeFour_Position);
+    connect(ui->action3_Position, &QAction::triggered, c, &MechGLWidget::setModeUDP_Input);
+}
+
+// The commands that replace or clear the task.
+void Vendrel::connectTaskCommands() {
+    connect(ui->actionRead_File, &QAction::triggered, this, &Vendrel::readMotion);
+    connect(ui->actionRead_Mechanism, &QAction::triggered, this, &Vendrel::readMechanism);
+    connect(ui->actionRun_Demo, &QAction::triggered, this, &Vendrel::RunDemo);
+    connect(ui->action_Reset, &QAction::triggered, this, &Vendrel::resetall);
+    connect(ui->action_Reset, &QAction::triggered, this, &Vendrel::resetSolutions);
     connect(ui->actionRRRR, &QAction::triggered, this, &Vendrel::LoadFileRRRR);
     connect(ui->actionRRPR, &QAction::triggered, this, &Vendrel::LoadFileRRPR);
     connect(ui->actionRRRP, &QAction::triggered, this, &Vendrel::LoadFileRRRP);
@@ -86,7 +92,6 @@ void Vendrel::connectCommands() {
     connect(ui->actionDesign_Challenge, &QAction::triggered, this, &Vendrel::LoadFileDC);
     connect(ui->actionRandom_Positions, &QAction::triggered, this,
             &Vendrel::generateRandomPositions);
-    connect(ui->action3_Position, &QAction::triggered, c, &MechGLWidget::setModeUDP_Input);
 }
 
 // Signals between the models, the views, the panel and this window.

@@ -15,6 +15,10 @@
 #include "Vendrel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QDoubleSpinBox>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -44,6 +48,7 @@ private slots:
     void twoChosenPivotsWithThreePositionsRunTheThreePositionFit();
     void toleranceModeSweepsInPlaceOfThePlainFit();
     void toleranceModeFollowsTheFourPositionRun();
+    void cancellingTheProgressDialogStopsTheSweep();
 
     void thresholdBoxShowsWhatTheEngineUses();
     void changingTheThresholdReRunsSynthesisOnce();
@@ -292,6 +297,40 @@ void SynthesisDispatchTest::toleranceModeFollowsTheFourPositionRun() {
     engine->updateLineParams(1.0, 1.0, 5.0, 1.5);  // re-runs synthesis through the window
     QVERIFY(done.count() >= 1);
     QCOMPARE(swept.count(), 1);
+}
+
+void SynthesisDispatchTest::cancellingTheProgressDialogStopsTheSweep() {
+    loadTask(5);
+    // Turning tolerance mode on asks for the tolerances: 15 degrees in 2 steps either side,
+    // 5^5 grid points, far more than are left once the user cancels.
+    part<QAction>(window.get(), "actionSmartSynthesis")->trigger();
+    QDialog *spec = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->windowTitle() == QLatin1String("Tolerance Spec") && w->isVisible())
+            spec = qobject_cast<QDialog *>(w);
+    QVERIFY(spec != nullptr);
+    spec->findChild<QDoubleSpinBox *>("OTol")->setValue(15.0);
+    spec->findChild<QSpinBox *>("TolRes")->setValue(2);
+
+    MechanismSynthesis *engine = window->synthesisEngine();
+    int reported = 0;
+    bool dialogSeen = false;
+    // The user presses Cancel at the first progress report.
+    connect(engine, &MechanismSynthesis::tolSynthesisInProgress, this, [&](int) {
+        if (reported++ > 0)
+            return;
+        auto *progress = window->findChild<QProgressDialog *>();
+        dialogSeen = progress != nullptr && progress->maximum() == 3125;
+        if (auto *button = progress ? progress->findChild<QPushButton *>() : nullptr)
+            button->click();
+    });
+    QSignalSpy swept(engine, &MechanismSynthesis::tolSynthesisDone);
+    spec->accept();
+    QCOMPARE(swept.count(), 1);
+    QVERIFY(dialogSeen);
+    QVERIFY(engine->wasTolSynthesisCancelled());
+    QVERIFY(engine->tolSolutionCount() < 3125);
+    QVERIFY(window->findChild<QProgressDialog *>() == nullptr);
 }
 
 void SynthesisDispatchTest::thresholdBoxShowsWhatTheEngineUses() {
