@@ -304,13 +304,13 @@ void SynthesisDispatchTest::cancellingTheProgressDialogStopsTheSweep() {
     // Turning tolerance mode on asks for the tolerances: 15 degrees in 2 steps either side,
     // 5^5 grid points, far more than are left once the user cancels.
     part<QAction>(window.get(), "actionSmartSynthesis")->trigger();
-    QDialog *spec = nullptr;
+    QDialog *toleranceDialog = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w->windowTitle() == QLatin1String("Tolerance Spec") && w->isVisible())
-            spec = qobject_cast<QDialog *>(w);
-    QVERIFY(spec != nullptr);
-    spec->findChild<QDoubleSpinBox *>("OTol")->setValue(15.0);
-    spec->findChild<QSpinBox *>("TolRes")->setValue(2);
+            toleranceDialog = qobject_cast<QDialog *>(w);
+    QVERIFY(toleranceDialog != nullptr);
+    toleranceDialog->findChild<QDoubleSpinBox *>("OTol")->setValue(15.0);
+    toleranceDialog->findChild<QSpinBox *>("TolRes")->setValue(2);
 
     MechanismSynthesis *engine = window->synthesisEngine();
     int reported = 0;
@@ -325,7 +325,7 @@ void SynthesisDispatchTest::cancellingTheProgressDialogStopsTheSweep() {
             button->click();
     });
     QSignalSpy swept(engine, &MechanismSynthesis::tolSynthesisDone);
-    spec->accept();
+    toleranceDialog->accept();
     QCOMPARE(swept.count(), 1);
     QVERIFY(dialogSeen);
     QVERIFY(engine->wasTolSynthesisCancelled());
