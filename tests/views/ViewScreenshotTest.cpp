@@ -8,6 +8,13 @@
 #include "Mechanism.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
+#include "Vendrel.h"
+
+#include <QAction>
+#include <QSplitter>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <QtTest>
 #include "TestSupport.h"
@@ -23,6 +30,7 @@ private slots:
     void initTestCase();
     void cartesianViewShowsTheSynthesizedCrankRocker();
     void imageSpaceViewShowsBothSurfaces();
+    void demoTaskInTheMainWindow();
     void cleanupTestCase();
 
 private:
@@ -122,6 +130,52 @@ void ViewScreenshotTest::imageSpaceViewShowsBothSurfaces() {
         for (int x = 0; x < with.width(); x += 4)
             coloured += testsupport::isWhite(with.pixelColor(x, y)) ? 0 : 1;
     QVERIFY(coloured > (with.width() / 4) * (with.height() / 4) / 5);
+}
+
+// The RRRR demonstration as the program shows it: the main window loads "RRRR.txt",
+// synthesizes and lets its panel choose the first two dyads. Saved as "cartesian-view-demo.png"
+// and "image-space-view-demo.png".
+void ViewScreenshotTest::demoTaskInTheMainWindow() {
+    Q_INIT_RESOURCE(icons);  // the icons live in the static GUI library
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QFile::copy(QString(MS_SOURCE_DIR) + "/demo/RRRR.txt", dir.filePath("RRRR.txt")));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    {
+        Vendrel window;
+        window.resize(1500, 900);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *showImage = window.findChild<QAction *>("actionShowImg");
+        QVERIFY(showImage);
+        showImage->setChecked(true);
+        window.LoadFileRRRR();
+        auto *cartesian = window.findChild<MechGLWidget *>("widget_Mech");
+        auto *image = window.findChild<ImageGLWidget *>("widget_Image");
+        QVERIFY(cartesian && image && image->isVisible());
+        // Give the two views the splitter's width half and half.
+        auto *splitter = qobject_cast<QSplitter *>(cartesian->parentWidget());
+        QVERIFY(splitter);
+        splitter->setSizes({750, 750});
+        cartesian->setScale(75);
+        image->setScale(90);
+        image->setXRotation(-65 * 16);
+        image->setZRotation(-30 * 16);
+        QApplication::processEvents();
+        const QImage plane = cartesian->grabFramebuffer();
+        const QImage space = image->grabFramebuffer();
+        QDir::setCurrent(previous);
+        QVERIFY(plane.save("cartesian-view-demo.png"));
+        QVERIFY(space.save("image-space-view-demo.png"));
+        // The demo's first position (-1.808822, 3.132797, 29.196198): its frame's x axis.
+        const double th = 29.196198 * viewtest::pi / 180.0;
+        const QPointF axis = cartesian->worldToPixel(-1.808822 + 0.7 * std::cos(th),
+                                                     3.132797 + 0.7 * std::sin(th)) *
+                             cartesian->devicePixelRatioF();
+        QVERIFY(anyPixelNear(plane, axis.toPoint(), 2, isBluish));
+    }
+    QDir::setCurrent(previous);
 }
 
 void ViewScreenshotTest::cleanupTestCase() { branch.clearBranch(); }
