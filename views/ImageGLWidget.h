@@ -25,7 +25,7 @@ public:
     double currentScale() const { return scale; }
     bool interpolationShown() const { return interpolate; }
     bool couplerAnimationShown() const { return showCouplerAnimation; }
-    // Bounds of the wheel zoom; the Part's rules leave it unbounded.
+    // Bounds of the wheel zoom, so the scene can neither vanish nor swallow the view.
     static constexpr double minScale = 0.02;
     static constexpr double maxScale = 50.0;
 

@@ -63,7 +63,7 @@ inline void poseOf(const Motion &m, int i, double &x, double &y, double &thetaDe
     thetaDeg = 2.0 * std::atan2(s, c) * 180.0 / pi;
 }
 
-// What the main window does with the view's position requests (Part of its slots): append or
+// What the main window does with the view's position requests (its two position slots): append or
 // overwrite the motion's current position. Keeps the connections alive with the keeper.
 struct TaskKeeper {
     std::vector<QMetaObject::Connection> connections;
