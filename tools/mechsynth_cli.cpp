@@ -187,13 +187,13 @@ Failure parseSynthesizeOptions(const QStringList &args, SynthesizeOptions &optio
     for (int i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
         if (arg.startsWith(QLatin1String("--"))) {
-            const auto spec = table.find(arg);
-            if (spec == table.end())
+            const auto option = table.find(arg);
+            if (option == table.end())
                 return usage(QStringLiteral("unknown option %1").arg(arg));
-            const int values = spec->second.values;
+            const int values = option->second.values;
             if (i + values >= args.size())
                 return usage(QStringLiteral("%1 wants %2 value(s)").arg(arg).arg(values));
-            const Failure f = spec->second.apply(options, args.mid(i + 1, values));
+            const Failure f = option->second.apply(options, args.mid(i + 1, values));
             if (f.failed())
                 return f;
             i += values;
