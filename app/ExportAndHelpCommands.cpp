@@ -34,6 +34,10 @@ ExportAndHelpCommands::ExportAndHelpCommands(QWidget *w, Branch *b, const Motion
 
 ExportAndHelpCommands::~ExportAndHelpCommands() = default;
 
+AboutDialog *ExportAndHelpCommands::aboutDialog() const { return about; }
+
+HowToUseDialog *ExportAndHelpCommands::howToUseDialog() const { return guide; }
+
 void ExportAndHelpCommands::install(QMenu *fileMenu, QAction *before, QAction *aboutEntry,
                                     QAction *howToUseEntry) {
     fileMenu->insertAction(before, svgAction);

@@ -28,8 +28,8 @@ public:
     QAction *exportSvgAction() const { return svgAction; }
     QAction *exportCsvAction() const { return csvAction; }
     // Null until first shown.
-    AboutDialog *aboutDialog() const { return about; }
-    HowToUseDialog *howToUseDialog() const { return guide; }
+    AboutDialog *aboutDialog() const;
+    HowToUseDialog *howToUseDialog() const;
 
     // The exports to a given file; false when there is no mechanism or the file cannot be
     // written.

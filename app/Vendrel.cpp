@@ -3,6 +3,7 @@
 #include "Vendrel.h"
 
 #include "Branch.h"
+#include "ExportAndHelpCommands.h"
 #include "MechGLWidget.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
@@ -38,6 +39,8 @@ Vendrel::Vendrel(QWidget *parent, Qt::WindowFlags flags)
     ui->SynthesisToolsWidget->hide();
     placePanel();
     hideOverlayEditors();
+    exportAndHelp = new ExportAndHelpCommands(this, branch.get(), motion.get());
+    exportAndHelp->install(ui->menuFile, ui->action_Exit, ui->actionAbout, ui->actionHow_to_Use);
 }
 
 // Members are released in the order the models depend on one another: the task first, then

@@ -17,6 +17,7 @@
 
 class Branch;
 class Dyad;
+class ExportAndHelpCommands;
 class MechanismSynthesis;
 class MechGLWidget;
 class ImageGLWidget;
@@ -49,6 +50,7 @@ public:
     Branch *dyadBranch() const { return branch.get(); }
     MechanismSynthesis *synthesisEngine() const { return synthesis.get(); }
     Synthesis_Widget *synthesisPanel() const { return panel.get(); }
+    ExportAndHelpCommands *exportAndHelpCommands() const { return exportAndHelp; }
     // The six interaction modes in their fixed order, Input Positions first.
     const QVector<QAction *> &interactionModes() const { return modeActions; }
 
@@ -217,6 +219,7 @@ private:
     QVector<QAction *> modeActions;
     QVector<bool> modeStates;
     QActionGroup *modeGroup = nullptr;  // owned by this window (Qt parent)
+    ExportAndHelpCommands *exportAndHelp = nullptr;  // owned by this window (Qt parent)
     QHash<QAction *, QAction *> commandGroup;  // tool bar command -> its Toolbars entry
     QHash<QAction *, bool> commandWanted;      // what the command's own control asks for
     double frameWidth = 0.0;

@@ -120,7 +120,8 @@ void MainWindowLayoutTest::menuHoldsItsEntriesInOrder_data() {
     QTest::addColumn<QStringList>("entries");
     QTest::newRow("File") << "File"
                           << QStringList{SEP, "Read Positions", "Read Mechanism", "Save Dyads",
-                                         "Save Screenshot", "Exit"};
+                                         "Save Screenshot", "Export Mechanism (SVG)",
+                                         "Export Coupler Curve (CSV)", "Exit"};
     QTest::newRow("Edit") << "Edit" << QStringList{};
     QTest::newRow("View") << "View"
                           << QStringList{"Reset View", SEP, "Dimension Toggle",
