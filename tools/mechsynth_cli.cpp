@@ -1,6 +1,7 @@
 // mechsynth-cli: the batch face of the synthesis engine. It reads a position file, runs the
 // operation the main window would run, leaves the same output files and prints the dyads.
 #include "Branch.h"
+#include "CouplerCurveExport.h"
 #include "Dyad.h"
 #include "LineConstraint.h"
 #include "MechanismSynthesis.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -29,6 +31,8 @@ const char *const usageText =
     "                                [--link-ratio L] [--workspace W H]\n"
     "                                [--line X1 Y1 X2 Y2] [--pivots X1 Y1 X2 Y2]\n"
     "                                [--tolerance T --resolution R]\n"
+    "  mechsynth-cli trace FILE [--pair I J] [--circuit open|crossed] [--csv]\n"
+    "                           [the options of synthesize but --json and --tolerance]\n"
     "\n"
     "  FILE            position file: a count, then x y theta(degrees) per position\n"
     "                  (a fourth number per record, the time parameter, is accepted too)\n"
@@ -43,11 +47,17 @@ const char *const usageText =
     "  --tolerance T --resolution R\n"
     "                  sweep every orientation over theta - T ... theta + T degrees in\n"
     "                  2R + 1 steps and list each grid point's solution\n"
+    "  --circuit C     trace only the open or only the crossed circuit (default both)\n"
+    "  --csv           print the traced poses as rows circuit,input,x,y,theta (theta\n"
+    "                  in degrees; the input is the crank angle in degrees or the slide)\n"
     "\n"
     "The operation is the one the main window would choose: four positions with --line\n"
     "run the four-position fit, three with --pivots the three-position fit, five or more\n"
-    "the n-position fit; --tolerance sweeps that operation. Output files are written to\n"
-    "the working directory. Exit status: 0 success, 1 bad input, 2 usage error.\n";
+    "the n-position fit; --tolerance sweeps that operation. trace runs the same synthesis,\n"
+    "forms the pair, traces its coupler curves and prints the mechanism's type, class,\n"
+    "input limits and traced poses per circuit, or with --csv the poses themselves.\n"
+    "Output files are written to the working directory. Exit status: 0 success, 1 bad\n"
+    "input, 2 usage error.\n";
 
 void printLine(std::FILE *stream, const QString &text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -220,8 +230,10 @@ struct Session {
     Motion motion;
     Branch branch;
     MechanismSynthesis engine;
+    const int positions;
 
-    explicit Session(const std::vector<PositionFileReader::Record> &records) {
+    explicit Session(const std::vector<PositionFileReader::Record> &records)
+        : positions(static_cast<int>(records.size())) {
         engine.setMotion(&motion);
         engine.setBranch(&branch);
         engine.setMessageOutput(stderr);
@@ -484,35 +496,52 @@ Failure runSweep(Session &s, const SynthesizeOptions &o, Operation op, int posit
     return {};
 }
 
-Failure runSynthesize(const QStringList &args) {
-    SynthesizeOptions options;
+// Reads the task, picks its operation and loads the task into a fresh session with the
+// options' settings. Everything is checked before anything runs, so a rejected file leaves
+// earlier output intact.
+Failure openSession(const SynthesizeOptions &o, std::unique_ptr<Session> &s, Operation &op) {
     std::vector<PositionFileReader::Record> records;
-    Operation op = Operation::NPosition;
-    // Everything is checked before the run, so a rejected file leaves earlier output intact.
-    Failure f = parseSynthesizeOptions(args, options);
+    Failure f = readTask(o.file, records);
     if (!f.failed())
-        f = readTask(options.file, records);
-    if (!f.failed())
-        f = chooseOperation(options, static_cast<int>(records.size()), op);
+        f = chooseOperation(o, static_cast<int>(records.size()), op);
     if (f.failed())
         return f;
-    const int positions = static_cast<int>(records.size());
-    Session s(records);
-    applySettings(options, s.engine);
-    if (options.toleranceGiven)
-        return runSweep(s, options, op, positions);
+    s = std::make_unique<Session>(records);
+    applySettings(o, s->engine);
+    return {};
+}
+
+// Runs the chosen operation; a fit that stopped is bad input, with the engine's reason.
+Failure runFit(Session &s, const SynthesizeOptions &o, Operation op) {
     runOperation(s.engine, op);
     const FitResult &fit = s.engine.lastFit();
     if (!fit.ok)
-        return badInput(QStringLiteral("%1: synthesis stopped: %2").arg(options.file, fit.failure));
+        return badInput(QStringLiteral("%1: synthesis stopped: %2").arg(o.file, fit.failure));
+    return {};
+}
+
+Failure runSynthesize(const QStringList &args) {
+    SynthesizeOptions options;
+    std::unique_ptr<Session> s;
+    Operation op = Operation::NPosition;
+    Failure f = parseSynthesizeOptions(args, options);
+    if (!f.failed())
+        f = openSession(options, s, op);
+    if (f.failed())
+        return f;
+    const int positions = s->positions;
+    if (options.toleranceGiven)
+        return runSweep(*s, options, op, positions);
     Report report;
-    f = describeRun(s, options, op, positions, report);
+    f = runFit(*s, options, op);
+    if (!f.failed())
+        f = describeRun(*s, options, op, positions, report);
     if (f.failed())
         return f;
     if (options.json)
         printJson(QJsonObject{{"positions", positions},
                               {"operation", operationName(op)},
-                              {"realRoots", static_cast<int>(fit.realRoots.size())},
+                              {"realRoots", static_cast<int>(s->engine.lastFit().realRoots.size())},
                               {"dyads", report.dyads},
                               {"mechanism", report.mechanism}});
     else
@@ -520,11 +549,97 @@ Failure runSynthesize(const QStringList &args) {
     return {};
 }
 
-// Subcommands by name; "trace" and others join here.
+// ---- trace: the coupler curve of a synthesized pair -------------------------------------------
+
+struct TraceOptions {
+    SynthesizeOptions synthesis;
+    bool csv = false;
+    CouplerCurveExport::Circuits circuits = CouplerCurveExport::Circuits::Both;
+};
+
+Failure parseCircuit(const QString &value, CouplerCurveExport::Circuits &circuits) {
+    if (value == QLatin1String("open"))
+        circuits = CouplerCurveExport::Circuits::Open;
+    else if (value == QLatin1String("crossed"))
+        circuits = CouplerCurveExport::Circuits::Crossed;
+    else
+        return usage(QStringLiteral("--circuit wants open or crossed, not '%1'").arg(value));
+    return {};
+}
+
+// --csv and --circuit are trace's own; every other option means what it means to synthesize.
+Failure parseTraceOptions(const QStringList &args, TraceOptions &o) {
+    QStringList rest;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--csv")) {
+            o.csv = true;
+        } else if (args[i] == QLatin1String("--circuit")) {
+            if (i + 1 >= args.size())
+                return usage(QStringLiteral("--circuit wants open or crossed"));
+            const Failure f = parseCircuit(args[++i], o.circuits);
+            if (f.failed())
+                return f;
+        } else {
+            rest << args[i];
+        }
+    }
+    const Failure f = parseSynthesizeOptions(rest, o.synthesis);
+    if (!f.failed() && o.synthesis.json)
+        return usage(
+            QStringLiteral("trace prints a summary or, with --csv, CSV; it has no --json"));
+    if (o.synthesis.toleranceGiven || o.synthesis.resolutionGiven)
+        return usage(
+            QStringLiteral("trace follows one mechanism; --tolerance belongs to synthesize"));
+    return f;
+}
+
+QString traceSummary(const Mechanism &m, CouplerCurveExport::Circuits circuits,
+                     const QString &mechanismText) {
+    const CouplerCurveExport curve(m);
+    QString text = mechanismText;
+    if (circuits != CouplerCurveExport::Circuits::Crossed)
+        text += QStringLiteral("  Traced poses, open circuit: %1\n").arg(curve.poseCount(true));
+    if (circuits != CouplerCurveExport::Circuits::Open)
+        text += QStringLiteral("  Traced poses, crossed circuit: %1\n").arg(curve.poseCount(false));
+    return text;
+}
+
+// Synthesizes as synthesize does, forms the pair (which traces it) and prints its curves.
+Failure runTrace(const QStringList &args) {
+    TraceOptions o;
+    Failure f = parseTraceOptions(args, o);
+    if (f.failed())
+        return f;
+    std::unique_ptr<Session> s;
+    Operation op = Operation::NPosition;
+    f = openSession(o.synthesis, s, op);
+    if (!f.failed())
+        f = runFit(*s, o.synthesis, op);
+    if (f.failed())
+        return f;
+    const int count = s->branch.synthesizedDyadCount();
+    if (count < 2)
+        return badInput(QStringLiteral("%1: the run gave %2 dyad(s); a mechanism needs two")
+                            .arg(o.synthesis.file)
+                            .arg(count));
+    QJsonValue json;
+    QString mechanismText;
+    f = formMechanism(*s, o.synthesis.pairI, o.synthesis.pairJ, json, mechanismText);
+    if (f.failed())
+        return f;
+    const Mechanism &m = *s->branch.getMechanism();
+    const QString out = o.csv ? CouplerCurveExport(m).csv(o.circuits)
+                              : traceSummary(m, o.circuits, mechanismText);
+    std::fputs(out.toLocal8Bit().constData(), stdout);
+    return {};
+}
+
+// Subcommands by name.
 using Command = std::function<Failure(const QStringList &)>;
 const std::map<QString, Command> &commands() {
     static const std::map<QString, Command> table = {
         {"synthesize", runSynthesize},
+        {"trace", runTrace},
     };
     return table;
 }
