@@ -33,7 +33,7 @@ int main(int argc, char *argv[]) {
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     format.setVersion(2, 1);
     format.setDepthBufferSize(24);
-    format.setSamples(4);
+    format.setSamples(0);
     QSurfaceFormat::setDefaultFormat(format);
 
     glutInit(&argc, argv);

@@ -238,7 +238,11 @@ void ImageGLWidget::applyViewport() {
 
 void ImageGLWidget::paintGL() {
     applyViewport();
+    // The translucent surfaces must not write alpha: the frame stays opaque, or Qt would read
+    // their pixels as premultiplied and show them in wrong colours.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     glLoadIdentity();
     glRotated(xRot / 16.0, 1.0, 0.0, 0.0);
     glRotated(yRot / 16.0, 0.0, 1.0, 0.0);

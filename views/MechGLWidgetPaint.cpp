@@ -76,7 +76,12 @@ void MechGLWidget::paintGL() {
     unitSize = std::max(workspaceWidth, workspaceHeight) / 20.0;
     applyViewport();
     // The plane is drawn in painter's order without a depth test, so only colour is cleared.
+    // Smoothed edges blend with partial coverage; were their alpha written too, the frame would
+    // hold translucent pixels that Qt reads as premultiplied and shows in wrong colours. The
+    // clear leaves alpha at 1 and drawing keeps it there.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     glDisable(GL_DEPTH_TEST);
     glLoadIdentity();
     glColor3d(0.0, 0.0, 0.0);

@@ -45,6 +45,7 @@ private slots:
     void positionFramesAppearAtTheirPixelsTurnedByTheirAngle();
     void pivotsAndCouplerCurvesAppearWhereTheMechanismIs();
     void workspaceFrameAndGridFollowTheSettings();
+    void smoothedEdgesKeepThePictureOpaqueAndTrueInColour();
     void unloadableBackgroundIsReportedAndTurnedOff();
     void backgroundIsUploadedOnceAndDrawnUnderTheScene();
 
@@ -132,6 +133,26 @@ void MechViewPixelTest::workspaceFrameAndGridFollowTheSettings() {
     QVERIFY(near(img, 8.0, 0.5, 1, isRedLine));
     QVERIFY(!near(img, 10.0, 0.5, 2, isRedLine));
     QVERIFY(!near(img, -6.0, 4.5, 2, notWhite));
+}
+
+// Regression: smoothed lines wrote their partial coverage into the frame's alpha, so a grab of
+// the window (a screenshot) showed the red workspace outline in cyan and blue axes in yellow.
+void MechViewPixelTest::smoothedEdgesKeepThePictureOpaqueAndTrueInColour() {
+    viewtest::addPose(*motion, -4.5, 2.5, 30.0);
+    const QImage frame = render();
+    int translucent = 0;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x)
+            translucent += qAlpha(frame.pixel(x, y)) != 255 ? 1 : 0;
+    QCOMPARE(translucent, 0);
+
+    // The window grab composes the view's frame the way the screenshot command does.
+    const QImage shot = view->grab().toImage();
+    const double ratio = view->devicePixelRatioF();
+    const QPoint edge = (view->worldToPixel(10.0, 0.5) * ratio).toPoint();
+    const auto cyan = [](QColor c) { return c.green() > c.red() + 40 && c.blue() > c.red() + 40; };
+    QVERIFY(anyPixelNear(shot, edge, static_cast<int>(std::ceil(ratio)), isRedLine));
+    QVERIFY(!anyPixelNear(shot, edge, static_cast<int>(std::ceil(3 * ratio)), cyan));
 }
 
 // Regression: a background file that could not be loaded ended the whole program.
