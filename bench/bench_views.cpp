@@ -1,8 +1,7 @@
 // Cost of the Cartesian view's animation: one timer tick (a mechanism step and a repaint) and
 // one full repaint, with a traced four-bar and a task of seven positions, on a 1200 x 700 view.
 // Each is measured without multisampling, as the application draws, and with four samples for
-// comparison. Needs an X
-// display (run under xvfb-run).
+// comparison. Needs an X display (run under xvfb-run).
 #include "Branch.h"
 #include "MechGLWidget.h"
 #include "Mechanism.h"
