@@ -1,13 +1,12 @@
 // mechsynth-cli end to end: the built program on position files made by forward kinematics,
 // its JSON and text output, its exit statuses, and the files it leaves or leaves alone.
 #include "KnownMechanisms.h"
+#include "SynthesisFixtures.h"
 
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include "TestSupport.h"
@@ -17,42 +16,13 @@ using known::Pose;
 using known::RevoluteSide;
 
 namespace {
-const QString cliPath = QStringLiteral(MS_BINARY_DIR "/mechsynth-cli");
-
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runCli(const QString &dir, const QStringList &args) {
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    p.start(cliPath, args);
-    Run r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
+using fixtures::runCli;
+using Run = fixtures::CliResult;
 
 void writeFile(const QString &path, const QByteArray &text) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(text);
-}
-
-// Every file of a folder by name, with its content.
-QMap<QString, QByteArray> snapshot(const QString &dir) {
-    QMap<QString, QByteArray> files;
-    for (const QString &name : QDir(dir).entryList(QDir::Files)) {
-        QFile f(QDir(dir).filePath(name));
-        if (f.open(QIODevice::ReadOnly))
-            files.insert(name, f.readAll());
-    }
-    return files;
 }
 
 const RevoluteSide inputSide{{1.0, -2.0}, {-0.5, 0.8}, 2.5};
@@ -97,7 +67,7 @@ private:
 };
 
 void CliTest::initTestCase() {
-    if (!QFile::exists(cliPath))
+    if (!QFile::exists(fixtures::cliPath()))
         QFAIL("mechsynth-cli is not built next to the tests");
     QVERIFY(dir.isValid());
     writeFile(dir.filePath("rrrr.txt"), rrrrTask());
@@ -225,13 +195,13 @@ void CliTest::rejectsBadInputWithStatusOneAndKeepsEarlierFiles() {
     QCOMPARE(runCli(work.path(), {"synthesize", "rrrr.txt"}).status, 0);
     if (!content.isEmpty())
         writeFile(work.filePath("bad.txt"), content);
-    const QMap<QString, QByteArray> before = snapshot(work.path());
+    const QMap<QString, QByteArray> before = fixtures::folderFiles(work.path());
     const Run r = runCli(work.path(), {"synthesize", "bad.txt", "--json"});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains(mentions), r.err.constData());
     QCOMPARE(r.err.count('\n'), 1);  // one line
     QVERIFY(r.out.isEmpty());
-    QCOMPARE(snapshot(work.path()), before);
+    QCOMPARE(fixtures::folderFiles(work.path()), before);
 }
 
 void CliTest::answersUsageErrorsWithStatusTwoAndTheUsage_data() {
