@@ -26,6 +26,7 @@ class QActionGroup;
 class QProgressDialog;
 class Motion;
 class Synthesis_Widget;
+struct ToleranceSolution;
 
 // One position of a task as the files and the random generator give it: theta in degrees,
 // the time parameter where the file has one (0 otherwise).
@@ -145,6 +146,11 @@ public slots:
     void dyadMPXupdate(double v);
     void dyadMPYupdate(double v);
 
+    // The "Solution Filter" table of the last tolerance sweep (VendrelSolutions.cpp). Each row
+    // carries its record's index, so a click picks the right record in a sorted table.
+    void solutionSelector();
+    void displaySelectedSol(int row, int column);
+
     // The settings dialogs (VendrelSettings.cpp).
     void updateWorkspace();
     void setToleranceSpec();
@@ -260,6 +266,8 @@ private:
     void commitDyadEdit(Dyad &d);
     void moveEditedFixedPivot(int axis, double v);
     void moveEditedMovingPivot(int axis, double v);
+    void connectSolutionTable();
+    void addSolutionRow(int solution, const ToleranceSolution &record);
     PointEditorState pointEditor;
     DyadEditorState dyadEditor;
     int currentDyadIndex = -1;

@@ -325,4 +325,5 @@ void Vendrel::connectEditors() {
             hidePointEditor();
     });
     connectOutputCommands();
+    connectSolutionTable();
 }

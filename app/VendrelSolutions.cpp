@@ -1,0 +1,86 @@
+// The "Solution Filter" table: one row per record of the last tolerance sweep, and the task of
+// a clicked row made the current task. Each row carries the index of its record, so a click
+// picks the right record however the user has sorted the table.
+#include "Vendrel.h"
+
+#include "Dyad.h"
+#include "ImageGLWidget.h"
+#include "MechGLWidget.h"
+#include "MechanismSynthesis.h"
+#include "ToleranceSolution.h"
+#include "ui_Vendrel.h"
+
+#include <QAction>
+#include <QTableWidget>
+#include <QTableWidgetItem>
+
+namespace {
+constexpr int solutionColumns = 4;
+}
+
+void Vendrel::solutionSelector() {
+    QTableWidget *table = ui->SolutionWidget;
+    // Rows go in unsorted: with sorting on, a row would move as soon as its first cell is set.
+    // The header's sort applies again once every row is in.
+    table->setSortingEnabled(false);
+    emptySolutionTable();
+    ui->dockWidget->show();
+    const std::vector<ToleranceSolution> &records = synthesis->getTolSolutions();
+    for (size_t k = 0; k < records.size(); ++k)
+        addSolutionRow(static_cast<int>(k), records[k]);
+    table->setSortingEnabled(true);
+}
+
+// Columns 0 and 1 name the first two dyads' kinds when the record has two, columns 2 and 3 the
+// next two when it has four; every cell carries the record's index.
+void Vendrel::addSolutionRow(int solution, const ToleranceSolution &record) {
+    QTableWidget *table = ui->SolutionWidget;
+    const int row = table->rowCount();
+    table->insertRow(row);
+    const int shown = record.dyadCount() >= 4 ? 4 : record.dyadCount() >= 2 ? 2 : 0;
+    for (int c = 0; c < solutionColumns; ++c) {
+        const Dyad *d = c < shown ? record.dyads[static_cast<size_t>(c)].get() : nullptr;
+        auto *item = new QTableWidgetItem(d ? d->typeName() : QString());
+        item->setData(Qt::UserRole, solution);
+        item->setTextAlignment(Qt::AlignCenter);
+        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        table->setItem(row, c, item);
+    }
+}
+
+// The record of the clicked row becomes the task (its perturbed orientations included), and
+// synthesis runs on it without a new sweep. Mouse input stays as it was: choosing a record is
+// not reading a file.
+void Vendrel::displaySelectedSol(int row, int column) {
+    const QTableWidgetItem *item = ui->SolutionWidget->item(row, column);
+    bool ok = false;
+    const int solution = item ? item->data(Qt::UserRole).toInt(&ok) : -1;
+    const ToleranceSolution *record = ok ? synthesis->tolSolutionAt(solution) : nullptr;
+    if (!record)
+        return;
+    // A copy: clearing the branch and the run below must not touch the record.
+    const std::vector<Point> poses = record->positions;
+    const bool mouseInput = acceptsMousePositions();
+    replaceTask({});
+    if (mouseInput)
+        connectMouseInput();
+    cartesianView()->resetwidget();
+    imageView()->resetwidget();
+    hidePointEditor();
+    // Each position joins both copies of the task as a clicked one would, time parameter 0.
+    for (const Point &p : poses)
+        ss_position_input_mouseclick(p.x(), p.y(), p.z(), 0);
+    cartesianView()->setupPointList(synthesis->getPointList());
+    toSynthesizeWithoutTol();
+    emit dataChanged();
+}
+
+// The end of a sweep and the "Solution Selector" command both fill the table; a click on any
+// cell of a row chooses that row's record. The sweep's progress dialog is connected earlier, so
+// it closes before the table is filled.
+void Vendrel::connectSolutionTable() {
+    connect(synthesis.get(), &MechanismSynthesis::tolSynthesisDone, this,
+            &Vendrel::solutionSelector);
+    connect(ui->aSol_Selector, &QAction::triggered, this, &Vendrel::solutionSelector);
+    connect(ui->SolutionWidget, &QTableWidget::cellClicked, this, &Vendrel::displaySelectedSol);
+}
