@@ -1,20 +1,20 @@
 // AngularDimension: the swept angle of a link shown as a red arc with its value.
 #include "AngularDimension.h"
 
+#include "LinearDimension.h"
 #include "ProcessValues.h"
 
 #include <GL/gl.h>
 #include <GL/glut.h>
 #include <cmath>
-#include <sstream>
 
 AngularDimension::AngularDimension(const Point &centre, double r, double s, double e)
     : Shape(centre, false), radius(r), startAngle(s), endAngle(e) {}
 
+// The significant digits of the view keep the text short; cutting it to a fixed number of
+// characters instead would show a wrong number ("-123." for -123.5).
 std::string AngularDimension::valueText() const {
-    std::ostringstream out;
-    out << endAngle - startAngle;
-    return out.str().substr(0, 5);
+    return LinearDimension::numberText(endAngle - startAngle);
 }
 
 namespace {

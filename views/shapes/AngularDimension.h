@@ -11,8 +11,8 @@ public:
                      double endAngleDeg);
     void draw() const override;
 
-    // The swept angle as written: endAngle - startAngle in the default stream format, at most
-    // five characters.
+    // The swept angle as written: endAngle - startAngle in degrees, to the view's significant
+    // digits (as the linear dimension writes its numbers).
     std::string valueText() const;
     double getRadius() const { return radius; }
 

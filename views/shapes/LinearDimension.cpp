@@ -5,7 +5,9 @@
 
 #include <GL/gl.h>
 #include <GL/glut.h>
+#include <algorithm>
 #include <cmath>
+#include <iomanip>
 #include <sstream>
 
 LinearDimension::LinearDimension(const Point &loc, double len, double a)
@@ -16,10 +18,19 @@ LinearDimension::LinearDimension(const Point &start, const Point &end, double le
     : Shape(start, false), length(len), angle(a), offset(1.1), lineEnd(planarPoint(end)),
       scale(s), unit(u), full(true) {}
 
-std::string LinearDimension::valueText() const {
+namespace {
+// A stream holds no more than a double's 17 significant digits; fewer than one shows nothing.
+constexpr int maxLabelDigits = 17;
+} // namespace
+
+std::string LinearDimension::numberText(double value) {
     std::ostringstream out;
-    out << scale * length << (unit == 'i' ? "in" : "m");
+    out << std::setprecision(std::clamp(significantDigits, 1, maxLabelDigits)) << value;
     return out.str();
+}
+
+std::string LinearDimension::valueText() const {
+    return numberText(scale * length) + (unit == 'i' ? "in" : "m");
 }
 
 void LinearDimension::draw() const {

@@ -20,8 +20,12 @@ public:
     void setLabel(const std::string &text) { label = text; }
     const std::string &getLabel() const { return label; }
     bool isFullForm() const { return full; }
-    // The text the full form writes: scale*length in the default stream format and its unit.
+    // The text the full form writes: scale*length to the view's significant digits and its
+    // unit ("in" or "m"), both as the "Settings" dialog last set them.
     std::string valueText() const;
+    // A number of a dimension label as the stream writes it (general notation), to the
+    // process-wide significantDigits; the angle dimension writes its numbers the same way.
+    static std::string numberText(double value);
 
 private:
     void drawPlain() const;
