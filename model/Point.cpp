@@ -1,6 +1,8 @@
 // Point: the numeric value type, and the planar kinematic mapping between poses and image space.
 #include "Point.h"
 
+#include "FrameGlyph.h"
+
 #include "ProcessValues.h"
 
 #include <GL/gl.h>
@@ -152,50 +154,13 @@ void Point::drawCircleMarker() const {
 }
 
 void Point::drawPositionFrame(int index) const {
-    static const double pentagon[5][2] = {{0.3, 0.3}, {0.3, -0.3}, {-0.3, -0.3}, {-0.3, 0.3},
-                                          {0.0, 0.6}};
     glLineWidth(2);
     glPushMatrix();
     glTranslated(x(), y(), 0.0);
     glRotated(z(), 0.0, 0.0, 1.0);
-
-    glColor3d(1.0, 1.0, 1.0);
-    glBegin(GL_POLYGON);
-    for (const auto &c : pentagon)
-        glVertex2d(c[0], c[1]);
-    glEnd();
-    glColor3d(0.0, 0.0, 0.0);
-    glBegin(GL_LINE_LOOP);
-    for (const auto &c : pentagon)
-        glVertex2d(c[0], c[1]);
-    glEnd();
-
-    glColor4d(0.0, 0.0, 1.0, 0.6);
-    glBegin(GL_LINE_STRIP);
-    glVertex2d(0.9, 0.0);
-    glVertex2d(0.0, 0.0);
-    glVertex2d(0.0, 0.9);
-    glEnd();
-    glBegin(GL_LINE_STRIP);
-    glVertex2d(0.1, 0.0);
-    glVertex2d(0.1, 0.1);
-    glVertex2d(0.0, 0.1);
-    glEnd();
-    glBegin(GL_TRIANGLES);
-    glVertex2d(0.9, 0.06);
-    glVertex2d(0.9, -0.06);
-    glVertex2d(1.02, 0.0);
-    glVertex2d(0.06, 0.9);
-    glVertex2d(-0.06, 0.9);
-    glVertex2d(0.0, 1.02);
-    glEnd();
-
+    frameglyph::filledPentagon(1.0, 1.0, 1.0);
+    frameglyph::axes();
     // Any index fits: the label is built as a string, not in a fixed buffer.
-    const std::string label = std::to_string(index);
-    glColor3d(0.0, 0.0, 0.0);
-    glTranslated(-0.045, -0.2, 0.0);
-    glScaled(0.00135, 0.0012, 1.0);
-    for (char ch : label)
-        glutStrokeCharacter(GLUT_STROKE_ROMAN, ch);
+    frameglyph::label(std::to_string(index));
     glPopMatrix();
 }

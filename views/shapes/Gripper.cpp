@@ -1,60 +1,15 @@
 // Gripper: the pentagon marker of a moving-frame position, with its axes and number.
 #include "Gripper.h"
 
+#include "FrameGlyph.h"
+
 #include <GL/gl.h>
 #include <GL/glut.h>
-
-namespace {
-const double pentagon[5][2] = {{0.3, 0.3}, {0.3, -0.3}, {-0.3, -0.3}, {-0.3, 0.3}, {0.0, 0.6}};
-
-void pentagonVertices() {
-    for (const auto &c : pentagon)
-        glVertex2d(c[0], c[1]);
-}
-
-void filledPentagon(double r, double g, double b) {
-    glColor3d(r, g, b);
-    glBegin(GL_POLYGON);
-    pentagonVertices();
-    glEnd();
-    glColor3d(0.0, 0.0, 0.0);
-    glBegin(GL_LINE_LOOP);
-    pentagonVertices();
-    glEnd();
-}
-} // namespace
 
 // Larger numbers than two digits are written in full: a label is never cut.
 Gripper::Gripper(const Point &pose, int s, int n)
     : Shape(pose, false), style(s), angle(pose.dimension() > 2 ? pose.z() : 0.0), number(n),
       label(std::to_string(n)) {}
-
-void Gripper::drawAxes() const {
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_LINE_BIT);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glLineWidth(2);
-    glColor4d(0.0, 0.0, 1.0, 0.6);
-    glBegin(GL_LINE_STRIP);
-    glVertex2d(0.9, 0.0);
-    glVertex2d(0.0, 0.0);
-    glVertex2d(0.0, 0.9);
-    glEnd();
-    glBegin(GL_LINE_STRIP);
-    glVertex2d(0.1, 0.0);
-    glVertex2d(0.1, 0.1);
-    glVertex2d(0.0, 0.1);
-    glEnd();
-    glBegin(GL_TRIANGLES);
-    glVertex2d(0.9, 0.06);
-    glVertex2d(0.9, -0.06);
-    glVertex2d(1.02, 0.0);
-    glVertex2d(0.06, 0.9);
-    glVertex2d(-0.06, 0.9);
-    glVertex2d(0.0, 1.02);
-    glEnd();
-    glPopAttrib();
-}
 
 void Gripper::draw() const {
     glPushMatrix();
@@ -68,28 +23,23 @@ void Gripper::draw() const {
         glLineStipple(1, 0xAAAA);
         glColor3d(0.0, 0.0, 0.0);
         glBegin(GL_LINE_STRIP);
-        pentagonVertices();
+        frameglyph::pentagonVertices();
         glEnd();
         glPopAttrib();
         break;
     case 2:
-        filledPentagon(0.8, 0.8, 0.8);
-        drawAxes();
+        frameglyph::filledPentagon(0.8, 0.8, 0.8);
+        frameglyph::axes();
         break;
     case 3:
-        filledPentagon(0.8, 0.8, 0.0);
-        drawAxes();
+        frameglyph::filledPentagon(0.8, 0.8, 0.0);
+        frameglyph::axes();
         break;
     default:
-        filledPentagon(1.0, 1.0, 1.0);
+        frameglyph::filledPentagon(1.0, 1.0, 1.0);
         break;
     }
-    if (number > 0) {
-        glColor3d(0.0, 0.0, 0.0);
-        glTranslated(-0.045, -0.2, 0.0);
-        glScaled(0.00135, 0.0012, 1.0);
-        for (char ch : label)
-            glutStrokeCharacter(GLUT_STROKE_ROMAN, ch);
-    }
+    if (number > 0)
+        frameglyph::label(label);
     glPopMatrix();
 }

@@ -17,7 +17,6 @@ public:
     const std::string &getLabel() const { return label; }
 
 private:
-    void drawAxes() const;
     int style;
     double angle;   // degrees
     double size = 0.15;
