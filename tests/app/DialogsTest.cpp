@@ -1,10 +1,19 @@
-// The two settings dialogs on their own: titles, sizes, controls with their ranges and start
-// values, and the values they hand back once the user has set the boxes.
+// The two settings dialogs: on their own (titles, sizes, controls with their ranges and start
+// values, the values they hand back), and shown by the main window, whose engine, sweep and
+// dimension labels take their values once they close.
 #include "AppTestHelpers.h"
 #include "Dialog.h"
+#include "LinearDimension.h"
+#include "MechanismSynthesis.h"
+#include "ProcessValues.h"
 #include "TestSupport.h"
 #include "Tolerances.h"
+#include "WindowTestSupport.h"
 #include "WorkspaceDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <memory>
 
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -31,6 +40,17 @@ private slots:
     void toleranceResolutionCannotBeZero();
     void toleranceValuesCountOnlyOnceStored();
     void toleranceOkAcceptsTheDialog();
+
+    // The dialogs as the main window shows and applies them.
+    void workspaceOkSendsItsValuesToTheEngineAndTheLabels();
+    void closingTheWorkspaceDialogAppliesItToo();
+    void toleranceOkSetsTheSweepTheEngineRuns();
+
+    void cleanup();
+
+private:
+    QDialog *shownDialog(const char *title) const;
+    std::unique_ptr<wintest::WindowRig> rig;
 };
 
 void DialogsTest::workspaceDialogIsTitledSettings() {
@@ -191,6 +211,96 @@ void DialogsTest::toleranceOkAcceptsTheDialog() {
     QTest::mouseClick(part<QPushButton>(&dialog, "pushButton"), Qt::LeftButton);
     QCOMPARE(accepted.count(), 1);
     QVERIFY(!dialog.isVisible());
+}
+
+// The process-wide values a window test changes go back to their start values.
+void DialogsTest::cleanup() {
+    rig.reset();
+    workspaceWidth = 20.0;
+    workspaceHeight = 10.0;
+    unitLetter = 'm';
+    significantDigits = 4;
+}
+
+// The main window's dialogs have no parent: found among the shown top-level windows.
+QDialog *DialogsTest::shownDialog(const char *title) const {
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->windowTitle() == QLatin1String(title) && w->isVisible())
+            return qobject_cast<QDialog *>(w);
+    return nullptr;
+}
+
+void DialogsTest::workspaceOkSendsItsValuesToTheEngineAndTheLabels() {
+    MS_REQUIRE_GL();
+    rig = std::make_unique<wintest::WindowRig>();
+    QVERIFY(rig->load(taskfix::crankRockerTask(5)));
+    MechanismSynthesis *engine = rig->main().synthesisEngine();
+    QSignalSpy done(engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
+    rig->child<QAction>("actionSettings")->trigger();
+    QDialog *dialog = shownDialog("Settings");
+    QVERIFY(dialog != nullptr);
+    part<QDoubleSpinBox>(dialog, "Height")->setValue(12.0);
+    part<QDoubleSpinBox>(dialog, "Width")->setValue(30.0);
+    part<QRadioButton>(dialog, "Inches")->setChecked(true);
+    part<QSpinBox>(dialog, "PrecisionVal")->setValue(6);
+    part<QDoubleSpinBox>(dialog, "linkRatio3")->setValue(3.9);
+    QTest::mouseClick(part<QPushButton>(dialog, "pushButton"), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    // The engine's type decision works with the new workspace and the truncated ratio.
+    const TypeDecision::Settings used = engine->decisionSettings();
+    QCOMPARE(used.workspaceWidth, 30.0);
+    QCOMPARE(used.workspaceHeight, 12.0);
+    QCOMPARE(used.linkRatio, 3.0);
+    QCOMPARE(rig->child<QSpinBox>("linkRatio")->value(), 3);
+    // A new ratio re-runs synthesis through the engine's change signal, and once directly.
+    QCOMPARE(done.count(), 2);
+    // The view's labels: six digits and inches (pi to six digits, worked by hand).
+    QCOMPARE(unitLetter, 'i');
+    QCOMPARE(significantDigits, 6);
+    const double pi = std::acos(-1.0);
+    QCOMPARE(LinearDimension(Point(0.0, 0.0, 0.0), Point(pi, 0.0, 0.0), pi, 0.0, 1.0, unitLetter)
+                 .valueText(),
+             std::string("3.14159in"));
+}
+
+// The window's close button applies the values as "OK" does.
+void DialogsTest::closingTheWorkspaceDialogAppliesItToo() {
+    MS_REQUIRE_GL();
+    rig = std::make_unique<wintest::WindowRig>();
+    rig->child<QAction>("actionWorkSpace")->trigger();
+    QDialog *dialog = shownDialog("Settings");
+    QVERIFY(dialog != nullptr);
+    part<QDoubleSpinBox>(dialog, "Width")->setValue(16.0);
+    part<QSpinBox>(dialog, "PrecisionVal")->setValue(2);
+    dialog->reject();
+    QCOMPARE(workspaceWidth, 16.0);
+    QCOMPARE(significantDigits, 2);
+    QCOMPARE(rig->main().synthesisEngine()->decisionSettings().workspaceWidth, 16.0);
+}
+
+void DialogsTest::toleranceOkSetsTheSweepTheEngineRuns() {
+    MS_REQUIRE_GL();
+    rig = std::make_unique<wintest::WindowRig>();
+    const std::vector<taskfix::Pose> poses = taskfix::crankRockerTask(5);
+    QVERIFY(rig->load(poses));
+    rig->child<QAction>("actionSmartSynthesis")->trigger();
+    QDialog *dialog = shownDialog("Tolerance Spec");
+    QVERIFY(dialog != nullptr);
+    part<QDoubleSpinBox>(dialog, "OTol")->setValue(4.0);
+    part<QSpinBox>(dialog, "TolRes")->setValue(2);
+    MechanismSynthesis *engine = rig->main().synthesisEngine();
+    QSignalSpy swept(engine, &MechanismSynthesis::tolSynthesisDone);
+    QTest::mouseClick(part<QPushButton>(dialog, "pushButton"), Qt::LeftButton);
+    QCOMPARE(swept.count(), 1);
+    // Two steps of 2 degrees either side of each of five orientations: 5^5 grid points, and
+    // every record's orientations stay within 4 degrees of the task's.
+    QCOMPARE(engine->tolSolutionCount(), 3125);
+    double widest = 0.0;
+    for (const ToleranceSolution &record : engine->getTolSolutions())
+        for (size_t i = 0; i < poses.size(); ++i)
+            widest = std::max(widest,
+                              std::fabs(record.positions[i].z() - poses[i].thetaDeg));
+    QVERIFY2(std::fabs(widest - 4.0) < 1e-9, qPrintable(QString::number(widest)));
 }
 
 MS_REGISTER_TEST(DialogsTest)
