@@ -1,4 +1,4 @@
-// The tolerance specification dialog: its form and the three stored tolerance values.
+// The "Tolerance Spec" dialog: its form and the three stored tolerance values.
 #include "Dialog.h"
 
 #include "ui_Dialog.h"
