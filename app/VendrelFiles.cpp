@@ -111,6 +111,8 @@ bool Vendrel::loadPositionFile(const QString &path, int defaultRecordSize) {
     positions.reserve(reader.records().size());
     for (const PositionFileReader::Record &r : reader.records())
         positions.push_back({r.x, r.y, r.thetaDeg, r.parameter});
+    // The last sweep's records belong to the old task: a click on one would bring it back.
+    resetSolutions();
     replaceTask(positions);
     return true;
 }
@@ -213,6 +215,7 @@ void Vendrel::generateRandomPositions() {
                              static_cast<double>((ry * h) / 32768 - h / 2),
                              static_cast<double>(thetaDeg), 0.0});
     }
+    resetSolutions();
     replaceTask(positions);
     emit dataChanged();
     toSynthesize();

@@ -11,6 +11,7 @@
 #include "ui_Vendrel.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QTableWidgetItem>
 
@@ -28,6 +29,9 @@ void Vendrel::solutionSelector() {
     const std::vector<ToleranceSolution> &records = synthesis->getTolSolutions();
     for (size_t k = 0; k < records.size(); ++k)
         addSolutionRow(static_cast<int>(k), records[k]);
+    // A new list shows in the engine's order, the order of "TolSolutions.txt"; the user may sort
+    // it by a column afterwards.
+    table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table->setSortingEnabled(true);
 }
 
@@ -79,8 +83,12 @@ void Vendrel::displaySelectedSol(int row, int column) {
 // cell of a row chooses that row's record. The sweep's progress dialog is connected earlier, so
 // it closes before the table is filled.
 void Vendrel::connectSolutionTable() {
-    connect(synthesis.get(), &MechanismSynthesis::tolSynthesisDone, this,
-            &Vendrel::solutionSelector);
+    // A sweep that was refused (too many positions, a missing line) ends without records: the
+    // table then stays as it is instead of popping up empty.
+    connect(synthesis.get(), &MechanismSynthesis::tolSynthesisDone, this, [this]() {
+        if (!synthesis->getTolSolutions().empty())
+            solutionSelector();
+    });
     connect(ui->aSol_Selector, &QAction::triggered, this, &Vendrel::solutionSelector);
     connect(ui->SolutionWidget, &QTableWidget::cellClicked, this, &Vendrel::displaySelectedSol);
 }

@@ -29,6 +29,8 @@ private slots:
     void tableListsEveryRecordOfTheSweepByItsDyadKinds();
     void clickingASortedRowMakesItsRecordTheTask();
     void solutionSelectorCommandFillsTheTableAgain();
+    void loadingANewTaskForgetsTheOldSweep();
+    void aRefusedSweepLeavesTheTableClosed();
 
 private:
     int recordOfRow(int row) const;
@@ -84,6 +86,8 @@ void SolutionTableTest::tableListsEveryRecordOfTheSweepByItsDyadKinds() {
         const ToleranceSolution *record = engine()->tolSolutionAt(k);
         QVERIFY2(record, qPrintable(QString("row %1").arg(r)));
         listed.insert(k);
+        // A new list is in the engine's order, as "TolSolutions.txt" has it.
+        QCOMPARE(k, r);
         const int n = record->dyadCount();
         sawTwo = sawTwo || (n >= 2 && n < 4);
         sawFour = sawFour || n >= 4;
@@ -159,13 +163,52 @@ void SolutionTableTest::solutionSelectorCommandFillsTheTableAgain() {
     sweep(5.0, 1);
     const int records = engine()->tolSolutionCount();
     QVERIFY(records > 0);
+    // Sorted by the user, then listed again: the new list is in the engine's order.
+    table()->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
+    bool moved = false;
+    for (int r = 0; r < records && !moved; ++r)
+        moved = recordOfRow(r) != r;
+    QVERIFY(moved);
     table()->setRowCount(0);
     rig->child<QDockWidget>("dockWidget")->hide();
     QAction *selector = rig->child<QAction>("aSol_Selector");
     QVERIFY(selector->isEnabled());
     selector->trigger();
     QCOMPARE(table()->rowCount(), records);
+    for (int r = 0; r < records; ++r)
+        QCOMPARE(recordOfRow(r), r);
     QVERIFY(rig->child<QDockWidget>("dockWidget")->isVisible());
+}
+
+// Regression: a file or demo read after a sweep kept the old records listed, and a click on one
+// replaced the new task with a record of the old one.
+void SolutionTableTest::loadingANewTaskForgetsTheOldSweep() {
+    QVERIFY(rig->load(taskfix::crankRockerTask(5)));
+    sweep(5.0, 1);
+    QVERIFY(table()->rowCount() > 0);
+    QAction *smart = rig->child<QAction>("actionSmartSynthesis");
+    smart->trigger();
+    QVERIFY(!smart->isChecked());
+    QVERIFY(rig->main().runDemoNamed(QStringLiteral("RRRR")));
+    QCOMPARE(engine()->tolSolutionCount(), 0);
+    QCOMPARE(table()->rowCount(), 0);
+    // The demo's task stays the task.
+    const int demoPositions = rig->main().task()->size();
+    QVERIFY(demoPositions >= 5);
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QCOMPARE(rig->main().task()->size(), demoPositions);
+}
+
+// Regression: a sweep refused for its count of positions popped up an empty table.
+void SolutionTableTest::aRefusedSweepLeavesTheTableClosed() {
+    QVERIFY(rig->load(taskfix::crankRockerTask(6)));
+    QDockWidget *dock = rig->child<QDockWidget>("dockWidget");
+    QVERIFY(!dock->isVisible());
+    QSignalSpy swept(engine(), &MechanismSynthesis::tolSynthesisDone);
+    sweep(5.0, 1);
+    QCOMPARE(swept.count(), 1);
+    QCOMPARE(engine()->tolSolutionCount(), 0);
+    QVERIFY(!dock->isVisible());
 }
 
 MS_REGISTER_TEST(SolutionTableTest)
