@@ -283,7 +283,7 @@ void CliTraceTest::badInputIsRefusedWithStatusOne_data() {
     QTest::addColumn<QByteArray>("mentions");
     QTest::newRow("missing file") << QStringList{"absent.txt"} << QByteArray("absent.txt");
     QTest::newRow("pair past the dyads")
-        << QStringList{"rrrr.txt", "--pair", "1", "9"} << QByteArray("the run gave 2 dyad(s)");
+        << QStringList{"rrrr.txt", "--pair", "1", "9"} << QByteArray("--pair 1 9: the run gave");
     QTest::newRow("synthesis stopped")
         << QStringList{"overflow.txt"} << QByteArray("synthesis stopped");
     QTest::newRow("no dyads") << QStringList{"noroots.txt"} << QByteArray("a mechanism needs two");
