@@ -390,11 +390,16 @@ Failure formMechanism(Session &s, int i, int j, QJsonValue &json, QString &text)
     const QJsonArray limits{m.hasLowerLimit() ? number(m.getLowerLimit()) : QJsonValue(),
                             m.hasUpperLimit() ? number(m.getUpperLimit()) : QJsonValue()};
     const int first = std::min(i, j), second = std::max(i, j);
-    text = QStringLiteral("Mechanism of dyads %1 and %2: %3\n  Class: %4\n  Input limits: %5 to %6\n")
+    // A Grashof input crank is stored with the limits 0 and 180 although it turns fully; say so,
+    // or the summary reads as a crank that stops at half a turn.
+    const QString crankNote = m.className().startsWith(QLatin1String("Grashoff crank-"))
+                                  ? QStringLiteral(" (the input crank turns fully)")
+                                  : QString();
+    text = QStringLiteral("Mechanism of dyads %1 and %2: %3\n  Class: %4\n  Input limits: %5 to %6%7\n")
                .arg(first)
                .arg(second)
                .arg(m.typeName(), m.className(), limitText(m.hasLowerLimit(), m.getLowerLimit()),
-                    limitText(m.hasUpperLimit(), m.getUpperLimit()));
+                    limitText(m.hasUpperLimit(), m.getUpperLimit()), crankNote);
     json = QJsonObject{{"dyads", QJsonArray{first, second}},
                        {"type", m.typeName()},
                        {"class", m.className()},

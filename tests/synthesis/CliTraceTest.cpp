@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include "TestSupport.h"
+#include <algorithm>
 #include <cmath>
 
 using known::Pose;
@@ -212,6 +213,16 @@ void CliTraceTest::summaryNamesTheMechanismAndCountsThePosesOfEachCircuit() {
     QVERIFY2(text.startsWith(QLatin1String("Mechanism of dyads 1 and 2: RRRR\n  Class: ")),
              qPrintable(text));
     QVERIFY(text.contains(QLatin1String("\n  Input limits: ")));
+    // The summary calls the input a full-turn crank exactly when the traced inputs of a circuit
+    // sweep a whole turn.
+    double lowest = 1e300, highest = -1e300;
+    for (const Row &r : rows)
+        if (r.circuit == QLatin1String("open")) {
+            lowest = std::min(lowest, r.input);
+            highest = std::max(highest, r.input);
+        }
+    QCOMPARE(text.contains(QLatin1String(" (the input crank turns fully)\n")),
+             highest - lowest >= 359.0);
     QVERIFY2(text.endsWith(QStringLiteral("  Traced poses, open circuit: %1\n"
                                           "  Traced poses, crossed circuit: %2\n")
                                .arg(rowsOf(rows, "open"))
