@@ -9,8 +9,10 @@
 #include "PointList.h"
 
 #include <QString>
+#include <vector>
 
 class Dyad;
+class LinearDimension;
 
 // Plain class, not a toolkit object. It observes its two dyads (the Branch owns them) and moves
 // them as it solves; every angle at this interface is in degrees.
@@ -124,6 +126,9 @@ public:
 
     // Coupler, curves, input arrow, joint glyphs and the moving frame (Cartesian view).
     void draw() const;
+    // The side-length labels draw() writes on the coupler when dimensions are shown (one side,
+    // or three with a coupler point), made from the unit letter and digits as they are now.
+    std::vector<LinearDimension> couplerDimensions() const;
 
 private:
     bool inputIsSlider() const;

@@ -108,14 +108,23 @@ void Mechanism::drawCouplerBody() const {
     glPopAttrib();
     if (!showDimensions)
         return;
+    for (const LinearDimension &side : couplerDimensions())
+        side.draw();
+}
+
+std::vector<LinearDimension> Mechanism::couplerDimensions() const {
+    const Vec2 a = coupler.start(), b = coupler.end();
+    const Point c = coupler.couplerPoint();
+    const bool withPoint = coupler.hasCouplerPoint();
     const Vec2 corners[3] = {a, b, withPoint ? Vec2(c[0], c[1]) : a};
+    std::vector<LinearDimension> sides;
     for (int k = 0; k < (withPoint ? 3 : 1); ++k) {
         const Vec2 p = corners[k], q = corners[(k + 1) % 3];
-        LinearDimension side(pointOf(p), pointOf(q), (q - p).length(), (q - p).angleDeg(), 1.0,
-                             unitLetter);
-        side.setOffset(0.3);
-        side.draw();
+        sides.emplace_back(pointOf(p), pointOf(q), (q - p).length(), (q - p).angleDeg(), 1.0,
+                           unitLetter);
+        sides.back().setOffset(0.3);
     }
+    return sides;
 }
 
 void Mechanism::drawCurves() const {

@@ -187,10 +187,13 @@ void PR::drawAtPose(const Point &p) {
     pin.draw();
 }
 
-void PR::drawDimensions() const {
-    LinearDimension length(fixedPivot, movingPivot, link.getLength(), link.storedAngle(), 1.0,
+LinearDimension PR::lengthDimension() const {
+    return LinearDimension(fixedPivot, movingPivot, link.getLength(), link.storedAngle(), 1.0,
                            unitLetter);
-    length.draw();
+}
+
+void PR::drawDimensions() const {
+    lengthDimension().draw();
     AngularDimension sweep(fixedPivot, 0.6, std::min(0.0, lineAngle), std::max(0.0, lineAngle));
     sweep.draw();
 }

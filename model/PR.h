@@ -3,6 +3,8 @@
 
 #include "Dyad.h"
 
+class LinearDimension;
+
 class PR : public Dyad {
 public:
     // A prototype: zero points, empty name.
@@ -62,6 +64,9 @@ public:
     double synthC() const { return c; }
     double synthD() const { return d; }
     double synthE() const { return e; }
+    // The link-length label draw() writes when dimensions are shown, made from the unit letter
+    // and significant digits as they are now.
+    LinearDimension lengthDimension() const;
 
 private:
     void placeJoints();

@@ -161,10 +161,14 @@ void RR::drawJoints() {
     movingJoint->draw();
 }
 
+LinearDimension RR::lengthDimension() const {
+    return LinearDimension(fixedPivot, movingPivot, link.getLength(), link.storedAngle(), 1.0,
+                           unitLetter);
+}
+
 void RR::drawDimensions() const {
     const double angle = link.storedAngle();
-    LinearDimension length(fixedPivot, movingPivot, link.getLength(), angle, 1.0, unitLetter);
-    length.draw();
+    lengthDimension().draw();
     AngularDimension sweep(fixedPivot, 0.6, std::min(0.0, angle), std::max(0.0, angle));
     sweep.draw();
 }

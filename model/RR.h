@@ -4,6 +4,7 @@
 #include "Dyad.h"
 
 class GroundSymbol;
+class LinearDimension;
 
 class RR : public Dyad {
 public:
@@ -55,6 +56,9 @@ public:
     double synthR() const { return R; }
     double synthD() const { return d; }
     double synthE() const { return e; }
+    // The link-length label draw() writes when dimensions are shown, made from the unit letter
+    // and significant digits as they are now.
+    LinearDimension lengthDimension() const;
 
 private:
     void placeCrankFromPivots();

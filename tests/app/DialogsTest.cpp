@@ -2,10 +2,14 @@
 // values, the values they hand back), and shown by the main window, whose engine, sweep and
 // dimension labels take their values once they close.
 #include "AppTestHelpers.h"
+#include "Branch.h"
+#include "CouplerLink.h"
 #include "Dialog.h"
 #include "LinearDimension.h"
+#include "Mechanism.h"
 #include "MechanismSynthesis.h"
 #include "ProcessValues.h"
+#include "RR.h"
 #include "TestSupport.h"
 #include "Tolerances.h"
 #include "WindowTestSupport.h"
@@ -13,7 +17,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <cmath>
 #include <memory>
+#include <vector>
 
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -254,13 +260,24 @@ void DialogsTest::workspaceOkSendsItsValuesToTheEngineAndTheLabels() {
     QCOMPARE(rig->child<QSpinBox>("linkRatio")->value(), 3);
     // A new ratio re-runs synthesis through the engine's change signal, and once directly.
     QCOMPARE(done.count(), 2);
-    // The view's labels: six digits and inches (pi to six digits, worked by hand).
+    // The view's labels, as the dyads and the mechanism draw them: six digits and inches, the
+    // lengths measured here between the pivots and written by Qt's own %g.
     QCOMPARE(unitLetter, 'i');
     QCOMPARE(significantDigits, 6);
-    const double pi = std::acos(-1.0);
-    QCOMPARE(LinearDimension(Point(0.0, 0.0, 0.0), Point(pi, 0.0, 0.0), pi, 0.0, 1.0, unitLetter)
-                 .valueText(),
-             std::string("3.14159in"));
+    const auto expected = [](double length) { return QString::number(length, 'g', 6) + "in"; };
+    const Branch &b = *rig->main().dyadBranch();
+    const auto *rr = dynamic_cast<const RR *>(b.dyadAt(0));
+    QVERIFY(rr);
+    const Point f = rr->fixedPivotCopy(), m = rr->movingPivotCopy();
+    QCOMPARE(QString::fromStdString(rr->lengthDimension().valueText()),
+             expected(std::hypot(m.x() - f.x(), m.y() - f.y())));
+    QVERIFY(b.hasMechanism());
+    const std::vector<LinearDimension> sides = b.getMechanism()->couplerDimensions();
+    QVERIFY(!sides.empty());
+    const CouplerLink &coupler = b.getMechanism()->getCoupler();
+    QCOMPARE(QString::fromStdString(sides.front().valueText()),
+             expected(std::hypot(coupler.end().x - coupler.start().x,
+                                 coupler.end().y - coupler.start().y)));
 }
 
 // The window's close button applies the values as "OK" does.

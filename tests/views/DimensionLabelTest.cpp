@@ -1,9 +1,12 @@
 // The numbers of the dimension labels follow the "Settings" dialog: its significant digits and
-// its unit letter, read when a label is made. No drawing: only the text a label writes.
+// its unit letter, read when a label is made. No drawing: only the text a label writes, also
+// the text of the labels the dyads themselves draw.
 #include "AngularDimension.h"
 #include "LinearDimension.h"
+#include "PR.h"
 #include "Point.h"
 #include "ProcessValues.h"
+#include "RR.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -17,8 +20,8 @@ private slots:
 
     void linkLengthIsWrittenToTheChosenDigits_data();
     void linkLengthIsWrittenToTheChosenDigits();
-    void unitLetterNamesTheUnit_data();
-    void unitLetterNamesTheUnit();
+    void dyadLengthLabelsFollowTheUnitAndDigits_data();
+    void dyadLengthLabelsFollowTheUnitAndDigits();
     void sweptAngleIsWrittenToTheChosenDigits_data();
     void sweptAngleIsWrittenToTheChosenDigits();
     void digitsOutsideWhatAStreamHoldsAreBounded();
@@ -61,21 +64,41 @@ void DimensionLabelTest::linkLengthIsWrittenToTheChosenDigits() {
     QCOMPARE(QString::fromStdString(dim.valueText()), text);
 }
 
-void DimensionLabelTest::unitLetterNamesTheUnit_data() {
+void DimensionLabelTest::dyadLengthLabelsFollowTheUnitAndDigits_data() {
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<char>("unit");
+    QTest::addColumn<int>("digits");
     QTest::addColumn<QString>("text");
-    QTest::newRow("inches") << 'i' << "1.5in";
-    QTest::newRow("meters") << 'm' << "1.5m";
+    // The link runs from (1, 2) to (2, 3): sqrt(2) = 1.41421356..., rounded by hand.
+    QTest::newRow("RR inches, 3 digits") << "RR" << 'i' << 3 << "1.41in";
+    QTest::newRow("RR meters, 6 digits") << "RR" << 'm' << 6 << "1.41421m";
+    QTest::newRow("PR inches, 5 digits") << "PR" << 'i' << 5 << "1.4142in";
+    QTest::newRow("PR meters, 2 digits") << "PR" << 'm' << 2 << "1.4m";
 }
 
-// The dyads make their labels with the process-wide letter the dialog sets.
-void DimensionLabelTest::unitLetterNamesTheUnit() {
+// The dyads make their length labels with the process-wide letter and digits the dialog sets,
+// read when the label is made: the label is the one the dyad's draw() writes.
+void DimensionLabelTest::dyadLengthLabelsFollowTheUnitAndDigits() {
+    QFETCH(QString, kind);
     QFETCH(char, unit);
+    QFETCH(int, digits);
     QFETCH(QString, text);
-    unitLetter = unit;
-    const LinearDimension dim(Point(0.0, 0.0, 0.0), Point(0.0, 1.5, 0.0), 1.5, 90.0, 1.0,
-                              unitLetter);
-    QCOMPARE(QString::fromStdString(dim.valueText()), text);
+    // Other values while the dyad is made: its label must be made from the values at the time.
+    unitLetter = unit == 'i' ? 'm' : 'i';
+    significantDigits = 9;
+    std::string made;
+    if (kind == "RR") {
+        const RR rr(1.0, 2.0, 2.0, 3.0, 2.0, 3.0, 0.0);
+        unitLetter = unit;
+        significantDigits = digits;
+        made = rr.lengthDimension().valueText();
+    } else {
+        const PR pr(1.0, 2.0, 2.0, 3.0, 2.0, 3.0, 0.0);
+        unitLetter = unit;
+        significantDigits = digits;
+        made = pr.lengthDimension().valueText();
+    }
+    QCOMPARE(QString::fromStdString(made), text);
 }
 
 void DimensionLabelTest::sweptAngleIsWrittenToTheChosenDigits_data() {
@@ -101,7 +124,8 @@ void DimensionLabelTest::sweptAngleIsWrittenToTheChosenDigits() {
 }
 
 void DimensionLabelTest::digitsOutsideWhatAStreamHoldsAreBounded() {
-    significantDigits = 0;
+    // Below one is taken as one (a stream given -1 would write its default of six digits).
+    significantDigits = -1;
     QCOMPARE(LinearDimension::numberText(3.14159265), std::string("3"));
     significantDigits = 40;
     QCOMPARE(LinearDimension::numberText(0.1), std::string("0.10000000000000001"));
