@@ -67,6 +67,8 @@ public:
     // The link-length label draw() writes when dimensions are shown, made from the unit letter
     // and significant digits as they are now.
     LinearDimension lengthDimension() const;
+    // The length label of the full input preview, from (x1, y1) to (x2, y2), made the same way.
+    static LinearDimension previewLengthDimension(double x1, double y1, double x2, double y2);
 
 private:
     void placeJoints();

@@ -204,8 +204,13 @@ void RR::drawInputPreview(double x1, double y1, double x2, double y2) {
 
 void RR::drawInputPreviewFull(double x1, double y1, double x2, double y2, double) {
     drawCrankPreview(x1, y1, x2, y2);
+    const double angle = std::atan2(y2 - y1, x2 - x1) * 180.0 / PI;
+    previewLengthDimension(x1, y1, x2, y2).draw();
+    AngularDimension(Point(x1, y1, 0.0), 0.6, std::min(0.0, angle), std::max(0.0, angle)).draw();
+}
+
+LinearDimension RR::previewLengthDimension(double x1, double y1, double x2, double y2) {
     const Point f(x1, y1, 0.0), m(x2, y2, 0.0);
     const double angle = std::atan2(y2 - y1, x2 - x1) * 180.0 / PI;
-    LinearDimension(f, m, f.distance(m), angle, 1.0, unitLetter).draw();
-    AngularDimension(f, 0.6, std::min(0.0, angle), std::max(0.0, angle)).draw();
+    return LinearDimension(f, m, f.distance(m), angle, 1.0, unitLetter);
 }

@@ -77,7 +77,8 @@ void DimensionLabelTest::dyadLengthLabelsFollowTheUnitAndDigits_data() {
 }
 
 // The dyads make their length labels with the process-wide letter and digits the dialog sets,
-// read when the label is made: the label is the one the dyad's draw() writes.
+// read when the label is made: the labels are the ones the dyad's draw() and its input
+// preview write.
 void DimensionLabelTest::dyadLengthLabelsFollowTheUnitAndDigits() {
     QFETCH(QString, kind);
     QFETCH(char, unit);
@@ -86,19 +87,22 @@ void DimensionLabelTest::dyadLengthLabelsFollowTheUnitAndDigits() {
     // Other values while the dyad is made: its label must be made from the values at the time.
     unitLetter = unit == 'i' ? 'm' : 'i';
     significantDigits = 9;
-    std::string made;
+    std::string made, previewed;   // the dyad's label, and its input preview's
     if (kind == "RR") {
         const RR rr(1.0, 2.0, 2.0, 3.0, 2.0, 3.0, 0.0);
         unitLetter = unit;
         significantDigits = digits;
         made = rr.lengthDimension().valueText();
+        previewed = RR::previewLengthDimension(1.0, 2.0, 2.0, 3.0).valueText();
     } else {
         const PR pr(1.0, 2.0, 2.0, 3.0, 2.0, 3.0, 0.0);
         unitLetter = unit;
         significantDigits = digits;
         made = pr.lengthDimension().valueText();
+        previewed = PR::previewLengthDimension(1.0, 2.0, 2.0, 3.0).valueText();
     }
     QCOMPARE(QString::fromStdString(made), text);
+    QCOMPARE(QString::fromStdString(previewed), text);
 }
 
 void DimensionLabelTest::sweptAngleIsWrittenToTheChosenDigits_data() {
