@@ -49,51 +49,17 @@ bool parseRows(const QString &csv, QString &header, QVector<Row> &rows) {
     return true;
 }
 
-// A point given in the moving frame of a pose, in the fixed frame, and back.
-P toFixed(const Row &pose, P local) {
-    const double c = std::cos(rad(pose.thetaDeg)), s = std::sin(rad(pose.thetaDeg));
-    return {pose.x + c * local.x - s * local.y, pose.y + s * local.x + c * local.y};
-}
-
-P toLocal(const Point &pose, P world) {
-    const double c = std::cos(rad(pose[2])), s = std::sin(rad(pose[2]));
-    const P d = sub(world, {pose[0], pose[1]});
-    return {c * d.x + s * d.y, -s * d.x + c * d.y};
-}
-
-// What the coupler carries of one dyad, taken at the assembled pose: its moving pivot in the
-// coupler's frame (RR, PR) or its line, as a normal angle and an offset (RP).
-struct Side {
-    QString kind;
-    P fixed;
-    double length = 0.0;
-    double slideDeg = 0.0;
-    P local;
-    double normalLocalDeg = 0.0;
-    double offsetLocal = 0.0;
-};
-
-Side snapshot(const Dyad &d, const Point &pose) {
-    Side s;
-    s.kind = d.typeName();
-    s.fixed = fixedOf(d);
-    const P m = movingOf(d);
-    s.length = dist(s.fixed, m);
-    s.slideDeg = dirDeg(s.fixed, m);
-    s.local = toLocal(pose, m);
-    s.normalLocalDeg = dirDeg(s.fixed, m) - pose[2];
-    s.offsetLocal = dot(sub(m, {pose[0], pose[1]}), polar({0, 0}, 1.0, dirDeg(s.fixed, m)));
-    return s;
-}
+// A row's pose as the coupler frame it stands for.
+Point poseOf(const Row &r) { return Point(r.x, r.y, r.thetaDeg); }
 
 // How far the coupler at this pose is from meeting the dyad's constraint.
 double sideMiss(const Side &s, const Row &pose) {
     if (s.kind == QLatin1String("RP")) {
         // The block pivot stays at the dyad's offset from the line the coupler carries.
-        const P n = polar({0, 0}, 1.0, s.normalLocalDeg + pose.thetaDeg);
-        return std::fabs(dot(n, sub(s.fixed, {pose.x, pose.y})) + s.length - s.offsetLocal);
+        const P n = polar({0, 0}, 1.0, s.lineNormalLocal + pose.thetaDeg);
+        return std::fabs(dot(n, sub(s.fixed, {pose.x, pose.y})) + s.length - s.lineOffsetLocal);
     }
-    const P m = toFixed(pose, s.local);
+    const P m = fromMovingFrame(poseOf(pose), s.local);
     if (s.kind == QLatin1String("PR"))
         return std::fabs(cross(polar({0, 0}, 1.0, s.slideDeg), sub(m, s.fixed)));
     return std::fabs(dist(m, s.fixed) - s.length);
@@ -102,8 +68,8 @@ double sideMiss(const Side &s, const Row &pose) {
 // How far the stated input is from the one that puts the input dyad where the pose has it.
 double inputMiss(const Side &s, const Row &pose) {
     if (s.kind == QLatin1String("RP"))
-        return std::fabs(angleDiff(pose.input, s.normalLocalDeg + pose.thetaDeg));
-    const P m = toFixed(pose, s.local);
+        return std::fabs(angleDiff(pose.input, s.lineNormalLocal + pose.thetaDeg));
+    const P m = fromMovingFrame(poseOf(pose), s.local);
     if (s.kind == QLatin1String("PR"))
         return dist(m, polar(s.fixed, pose.input, s.slideDeg));
     return dist(m, polar(s.fixed, s.length, pose.input));

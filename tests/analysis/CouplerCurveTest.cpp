@@ -15,17 +15,6 @@ using namespace fixtures;
 Q_DECLARE_METATYPE(fixtures::Kind)
 
 namespace {
-P inMovingFrame(const Point &pose, P world) {
-    const double c = std::cos(rad(pose[2])), s = std::sin(rad(pose[2]));
-    const P d = sub(world, {pose[0], pose[1]});
-    return {c * d.x + s * d.y, -s * d.x + c * d.y};
-}
-
-P fromMovingFrame(const Point &pose, P local) {
-    const double c = std::cos(rad(pose[2])), s = std::sin(rad(pose[2]));
-    return {pose[0] + c * local.x - s * local.y, pose[1] + s * local.x + c * local.y};
-}
-
 int tracedCount(const Mechanism &m) {
     int n = 0;
     for (int k = 0; k < 3; ++k)
@@ -116,20 +105,7 @@ void CouplerCurveTest::tracedPosesKeepEveryConstraint() {
     Pair pair;
     standardPair(kind, pair, Placement{-40.0, 2.0, 2.0});
     const Point pose0 = pair.couplerPose;
-    struct Side {
-        QString kind;
-        P fixed;
-        P localMoving;
-        double length;
-        double slideDeg;
-        double normalLocal;
-    } sides[2];
-    Dyad *dyads[2] = {pair.input.get(), pair.output.get()};
-    for (int k = 0; k < 2; ++k) {
-        const P f = fixedOf(*dyads[k]), mv = movingOf(*dyads[k]);
-        sides[k] = {dyads[k]->typeName(), f, inMovingFrame(pose0, mv), dist(f, mv),
-                    dirDeg(f, mv), dirDeg(f, mv) - pose0[2]};
-    }
+    const Side sides[2] = {snapshot(*pair.input, pose0), snapshot(*pair.output, pose0)};
     Mechanism m;
     m.setCouplerPose(pair.couplerPose);
     m.setDyads(pair.input.get(), pair.output.get());
@@ -140,7 +116,7 @@ void CouplerCurveTest::tracedPosesKeepEveryConstraint() {
         for (int i = 0; i < piece.size(); ++i) {
             const Point pose = piece.at(i);
             for (const Side &s : sides) {
-                const P moving = fromMovingFrame(pose, s.localMoving);
+                const P moving = fromMovingFrame(pose, s.local);
                 if (s.kind == QLatin1String("RR")) {
                     QVERIFY(std::fabs(dist(s.fixed, moving) - s.length) < 1e-9);
                 } else if (s.kind == QLatin1String("PR")) {
@@ -149,7 +125,7 @@ void CouplerCurveTest::tracedPosesKeepEveryConstraint() {
                 } else {
                     // The coupler's line (through the handle, normal to the block's offset)
                     // passes the block's pivot at the offset.
-                    const P n = polar({0, 0}, 1.0, pose[2] + s.normalLocal);
+                    const P n = polar({0, 0}, 1.0, pose[2] + s.lineNormalLocal);
                     QVERIFY(std::fabs(dot(sub(moving, s.fixed), n) - s.length) < 1e-9);
                 }
             }

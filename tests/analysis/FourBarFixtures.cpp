@@ -73,6 +73,31 @@ P movingOf(const Dyad &d) {
     return {p[0], p[1]};
 }
 
+P inMovingFrame(const Point &pose, P world) {
+    const double c = std::cos(rad(pose[2])), s = std::sin(rad(pose[2]));
+    const P d = sub(world, {pose[0], pose[1]});
+    return {c * d.x + s * d.y, -s * d.x + c * d.y};
+}
+
+P fromMovingFrame(const Point &pose, P local) {
+    const double c = std::cos(rad(pose[2])), s = std::sin(rad(pose[2]));
+    return {pose[0] + c * local.x - s * local.y, pose[1] + s * local.x + c * local.y};
+}
+
+Side snapshot(const Dyad &d, const Point &pose) {
+    Side s;
+    s.kind = d.typeName();
+    s.fixed = fixedOf(d);
+    const P m = movingOf(d);
+    s.length = dist(s.fixed, m);
+    s.slideDeg = dirDeg(s.fixed, m);
+    s.local = inMovingFrame(pose, m);
+    const double normal = dirDeg(s.fixed, m);
+    s.lineNormalLocal = normal - pose[2];
+    s.lineOffsetLocal = dot(sub(m, {pose[0], pose[1]}), polar({0, 0}, 1.0, normal));
+    return s;
+}
+
 Point couplerPoseFor(const Pair &pair, P m1, P m2) {
     const double a = dirDeg(m1, m2);
     const P c = add(add(m1, polar({0, 0}, pair.localU, a)), polar({0, 0}, pair.localV, a + 90.0));

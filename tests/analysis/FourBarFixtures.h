@@ -49,6 +49,23 @@ struct Placement {
 P fixedOf(const Dyad &d);
 P movingOf(const Dyad &d);
 
+// A point of the fixed frame in the moving frame of a coupler pose (x, y, theta degrees), and
+// back.
+P inMovingFrame(const Point &pose, P world);
+P fromMovingFrame(const Point &pose, P local);
+
+// What the coupler carries of one dyad, taken at an assembled pose: what a closed loop must keep.
+struct Side {
+    QString kind;
+    P fixed;
+    double length = 0.0;            // RR and RP: pivot distance
+    double slideDeg = 0.0;          // PR: direction of the ground line
+    P local;                        // RR, PR: moving pivot in the coupler's frame
+    double lineNormalLocal = 0.0;   // RP: the coupler line's normal in the coupler's frame
+    double lineOffsetLocal = 0.0;   // RP: and its distance from the coupler point
+};
+Side snapshot(const Dyad &d, const Point &pose);
+
 // A mechanism's two dyads and the coupler pose (x, y, theta degrees) that goes with them.
 struct Pair {
     std::unique_ptr<Dyad> input;

@@ -14,39 +14,6 @@ Q_DECLARE_METATYPE(fixtures::Kind)
 namespace {
 const double closeTol = 1e-9;
 
-// What stays fixed in the moving frame of the coupler pose: a point's coordinates, a line's
-// normal angle and offset.
-P inMovingFrame(const Point &pose, P world) {
-    const double c = std::cos(rad(pose[2])), s = std::sin(rad(pose[2]));
-    const P d = sub(world, {pose[0], pose[1]});
-    return {c * d.x + s * d.y, -s * d.x + c * d.y};
-}
-
-// The snapshot of one dyad side that the loop must preserve.
-struct Side {
-    QString kind;
-    P fixed;
-    double length = 0.0;      // RR and RP: pivot distance
-    double slideDeg = 0.0;    // PR: direction of the ground line
-    P local;                  // RR, PR: moving pivot in the coupler's frame
-    double lineNormalLocal = 0.0;   // RP: the coupler line's normal in the coupler's frame
-    double lineOffsetLocal = 0.0;   // RP: and its distance from the coupler point
-};
-
-Side snapshot(const Dyad &d, const Point &pose) {
-    Side s;
-    s.kind = d.typeName();
-    s.fixed = fixedOf(d);
-    const P m = movingOf(d);
-    s.length = dist(s.fixed, m);
-    s.slideDeg = dirDeg(s.fixed, m);
-    s.local = inMovingFrame(pose, m);
-    const double normal = dirDeg(s.fixed, m);
-    s.lineNormalLocal = normal - pose[2];
-    s.lineOffsetLocal = dot(sub(m, {pose[0], pose[1]}), polar({0, 0}, 1.0, normal));
-    return s;
-}
-
 void checkSide(const Side &before, const Dyad &d, const Point &pose, const char *which) {
     const P f = fixedOf(d), m = movingOf(d);
     QVERIFY2(dist(f, before.fixed) < closeTol, which);
