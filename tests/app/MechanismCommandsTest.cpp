@@ -7,9 +7,9 @@
 #include "MechGLWidget.h"
 #include "Mechanism.h"
 #include "MechanismSynthesis.h"
-#include "ScopedWorkingDirectory.h"
 #include "TestSupport.h"
 #include "Vendrel.h"
+#include "WindowTestSupport.h"
 
 #include <QAction>
 #include <QSignalSpy>
@@ -34,31 +34,25 @@ private slots:
     void fourPositionModeSynthesizesWhatTheTaskFits();
 
 private:
-    QAction *act(const char *name) const { return part<QAction>(window.get(), name); }
-    MechGLWidget *view() const { return part<MechGLWidget>(window.get(), "widget_Mech"); }
+    QAction *act(const char *name) const { return rig->child<QAction>(name); }
+    MechGLWidget *view() const { return rig->view(); }
     void loadRRRRDemo();
 
-    std::unique_ptr<ScopedWorkingDirectory> workdir;
-    std::unique_ptr<Vendrel> window;
+    std::unique_ptr<wintest::WindowRig> rig;
 };
 
 void MechanismCommandsTest::init() {
     MS_REQUIRE_GL();
-    registerAppResources();
-    workdir = std::make_unique<ScopedWorkingDirectory>();
-    workdir->copyFrom(QStringLiteral(MS_SOURCE_DIR "/demo"), {"RRRR.txt"});
-    window = std::make_unique<Vendrel>();
-    window->show();
+    rig = std::make_unique<wintest::WindowRig>();
 }
 
 void MechanismCommandsTest::cleanup() {
-    window.reset();
-    workdir.reset();
+    rig.reset();
 }
 
 void MechanismCommandsTest::loadRRRRDemo() {
     act("actionRRRR")->trigger();
-    QVERIFY(window->dyadBranch()->hasCouplerPoint());
+    QVERIFY(rig->main().dyadBranch()->hasCouplerPoint());
 }
 
 void MechanismCommandsTest::dyadKindSelectorChoosesWhatTheBranchDrawsNext_data() {
@@ -80,7 +74,7 @@ void MechanismCommandsTest::dyadKindSelectorChoosesWhatTheBranchDrawsNext() {
     act(qPrintable(selector))->trigger();
     for (const QString &s : selectors)
         QCOMPARE(act(qPrintable(s))->isChecked(), s == selector);
-    QCOMPARE(window->dyadBranch()->getTodraw(), double(kind));
+    QCOMPARE(rig->main().dyadBranch()->getTodraw(), double(kind));
     QVERIFY(act("actionInput_Mechanism")->isChecked());
     QCOMPARE(view()->currentMode(), int(MechGLWidget::InputMechanism));
 }
@@ -88,16 +82,16 @@ void MechanismCommandsTest::dyadKindSelectorChoosesWhatTheBranchDrawsNext() {
 void MechanismCommandsTest::circuitCommandsDoNothingWithoutAMechanism() {
     QVERIFY(act("actionOpen")->isVisible());
     QVERIFY(!act("actionCrossed")->isVisible());
-    window->setMechanismCircuitasopen();
+    rig->main().setMechanismCircuitasopen();
     QVERIFY(act("actionOpen")->isVisible());
     QVERIFY(!act("actionCrossed")->isVisible());
-    window->setMechanismCircuitascrossed();
+    rig->main().setMechanismCircuitascrossed();
     QVERIFY(act("actionOpen")->isVisible());
 }
 
 void MechanismCommandsTest::toolbarOffersTheCircuitTheMechanismIsNotOn() {
     loadRRRRDemo();
-    const bool open = window->dyadBranch()->getMechanism()->isCircuitOpen();
+    const bool open = rig->main().dyadBranch()->getMechanism()->isCircuitOpen();
     QCOMPARE(act("actionCrossed")->isVisible(), open);
     QCOMPARE(act("actionCrossed")->isEnabled(), open);
     QCOMPARE(act("actionOpen")->isVisible(), !open);
@@ -105,7 +99,7 @@ void MechanismCommandsTest::toolbarOffersTheCircuitTheMechanismIsNotOn() {
 
 void MechanismCommandsTest::circuitCommandsSwitchTheMechanismAndTheOffer() {
     loadRRRRDemo();
-    Mechanism *m = window->dyadBranch()->getMechanism();
+    Mechanism *m = rig->main().dyadBranch()->getMechanism();
     const Dyad *output = m->getOutputDyad();
     for (int round = 0; round < 2; ++round) {
         const bool wasOpen = m->isCircuitOpen();
@@ -123,7 +117,7 @@ void MechanismCommandsTest::circuitCommandsSwitchTheMechanismAndTheOffer() {
 
 void MechanismCommandsTest::incrementAndDecrementStepTheInput() {
     loadRRRRDemo();
-    Branch *branch = window->dyadBranch();
+    Branch *branch = rig->main().dyadBranch();
     const double start = branch->getMechanismCounter();
     act("actionIncrement")->trigger();
     act("actionIncrement")->trigger();
@@ -154,8 +148,8 @@ void MechanismCommandsTest::modeActionsPutTheViewIntoTheirMode() {
     QFETCH(int, mode);
     QFETCH(int, panelRow);
     loadRRRRDemo();  // the panel shows its synthesis row once a run gave dyads
-    QWidget *synthesisRow = part<QWidget>(window.get(), "frame_synthesis");
-    QWidget *analysisRow = part<QWidget>(window.get(), "frame_analysis");
+    QWidget *synthesisRow = part<QWidget>(&rig->main(), "frame_synthesis");
+    QWidget *analysisRow = part<QWidget>(&rig->main(), "frame_analysis");
     const bool synthesisBefore = synthesisRow->isVisible();
     act(qPrintable(action))->trigger();
     QCOMPARE(view()->currentMode(), mode);
@@ -172,9 +166,9 @@ void MechanismCommandsTest::modeActionsPutTheViewIntoTheirMode() {
 
 void MechanismCommandsTest::fourPositionModeSynthesizesWhatTheTaskFits() {
     loadRRRRDemo();
-    QSignalSpy done(window->synthesisEngine(),
+    QSignalSpy done(rig->main().synthesisEngine(),
                     QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
-    window->setMode4Position();
+    rig->main().setMode4Position();
     QCOMPARE(view()->currentMode(), int(MechGLWidget::FourPosition));
     QCOMPARE(done.count(), 1);  // five positions: the n-position fit
 }

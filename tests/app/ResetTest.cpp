@@ -7,10 +7,10 @@
 #include "MechGLWidget.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
-#include "ScopedWorkingDirectory.h"
 #include "Synthesis_Widget.h"
 #include "TestSupport.h"
 #include "Vendrel.h"
+#include "WindowTestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -35,33 +35,27 @@ private slots:
     void resetLetsTheMouseEnterPositionsAgain();
 
 private:
-    QAction *act(const char *name) const { return part<QAction>(window.get(), name); }
-    MechGLWidget *view() const { return part<MechGLWidget>(window.get(), "widget_Mech"); }
+    QAction *act(const char *name) const { return rig->child<QAction>(name); }
+    MechGLWidget *view() const { return rig->view(); }
     // The RRRR demonstration, synthesized and running, with the input commands switched on.
     void busyWindow();
 
-    std::unique_ptr<ScopedWorkingDirectory> workdir;
-    std::unique_ptr<Vendrel> window;
+    std::unique_ptr<wintest::WindowRig> rig;
 };
 
 void ResetTest::init() {
     MS_REQUIRE_GL();
-    registerAppResources();
-    workdir = std::make_unique<ScopedWorkingDirectory>();
-    workdir->copyFrom(QStringLiteral(MS_SOURCE_DIR "/demo"), {"RRRR.txt"});
-    window = std::make_unique<Vendrel>();
-    window->show();
+    rig = std::make_unique<wintest::WindowRig>();
     busyWindow();
 }
 
 void ResetTest::cleanup() {
-    window.reset();
-    workdir.reset();
+    rig.reset();
 }
 
 void ResetTest::busyWindow() {
     act("actionRRRR")->trigger();
-    QVERIFY(window->dyadBranch()->hasMechanism());
+    QVERIFY(rig->main().dyadBranch()->hasMechanism());
     act("actionStart")->trigger();
     view()->animate();
     act("actionPan")->trigger();
@@ -76,39 +70,39 @@ void ResetTest::busyWindow() {
         const QSignalBlocker quiet(act("actionSmartSynthesis"));
         act("actionSmartSynthesis")->setChecked(true);
     }
-    part<QWidget>(window.get(), "editPointDim")->show();
-    part<QWidget>(window.get(), "editLinkDim")->show();
-    window->synthesisEngine()->lineDefined = true;
-    window->synthesisEngine()->setUDP(1.0, 1.0);
-    window->synthesisEngine()->setUDP(2.0, 1.0);
-    auto *table = part<QTableWidget>(window.get(), "SolutionWidget");
+    part<QWidget>(&rig->main(), "editPointDim")->show();
+    part<QWidget>(&rig->main(), "editLinkDim")->show();
+    rig->main().synthesisEngine()->lineDefined = true;
+    rig->main().synthesisEngine()->setUDP(1.0, 1.0);
+    rig->main().synthesisEngine()->setUDP(2.0, 1.0);
+    auto *table = part<QTableWidget>(&rig->main(), "SolutionWidget");
     table->setRowCount(2);
     table->setItem(0, 0, new QTableWidgetItem("RR"));
 }
 
 void ResetTest::resetClearsTaskDyadsAndPanel() {
     act("action_Reset")->trigger();
-    QCOMPARE(window->task()->size(), 0);
-    QCOMPARE(window->task()->currentPositionIndex(), -1);
-    QCOMPARE(int(window->synthesisEngine()->getData().n_rows), 0);
-    Branch *branch = window->dyadBranch();
+    QCOMPARE(rig->main().task()->size(), 0);
+    QCOMPARE(rig->main().task()->currentPositionIndex(), -1);
+    QCOMPARE(int(rig->main().synthesisEngine()->getData().n_rows), 0);
+    Branch *branch = rig->main().dyadBranch();
     QCOMPARE(branch->synthesizedDyadCount(), 0);
     QCOMPARE(int(branch->getFirstPassDyads().size()), 0);
     QVERIFY(!branch->hasMechanism());
     QVERIFY(!branch->hasCouplerPoint());
-    Synthesis_Widget *panel = window->synthesisPanel();
+    Synthesis_Widget *panel = rig->main().synthesisPanel();
     for (int k = 0; k < Synthesis_Widget::boxCount; ++k) {
         QVERIFY(panel->dyadShownBy(k) == nullptr);
         QVERIFY(panel->alternativeShownBy(k) == nullptr);
         const QString box = QStringLiteral("checkBox_D%1").arg(k + 1);
-        QVERIFY(!part<QCheckBox>(window.get(), qPrintable(box))->isChecked());
-        QVERIFY(!part<QCheckBox>(window.get(), qPrintable(box))->isEnabled());
+        QVERIFY(!part<QCheckBox>(&rig->main(), qPrintable(box))->isChecked());
+        QVERIFY(!part<QCheckBox>(&rig->main(), qPrintable(box))->isEnabled());
     }
 }
 
 void ResetTest::resetReturnsModesAndCommandsToTheirStart() {
     act("action_Reset")->trigger();
-    for (QAction *mode : window->interactionModes())
+    for (QAction *mode : rig->main().interactionModes())
         QCOMPARE(mode->isChecked(), mode == act("actionInput_Positions"));
     for (const char *name : {"actionMFselect", "actionRRselect", "actionRPselect",
                              "actionPRselect", "actionPositionEdit", "actionSmartSynthesis",
@@ -117,8 +111,8 @@ void ResetTest::resetReturnsModesAndCommandsToTheirStart() {
         QVERIFY2(!act(name)->isChecked(), name);
     QVERIFY(!act("action4Position_Input")->isVisible());
     QVERIFY(!act("actionLine_Input")->isVisible());
-    QVERIFY(!part<QWidget>(window.get(), "editPointDim")->isVisible());
-    QVERIFY(!part<QWidget>(window.get(), "editLinkDim")->isVisible());
+    QVERIFY(!part<QWidget>(&rig->main(), "editPointDim")->isVisible());
+    QVERIFY(!part<QWidget>(&rig->main(), "editLinkDim")->isVisible());
     QCOMPARE(view()->currentMode(), int(MechGLWidget::InputPosition));
 }
 
@@ -133,7 +127,7 @@ void ResetTest::resetStopsTheAnimationAndShowsStart() {
 
 void ResetTest::resetForgetsTheEnginesLineAndPoints() {
     act("action_Reset")->trigger();
-    MechanismSynthesis *engine = window->synthesisEngine();
+    MechanismSynthesis *engine = rig->main().synthesisEngine();
     QVERIFY(!engine->lineDefined);
     QVERIFY(!engine->udp1Defined);
     QVERIFY(!engine->udp2Defined);
@@ -145,19 +139,19 @@ void ResetTest::resetForgetsTheEnginesLineAndPoints() {
 
 void ResetTest::resetEmptiesTheSolutionTableAndKeepsTheDocks() {
     act("actionSynthesis_Tools")->trigger();
-    const bool toolsShown = part<QDockWidget>(window.get(), "SynthesisToolsWidget")->isVisible();
+    const bool toolsShown = part<QDockWidget>(&rig->main(), "SynthesisToolsWidget")->isVisible();
     QVERIFY(toolsShown);
     act("action_Reset")->trigger();
-    auto *table = part<QTableWidget>(window.get(), "SolutionWidget");
+    auto *table = part<QTableWidget>(&rig->main(), "SolutionWidget");
     QCOMPARE(table->rowCount(), 0);
     QVERIFY(table->item(0, 0) == nullptr);
-    QCOMPARE(part<QDockWidget>(window.get(), "SynthesisToolsWidget")->isVisible(), toolsShown);
-    QVERIFY(part<QDockWidget>(window.get(), "dock_synthesis_widget")->isVisible());
+    QCOMPARE(part<QDockWidget>(&rig->main(), "SynthesisToolsWidget")->isVisible(), toolsShown);
+    QVERIFY(part<QDockWidget>(&rig->main(), "dock_synthesis_widget")->isVisible());
     QCOMPARE(table->columnCount(), 4);
 }
 
 void ResetTest::resetResetsBothViews() {
-    auto *image = part<ImageGLWidget>(window.get(), "widget_Image");
+    auto *image = part<ImageGLWidget>(&rig->main(), "widget_Image");
     image->setXRotation(40);
     image->setScale(3);
     view()->setScale(5);
@@ -172,20 +166,20 @@ void ResetTest::resetResetsBothViews() {
 }
 
 void ResetTest::resetLetsTheMouseEnterPositionsAgain() {
-    QVERIFY(!window->acceptsMousePositions());  // cut by the demo's load
-    QSignalSpy changed(window.get(), &Vendrel::dataChanged);
+    QVERIFY(!rig->main().acceptsMousePositions());  // cut by the demo's load
+    QSignalSpy changed(&rig->main(), &Vendrel::dataChanged);
     act("action_Reset")->trigger();
     QVERIFY(changed.count() >= 1);  // the views redraw the empty task
-    QVERIFY(window->acceptsMousePositions());
+    QVERIFY(rig->main().acceptsMousePositions());
     emit view()->positioninput(1.0, 2.0, 45.0, 0);
     emit view()->positioninput(-1.0, 0.5, 60.0, 1);
-    QCOMPARE(window->task()->size(), 2);
-    QCOMPARE(int(window->synthesisEngine()->getData().n_rows), 2);
+    QCOMPARE(rig->main().task()->size(), 2);
+    QCOMPARE(int(rig->main().synthesisEngine()->getData().n_rows), 2);
     // Reset twice keeps one connection: a click still adds one position, not two.
     act("action_Reset")->trigger();
     act("action_Reset")->trigger();
     emit view()->positioninput(1.0, 2.0, 45.0, 0);
-    QCOMPARE(window->task()->size(), 1);
+    QCOMPARE(rig->main().task()->size(), 1);
 }
 
 MS_REGISTER_TEST(ResetTest)
