@@ -270,5 +270,4 @@ private:
     void addSolutionRow(int solution, const ToleranceSolution &record);
     PointEditorState pointEditor;
     DyadEditorState dyadEditor;
-    int currentDyadIndex = -1;
 };

@@ -200,7 +200,6 @@ Dyad *Vendrel::editedDyad() const {
 // The lists changed (a new run, a reset, a drawn dyad): the picked dyad may be gone.
 void Vendrel::forgetEditedDyad() {
     dyadEditor = DyadEditorState();
-    currentDyadIndex = -1;
 }
 
 // The view picks from the synthesized dyads when there are any, else from the drawn ones.
@@ -216,7 +215,6 @@ void Vendrel::updateCurrentDyad(int i) {
         forgetEditedDyad();
         return;
     }
-    currentDyadIndex = i;
     fillLinkEditor(*d);
     ui->editLinkDim->show();
 }
