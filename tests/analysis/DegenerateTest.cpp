@@ -14,65 +14,16 @@
 using namespace fixtures;
 
 namespace {
-const double nan = std::numeric_limits<double>::quiet_NaN();
+const double notANumber = std::numeric_limits<double>::quiet_NaN();
 
-enum class Case {
-    CoincidentFixedPivots,
-    ZeroLengthCrank,
-    ZeroLengthOutput,
-    CoincidentMovingPivots,
-    EverythingAtOnePoint,
-    ParallelLines,
-    SlideThroughTheCrankPivot,
-    BlockAtTheCrankPivot,
-    ZeroTravelSlider,
-    NotANumberPivot,
-};
-
-void build(Case c, const Point &pose, std::unique_ptr<Dyad> &a, std::unique_ptr<Dyad> &b) {
-    const double x = pose[0], y = pose[1], t = pose[2];
-    switch (c) {
-    case Case::CoincidentFixedPivots:
-        a = std::make_unique<RR>(0, 0, 1, 0, x, y, t);
-        b = std::make_unique<RR>(0, 0, 1.125, std::sqrt(2.25 - 1.125 * 1.125), x, y, t);
-        return;
-    case Case::ZeroLengthCrank:
-        a = std::make_unique<RR>(0, 0, 0, 0, x, y, t);
-        b = std::make_unique<RR>(4, 0, 4, 3, x, y, t);
-        return;
-    case Case::ZeroLengthOutput:
-        a = std::make_unique<RR>(0, 0, 1, 0, x, y, t);
-        b = std::make_unique<RR>(4, 0, 4, 0, x, y, t);
-        return;
-    case Case::CoincidentMovingPivots:
-        a = std::make_unique<RR>(0, 0, 1, 1, x, y, t);
-        b = std::make_unique<RR>(3, 0, 1, 1, x, y, t);
-        return;
-    case Case::EverythingAtOnePoint:
-        a = std::make_unique<RR>(0, 0, 0, 0, x, y, t);
-        b = std::make_unique<RR>(0, 0, 0, 0, x, y, t);
-        return;
-    case Case::ParallelLines:
-        a = std::make_unique<RP>(0, 0, 1, 0, 1, 0, 0);
-        b = std::make_unique<RP>(3, 1, 4, 1, 4, 1, 0);
-        return;
-    case Case::SlideThroughTheCrankPivot:
-        a = std::make_unique<RR>(0, 0, 1, 0, x, y, t);
-        b = std::make_unique<PR>(-3, 0, 2, 0, x, y, t);
-        return;
-    case Case::BlockAtTheCrankPivot:
-        a = std::make_unique<RR>(0, 0, 1, 0, x, y, t);
-        b = std::make_unique<RP>(0, 0, 0, 1, 0, 1, 0);
-        return;
-    case Case::ZeroTravelSlider:
-        a = std::make_unique<PR>(1, 1, 1, 1, x, y, t);
-        b = std::make_unique<RP>(3, 0, 3, 1, 3, 1, 0);
-        return;
-    case Case::NotANumberPivot:
-        a = std::make_unique<RR>(0, 0, nan, nan, x, y, t);
-        b = std::make_unique<RR>(4, 0, 4, 3, x, y, t);
-        return;
-    }
+// A dyad of the given kind from its fixed and moving pivots (an RP from its block pivot and a
+// point of its line) for the coupler pose.
+std::unique_ptr<Dyad> makeDyad(const QString &kind, const QVector<double> &v, const Point &c) {
+    if (kind == "RP")
+        return std::make_unique<RP>(v[0], v[1], v[2], v[3], v[2], v[3], 0);
+    if (kind == "PR")
+        return std::make_unique<PR>(v[0], v[1], v[2], v[3], c[0], c[1], c[2]);
+    return std::make_unique<RR>(v[0], v[1], v[2], v[3], c[0], c[1], c[2]);
 }
 
 bool finitePose(const Point &p) {
@@ -93,8 +44,6 @@ bool fileHasNoNonNumbers(const QString &path) {
 }
 } // namespace
 
-Q_DECLARE_METATYPE(Case)
-
 class DegenerateTest : public QObject {
     Q_OBJECT
 private slots:
@@ -103,24 +52,32 @@ private slots:
 };
 
 void DegenerateTest::nothingBecomesANonNumber_data() {
-    QTest::addColumn<Case>("which");
-    QTest::newRow("coincident fixed pivots") << Case::CoincidentFixedPivots;
-    QTest::newRow("zero-length crank") << Case::ZeroLengthCrank;
-    QTest::newRow("zero-length output") << Case::ZeroLengthOutput;
-    QTest::newRow("coincident moving pivots") << Case::CoincidentMovingPivots;
-    QTest::newRow("everything at one point") << Case::EverythingAtOnePoint;
-    QTest::newRow("parallel lines") << Case::ParallelLines;
-    QTest::newRow("slide through the crank pivot") << Case::SlideThroughTheCrankPivot;
-    QTest::newRow("block at the crank pivot") << Case::BlockAtTheCrankPivot;
-    QTest::newRow("zero-travel slider") << Case::ZeroTravelSlider;
-    QTest::newRow("pivot not a number") << Case::NotANumberPivot;
+    QTest::addColumn<QString>("kind1");
+    QTest::addColumn<QVector<double>>("pivots1");
+    QTest::addColumn<QString>("kind2");
+    QTest::addColumn<QVector<double>>("pivots2");
+    using V = QVector<double>;
+    const double y = std::sqrt(2.25 - 1.125 * 1.125);
+    QTest::newRow("coincident fixed pivots") << "RR" << V{0, 0, 1, 0} << "RR" << V{0, 0, 1.125, y};
+    QTest::newRow("zero-length crank") << "RR" << V{0, 0, 0, 0} << "RR" << V{4, 0, 4, 3};
+    QTest::newRow("zero-length output") << "RR" << V{0, 0, 1, 0} << "RR" << V{4, 0, 4, 0};
+    QTest::newRow("coincident moving pivots") << "RR" << V{0, 0, 1, 1} << "RR" << V{3, 0, 1, 1};
+    QTest::newRow("everything at one point") << "RR" << V{0, 0, 0, 0} << "RR" << V{0, 0, 0, 0};
+    QTest::newRow("parallel lines") << "RP" << V{0, 0, 1, 0} << "RP" << V{3, 1, 4, 1};
+    QTest::newRow("slide through the crank pivot") << "RR" << V{0, 0, 1, 0} << "PR"
+                                                   << V{-3, 0, 2, 0};
+    QTest::newRow("block at the crank pivot") << "RR" << V{0, 0, 1, 0} << "RP" << V{0, 0, 0, 1};
+    QTest::newRow("zero-travel slider") << "PR" << V{1, 1, 1, 1} << "RP" << V{3, 0, 3, 1};
+    QTest::newRow("pivot not a number") << "RR" << V{0, 0, notANumber, notANumber} << "RR" << V{4, 0, 4, 3};
 }
 
 void DegenerateTest::nothingBecomesANonNumber() {
-    QFETCH(Case, which);
+    QFETCH(QString, kind1);
+    QFETCH(QVector<double>, pivots1);
+    QFETCH(QString, kind2);
+    QFETCH(QVector<double>, pivots2);
     const Point pose(2.0, 2.0, 10.0);
-    std::unique_ptr<Dyad> a, b;
-    build(which, pose, a, b);
+    const std::unique_ptr<Dyad> a = makeDyad(kind1, pivots1, pose), b = makeDyad(kind2, pivots2, pose);
     QFile::remove("Mechanism Limits.txt");
     QFile::remove("GeneratedPositions.txt");
     Mechanism m;

@@ -16,11 +16,6 @@ namespace {
 const double pi = std::acos(-1.0);
 }
 
-P add(P a, P b) { return {a.x + b.x, a.y + b.y}; }
-P sub(P a, P b) { return {a.x - b.x, a.y - b.y}; }
-P scale(P a, double s) { return {a.x * s, a.y * s}; }
-double dot(P a, P b) { return a.x * b.x + a.y * b.y; }
-double cross(P a, P b) { return a.x * b.y - a.y * b.x; }
 double dist(P a, P b) { return std::hypot(a.x - b.x, a.y - b.y); }
 double deg(double r) { return r * 180.0 / pi; }
 double rad(double d) { return d * pi / 180.0; }
@@ -28,7 +23,6 @@ double dirDeg(P a, P b) { return deg(std::atan2(b.y - a.y, b.x - a.x)); }
 P polar(P o, double r, double a) {
     return {o.x + r * std::cos(rad(a)), o.y + r * std::sin(rad(a))};
 }
-bool finite(P p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
 double angleDiff(double a, double b) {
     double d = std::fmod(a - b, 360.0);
@@ -96,6 +90,27 @@ Side snapshot(const Dyad &d, const Point &pose) {
     s.lineNormalLocal = normal - pose[2];
     s.lineOffsetLocal = dot(sub(m, {pose[0], pose[1]}), polar({0, 0}, 1.0, normal));
     return s;
+}
+
+double sideMiss(const Side &s, const Point &pose) {
+    if (s.kind == QLatin1String("RP")) {
+        // The block pivot stays at the dyad's offset from the line the coupler carries.
+        const P n = polar({0, 0}, 1.0, s.lineNormalLocal + pose[2]);
+        return std::fabs(dot(n, sub(s.fixed, {pose[0], pose[1]})) + s.length - s.lineOffsetLocal);
+    }
+    const P m = fromMovingFrame(pose, s.local);
+    if (s.kind == QLatin1String("PR"))
+        return std::fabs(cross(polar({0, 0}, 1.0, s.slideDeg), sub(m, s.fixed)));
+    return std::fabs(dist(m, s.fixed) - s.length);
+}
+
+double inputMiss(const Side &s, const Point &pose, double input) {
+    if (s.kind == QLatin1String("RP"))
+        return std::fabs(angleDiff(input, s.lineNormalLocal + pose[2]));
+    const P m = fromMovingFrame(pose, s.local);
+    if (s.kind == QLatin1String("PR"))
+        return dist(m, polar(s.fixed, input, s.slideDeg));
+    return dist(m, polar(s.fixed, s.length, input));
 }
 
 Point couplerPoseFor(const Pair &pair, P m1, P m2) {

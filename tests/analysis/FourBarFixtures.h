@@ -15,11 +15,11 @@ struct P {
     double y = 0.0;
 };
 
-P add(P a, P b);
-P sub(P a, P b);
-P scale(P a, double s);
-double dot(P a, P b);
-double cross(P a, P b);
+inline P add(P a, P b) { return {a.x + b.x, a.y + b.y}; }
+inline P sub(P a, P b) { return {a.x - b.x, a.y - b.y}; }
+inline P scale(P a, double s) { return {a.x * s, a.y * s}; }
+inline double dot(P a, P b) { return a.x * b.x + a.y * b.y; }
+inline double cross(P a, P b) { return a.x * b.y - a.y * b.x; }
 double dist(P a, P b);
 double deg(double rad);
 double rad(double deg);
@@ -28,7 +28,6 @@ double dirDeg(P a, P b);
 P polar(P origin, double r, double angleDeg);
 // Angle difference a - b brought into (-180, 180].
 double angleDiff(double a, double b);
-bool finite(P p);
 
 // The intersection of circles (c1, r1) and (c2, r2) on the left of c1 -> c2 (left = true) or
 // on its right.
@@ -65,6 +64,10 @@ struct Side {
     double lineOffsetLocal = 0.0;   // RP: and its distance from the coupler point
 };
 Side snapshot(const Dyad &d, const Point &pose);
+// How far a coupler pose (x, y, theta degrees) is from meeting the side's constraint, and how
+// far the input it states is from the one that puts the side's moving pivot (or line) there.
+double sideMiss(const Side &s, const Point &pose);
+double inputMiss(const Side &s, const Point &pose, double input);
 
 // A mechanism's two dyads and the coupler pose (x, y, theta degrees) that goes with them.
 struct Pair {
