@@ -1,7 +1,6 @@
-// Cartesian view animation: one mechanism step per timer tick, start, pause and stop.
-#include "Branch.h"
+// Cartesian view animation: one mechanism step and one repaint per timer tick, start, pause and
+// stop from the slots and the keys, and the dimension labels hidden while it runs.
 #include "Dyad.h"
-#include "MechGLWidget.h"
 #include "Mechanism.h"
 #include "ProcessValues.h"
 
@@ -10,124 +9,58 @@
 #include "TestSupport.h"
 #include "ViewTestSupport.h"
 
-using viewtest::directionDeg;
+namespace {
+double crankDeg(const Dyad *crank) {
+    const Point f = crank->fixedPivotCopy(), m = crank->movingPivotCopy();
+    return std::atan2(m.y() - f.y(), m.x() - f.x()) * 180.0 / viewtest::pi;
+}
+} // namespace
 
 class MechViewAnimationTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void eachTickTurnsTheCrankByOneDegreeAndKeepsTheLoopClosed();
-    void eachTickAsksForOneRepaint();
-    void stopReturnsTheMechanismToItsAssembly();
-    void startRunsTheTenMillisecondTimer();
-    void stopAlwaysStopsTheTimer();
-    void pauseKeepsTheMechanismWhereItIs();
-    void dimensionsHiddenOnlyWhileAnimating_data();
-    void dimensionsHiddenOnlyWhileAnimating();
+    void init() { showDimensions = false; }
+    void cleanup() { showDimensions = false; }
+    void eachTickTurnsTheCrankByOneDegreeAndRepaints();
+    void pauseKeepsAndStopResetsTheMechanism_data();
+    void pauseKeepsAndStopResetsTheMechanism();
     void keysStartAndStopTheTimer();
     void tickAfterTheBranchForgetsItsDyadsTouchesNothing();
 };
 
-void MechViewAnimationTest::init() { showDimensions = false; }
-void MechViewAnimationTest::cleanup() { showDimensions = false; }
-
-void MechViewAnimationTest::eachTickTurnsTheCrankByOneDegreeAndKeepsTheLoopClosed() {
-    Branch branch;
-    viewtest::buildUserFourBar(branch);
-    MechGLWidget view;
-    view.setAllDyad(&branch);
-    const Mechanism *m = branch.getMechanism();
+void MechViewAnimationTest::eachTickTurnsTheCrankByOneDegreeAndRepaints() {
+    viewtest::Rig rig;
+    viewtest::buildUserFourBar(rig.branch);
+    const Mechanism *m = rig.branch.getMechanism();
     QVERIFY(m->isSet());
     const Dyad *crank = m->getInputDyad();
     const Dyad *rocker = m->getOutputDyad();
-    double previous = directionDeg(crank->fixedPivotCopy(), crank->movingPivotCopy());
+    QSignalSpy redraws(&rig.branch, &Branch::updateObject);
+    rig.view.startAnimate();
+    QVERIFY(rig.view.isAnimating());
+    QCOMPARE(rig.view.animationInterval(), 10);
+    double previous = crankDeg(crank);
     QVERIFY(std::fabs(previous - 90.0) < 1e-9);
     double firstStep = 0.0;
     for (int tick = 0; tick < 5; ++tick) {
-        view.animate();
-        const double now = directionDeg(crank->fixedPivotCopy(), crank->movingPivotCopy());
-        const double step = now - previous;
+        rig.view.animate();
+        QCOMPARE(redraws.count(), tick + 1);
+        const double step = crankDeg(crank) - previous;
         QVERIFY2(std::fabs(std::fabs(step) - 1.0) < 1e-9, qPrintable(QString::number(step)));
         if (tick == 0)
             firstStep = step;
         QCOMPARE(step > 0, firstStep > 0);  // no dead position here: the sense stays
-        previous = now;
+        previous = crankDeg(crank);
         // Loop closure: the coupler and the rocker keep their lengths (4 and 3).
-        const Point m1 = crank->movingPivotCopy();
-        const Point m2 = rocker->movingPivotCopy();
+        const Point m1 = crank->movingPivotCopy(), m2 = rocker->movingPivotCopy();
         QVERIFY(std::fabs(m1.distance(m2) - 4.0) < 1e-9);
         QVERIFY(std::fabs(m2.distance(rocker->fixedPivotCopy()) - 3.0) < 1e-9);
     }
+    rig.view.stopAnimate();
 }
 
-void MechViewAnimationTest::eachTickAsksForOneRepaint() {
-    Branch branch;
-    viewtest::buildUserFourBar(branch);
-    MechGLWidget view;
-    view.setAllDyad(&branch);
-    QSignalSpy redraws(&branch, &Branch::updateObject);
-    view.animate();
-    view.animate();
-    QCOMPARE(redraws.count(), 2);
-}
-
-void MechViewAnimationTest::stopReturnsTheMechanismToItsAssembly() {
-    Branch branch;
-    viewtest::buildUserFourBar(branch);
-    MechGLWidget view;
-    view.setAllDyad(&branch);
-    const Dyad *crank = branch.getMechanism()->getInputDyad();
-    view.startAnimate();
-    for (int tick = 0; tick < 20; ++tick)
-        view.animate();
-    QVERIFY(crank->movingPivotCopy().distance(0.0, 1.0) > 0.1);
-    view.pauseAnimate();
-    view.stopAnimate();  // stop after pause still resets
-    QVERIFY(!view.isAnimating());
-    QVERIFY(crank->movingPivotCopy().distance(0.0, 1.0) < 1e-9);
-}
-
-void MechViewAnimationTest::startRunsTheTenMillisecondTimer() {
-    Branch branch;
-    viewtest::buildUserFourBar(branch);
-    MechGLWidget view;
-    view.setAllDyad(&branch);
-    view.startAnimate();
-    QVERIFY(view.isAnimating());
-    QCOMPARE(view.animationInterval(), 10);
-    view.stopAnimate();
-}
-
-// Regression: stop did nothing while no mechanism had a coupler point, so a started timer ran on.
-void MechViewAnimationTest::stopAlwaysStopsTheTimer() {
-    Branch branch;
-    MechGLWidget view;
-    view.setAllDyad(&branch);
-    view.startAnimate();
-    QVERIFY(view.isAnimating());
-    view.stopAnimate();
-    QVERIFY(!view.isAnimating());
-}
-
-void MechViewAnimationTest::pauseKeepsTheMechanismWhereItIs() {
-    Branch branch;
-    viewtest::buildUserFourBar(branch);
-    MechGLWidget view;
-    view.setAllDyad(&branch);
-    const Dyad *crank = branch.getMechanism()->getInputDyad();
-    view.startAnimate();
-    for (int tick = 0; tick < 10; ++tick)
-        view.animate();
-    const Point before = crank->movingPivotCopy();
-    view.pauseAnimate();
-    QVERIFY(!view.isAnimating());
-    QVERIFY(crank->movingPivotCopy().distance(before) < 1e-12);
-    QVERIFY(before.distance(0.0, 1.0) > 0.1);
-}
-
-void MechViewAnimationTest::dimensionsHiddenOnlyWhileAnimating_data() {
-    QTest::addColumn<bool>("shownBefore");
+void MechViewAnimationTest::pauseKeepsAndStopResetsTheMechanism_data() {
+    QTest::addColumn<bool>("dimensionsShown");
     QTest::addColumn<bool>("byPause");
     QTest::newRow("shown, stopped") << true << false;
     QTest::newRow("shown, paused") << true << true;
@@ -135,55 +68,68 @@ void MechViewAnimationTest::dimensionsHiddenOnlyWhileAnimating_data() {
     QTest::newRow("hidden, paused") << false << true;
 }
 
-void MechViewAnimationTest::dimensionsHiddenOnlyWhileAnimating() {
-    QFETCH(bool, shownBefore);
+// The dimension labels are hidden while the mechanism runs and come back as they were; a pause
+// leaves the crank where it is, a stop (also after a pause) puts it back at its assembly.
+void MechViewAnimationTest::pauseKeepsAndStopResetsTheMechanism() {
+    QFETCH(bool, dimensionsShown);
     QFETCH(bool, byPause);
-    Branch branch;
-    viewtest::buildUserFourBar(branch);
-    MechGLWidget view;
-    view.setAllDyad(&branch);
-    showDimensions = shownBefore;
-    view.startAnimate();
+    viewtest::Rig rig;
+    viewtest::buildUserFourBar(rig.branch);
+    const Dyad *crank = rig.branch.getMechanism()->getInputDyad();
+    showDimensions = dimensionsShown;
+    rig.view.startAnimate();
     QVERIFY(!showDimensions);
-    if (byPause)
-        view.pauseAnimate();
-    else
-        view.stopAnimate();
-    QCOMPARE(showDimensions, shownBefore);
+    for (int tick = 0; tick < 20; ++tick)
+        rig.view.animate();
+    const Point moved = crank->movingPivotCopy();
+    QVERIFY(moved.distance(0.0, 1.0) > 0.1);
+    if (byPause) {
+        rig.view.pauseAnimate();
+        QVERIFY(crank->movingPivotCopy().distance(moved) < 1e-12);
+    } else {
+        rig.view.stopAnimate();
+        QVERIFY(crank->movingPivotCopy().distance(0.0, 1.0) < 1e-9);
+    }
+    QVERIFY(!rig.view.isAnimating());
+    QCOMPARE(showDimensions, dimensionsShown);
+    rig.view.stopAnimate();
+    QVERIFY(crank->movingPivotCopy().distance(0.0, 1.0) < 1e-9);
 }
 
 void MechViewAnimationTest::keysStartAndStopTheTimer() {
-    Branch branch;
-    viewtest::buildUserFourBar(branch);
-    MechGLWidget view;
-    view.setAllDyad(&branch);
-    QTest::keyClick(&view, Qt::Key_S);
-    QVERIFY(view.isAnimating());
-    QCOMPARE(view.animationInterval(), 30);
-    QTest::keyClick(&view, Qt::Key_T);
-    QVERIFY(!view.isAnimating());
+    viewtest::Rig rig;
+    viewtest::buildUserFourBar(rig.branch);
+    QTest::keyClick(&rig.view, Qt::Key_S);
+    QVERIFY(rig.view.isAnimating());
+    QCOMPARE(rig.view.animationInterval(), 30);
+    QTest::keyClick(&rig.view, Qt::Key_T);
+    QVERIFY(!rig.view.isAnimating());
+    // Regression: stop did nothing while no mechanism had a coupler point, so a started timer
+    // ran on.
+    rig.branch.clearBranch();
+    rig.view.startAnimate();
+    QVERIFY(rig.view.isAnimating());
+    rig.view.stopAnimate();
+    QVERIFY(!rig.view.isAnimating());
 }
 
 // The branch frees its dyads on a reset or a new synthesis; a tick and a paint afterwards must
 // only see the emptied branch.
 void MechViewAnimationTest::tickAfterTheBranchForgetsItsDyadsTouchesNothing() {
     MS_REQUIRE_GL();
-    Branch branch;
-    viewtest::buildUserFourBar(branch);
-    MechGLWidget view;
-    view.resize(300, 200);
-    view.setAllDyad(&branch);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    view.startAnimate();
-    view.animate();
-    (void)view.grabFramebuffer();
-    branch.clearBranch();
-    view.animate();
-    const QImage after = view.grabFramebuffer();
-    QVERIFY(!after.isNull());
-    view.stopAnimate();
-    QVERIFY(!view.isAnimating());
+    viewtest::Rig rig;
+    viewtest::buildUserFourBar(rig.branch);
+    rig.view.resize(300, 200);
+    rig.view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.view));
+    rig.view.startAnimate();
+    rig.view.animate();
+    (void)rig.view.grabFramebuffer();
+    rig.branch.clearBranch();
+    rig.view.animate();
+    QVERIFY(!rig.view.grabFramebuffer().isNull());
+    rig.view.stopAnimate();
+    QVERIFY(!rig.view.isAnimating());
 }
 
 MS_REGISTER_TEST(MechViewAnimationTest)

@@ -1,10 +1,6 @@
 // Cartesian view interaction modes driven with the mouse: entering and editing positions,
 // entering and editing dyads, the line constraint and the user-defined points.
-#include "Branch.h"
 #include "Dyad.h"
-#include "MechGLWidget.h"
-#include "Mechanism.h"
-#include "Motion.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -17,22 +13,8 @@ using viewtest::hover;
 using viewtest::TaskKeeper;
 
 namespace {
-// 800 x 400 at scale 0.45: 36 pixels per unit, origin at (400, 200).
-QPoint px(double x, double y) {
-    return QPoint(static_cast<int>(std::lround(400 + 36 * x)),
-                  static_cast<int>(std::lround(200 - 36 * y)));
-}
-
-struct Fixture {
-    Motion motion;
-    Branch branch;
-    MechGLWidget view;
-    Fixture() {
-        view.resize(800, 400);
-        view.setMotion(&motion);
-        view.setAllDyad(&branch);
-    }
-};
+using Fixture = viewtest::Rig;
+QPoint px(double x, double y) { return viewtest::Rig::px(x, y); }
 } // namespace
 
 class MechViewModesTest : public QObject {
@@ -40,23 +22,19 @@ class MechViewModesTest : public QObject {
 private slots:
     void dragInPositionInputRequestsAPositionAlongTheDrag_data();
     void dragInPositionInputRequestsAPositionAlongTheDrag();
-    void pressAloneEntersNothing();
     void refusedPositionRequestLeavesTheTaskAsItIs();
     void hoverMakesThePositionUnderTheMouseCurrent();
     void dragInEditModeMovesTheNearestPosition();
     void dragOnAnAxisTipTurnsThePosition();
     void pressOnNothingInEditModeClearsTheSelection();
-    void selectionIsDroppedWhenTheTaskShrinks();
     void deleteKeyAsksOnlyForAnExistingPosition();
     void mechanismInputCreatesADyadOfTheSelectedKind_data();
     void mechanismInputCreatesADyadOfTheSelectedKind();
     void clickInputEntersADyadAtOnce();
     void movingFrameIsPlacedByADrag();
     void editMechanismDragMovesThePickedPivot();
-    void editMechanismPickOnNothingHighlightsNothing();
     void lineInputDeliversBothEndPoints();
     void userPointModeKeepsTwoMarkersButReportsEveryClick();
-    void modeSlotsSetTheModeNumbers();
 };
 
 void MechViewModesTest::dragInPositionInputRequestsAPositionAlongTheDrag_data() {
@@ -77,6 +55,10 @@ void MechViewModesTest::dragInPositionInputRequestsAPositionAlongTheDrag() {
     TaskKeeper keeper(f.view, f.motion);
     QSignalSpy requests(&f.view, &MechGLWidget::positioninput);
     QSignalSpy thetas(&f.view, &MechGLWidget::emittheta);
+    // A click alone (no drag) enters nothing.
+    QTest::mouseClick(&f.view, Qt::LeftButton, Qt::NoModifier, px(1, 1));
+    hover(&f.view, px(2, 2));
+    QCOMPARE(requests.count(), 0);
     drag(&f.view, px(-3, 1), px(-3 + dx, 1 + dy));
     QCOMPARE(requests.count(), 1);
     const QList<QVariant> &args = requests.at(0);
@@ -93,16 +75,6 @@ void MechViewModesTest::dragInPositionInputRequestsAPositionAlongTheDrag() {
     // A further move after the release commits nothing more.
     hover(&f.view, px(5, 3));
     QCOMPARE(requests.count(), 1);
-}
-
-void MechViewModesTest::pressAloneEntersNothing() {
-    Fixture f;
-    TaskKeeper keeper(f.view, f.motion);
-    QSignalSpy requests(&f.view, &MechGLWidget::positioninput);
-    QTest::mouseClick(&f.view, Qt::LeftButton, Qt::NoModifier, px(1, 1));
-    hover(&f.view, px(2, 2));
-    QCOMPARE(requests.count(), 0);
-    QCOMPARE(f.motion.size(), 0);
 }
 
 // Regression: after a file load the view kept appending mouse-entered positions to its own
@@ -187,26 +159,18 @@ void MechViewModesTest::pressOnNothingInEditModeClearsTheSelection() {
     QTest::mouseClick(&f.view, Qt::LeftButton, Qt::NoModifier, px(-6, -3));
     QCOMPARE(f.view.selectedPositionIndex(), -1);
     QVERIFY(!f.view.isPositionSelected());
-}
-
-void MechViewModesTest::selectionIsDroppedWhenTheTaskShrinks() {
-    Fixture f;
-    addPose(f.motion, 0, 0, 0);
-    addPose(f.motion, 3, 1, 30);
-    f.view.setModeEdit_Position();
+    // A selection made before the task shrinks behind the view's back (a reset or a new load)
+    // must not be moved by a later drag.
     QTest::mouseClick(&f.view, Qt::LeftButton, Qt::NoModifier, px(3, 1));
     QCOMPARE(f.view.selectedPositionIndex(), 1);
-    f.motion.resetMotion();  // a reset or a new load behind the view's back
+    f.motion.resetMotion();
     addPose(f.motion, 5, 2, 0);
     QSignalSpy updates(&f.view, QOverload<double, double, double, int>::of(
                                     &MechGLWidget::positionupdate));
-    // A drag that would have moved the stale selection does nothing.
     QTest::mousePress(&f.view, Qt::LeftButton, Qt::NoModifier, px(-6, -3));
     QTest::mouseMove(&f.view, px(-5, -3));
     QTest::mouseRelease(&f.view, Qt::LeftButton, Qt::NoModifier, px(-5, -3));
     QCOMPARE(updates.count(), 0);
-    QCOMPARE(f.view.selectedPositionIndex(), -1);
-    f.view.resetwidget();
     QCOMPARE(f.view.selectedPositionIndex(), -1);
 }
 
@@ -301,17 +265,9 @@ void MechViewModesTest::editMechanismDragMovesThePickedPivot() {
     QVERIFY(std::fabs(fixed.x() - 5.0) < 1e-9 && std::fabs(fixed.y() + 1.0) < 1e-9);
     QVERIFY(coupler.count() >= 1);
     QCOMPARE(coupler.first().at(3).toBool(), false);  // a pivot, not the coupler point
-}
-
-void MechViewModesTest::editMechanismPickOnNothingHighlightsNothing() {
-    Fixture f;
-    viewtest::buildUserFourBar(f.branch);
-    f.view.setModeEdit_Mechanism();
-    QTest::mouseClick(&f.view, Qt::LeftButton, Qt::NoModifier, px(4, 0));
-    QVERIFY(f.branch.getUserInputDyads()[1]->isHighlighted());
+    // A pick on nothing highlights nothing.
     QTest::mouseClick(&f.view, Qt::LeftButton, Qt::NoModifier, px(-8, 4));
     QCOMPARE(f.view.selectedDyadIndex(), -1);
-    QVERIFY(!f.branch.getUserInputDyads()[0]->isHighlighted());
     QVERIFY(!f.branch.getUserInputDyads()[1]->isHighlighted());
 }
 
@@ -346,24 +302,6 @@ void MechViewModesTest::userPointModeKeepsTwoMarkersButReportsEveryClick() {
     QCOMPARE(f.view.markers()[1].x(), -3.0);
     f.view.clearMarkerPoints();
     QVERIFY(f.view.markers().empty());
-}
-
-void MechViewModesTest::modeSlotsSetTheModeNumbers() {
-    MechGLWidget view;
-    const std::vector<std::pair<void (MechGLWidget::*)(), int>> modeSlots = {
-        {&MechGLWidget::setModeEdit_Position, 1},  {&MechGLWidget::setModeInput_Mechanism, 2},
-        {&MechGLWidget::setModeEdit_Mechanism, 3}, {&MechGLWidget::setModeFour_Position, 4},
-        {&MechGLWidget::setModeThree_Position, 5}, {&MechGLWidget::setModeLine_Input, 6},
-        {&MechGLWidget::setModePan, 7},            {&MechGLWidget::setModeZoom, 8},
-        {&MechGLWidget::setModeUDP_Input, 9},      {&MechGLWidget::setModeInput_Position, 0}};
-    for (const auto &s : modeSlots) {
-        (view.*s.first)();
-        QCOMPARE(view.currentMode(), s.second);
-    }
-    view.setModeEdit_Position();
-    QCOMPARE(view.cursor().shape(), Qt::OpenHandCursor);
-    view.setModeLine_Input();
-    QCOMPARE(view.cursor().shape(), Qt::CrossCursor);
 }
 
 MS_REGISTER_TEST(MechViewModesTest)

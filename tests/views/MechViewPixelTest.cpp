@@ -1,13 +1,7 @@
 // Cartesian view pictures: a known task rendered offscreen, checked at the pixels where its
 // position frames, pivots and coupler curves must appear; background images good and bad.
-#include "Branch.h"
-#include "MechGLWidget.h"
-#include "Motion.h"
 #include "ProcessValues.h"
 
-#include <GL/gl.h>
-#include <QImage>
-#include <functional>
 #include <QMessageBox>
 #include <QtTest>
 #include "TestSupport.h"
@@ -19,22 +13,13 @@ using testsupport::isDark;
 using testsupport::isReddish;
 using testsupport::isWhite;
 
+using viewtest::notWhite;
+
 namespace {
-bool notWhite(QColor c) { return !isWhite(c); }
 bool isGreenish(QColor c) { return c.green() > 150 && c.red() < 120 && c.blue() < 120; }
 bool isCurveColour(QColor c) { return isReddish(c) || isBluish(c); }
 // The thin workspace outline, (0.8, 0.2, 0.2) smoothed onto white, comes out pink.
 bool isRedLine(QColor c) { return c.red() > c.green() + 40 && c.red() > c.blue() + 40; }
-
-// Both assemblies of the crank-rocker of buildUserFourBar at crank angle a (degrees).
-std::vector<QPointF> couplerPointsAt(double aDeg) {
-    std::vector<QPointF> result;
-    for (double sign : {1.0, -1.0}) {
-        const Point c = viewtest::crankRockerCouplerPose(aDeg, sign);
-        result.emplace_back(c.x(), c.y());
-    }
-    return result;
-}
 } // namespace
 
 class MechViewPixelTest : public QObject {
@@ -116,11 +101,11 @@ void MechViewPixelTest::pivotsAndCouplerCurvesAppearWhereTheMechanismIs() {
     for (const QPointF &p : {QPointF(0, 0), QPointF(4, 0), QPointF(0, 1)})
         QVERIFY2(near(img, p.x(), p.y(), 4, isDark),
                  qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
-    // The coupler curves pass through the coupler point's positions on both circuits.
-    for (double a : {200.0, 270.0, 330.0})
-        for (const QPointF &c : couplerPointsAt(a))
-            QVERIFY2(near(img, c.x(), c.y(), 2, isCurveColour),
-                     qPrintable(QString("angle %1 at %2,%3").arg(a).arg(c.x()).arg(c.y())));
+    // The coupler curves pass through the coupler point's positions on both assemblies.
+    for (bool drawn : {true, false})
+        for (const known::Pose &c : viewtest::crankRockerPoses({200.0, 270.0, 330.0}, drawn))
+            QVERIFY2(near(img, c.x, c.y, 2, isCurveColour),
+                     qPrintable(QString("at %1,%2").arg(c.x).arg(c.y)));
     QVERIFY(!near(img, -7.5, -3.5, 4, notWhite));
 }
 

@@ -1,343 +1,230 @@
-// Drawing primitives rendered offscreen: each shape's colour where it must be, none far away.
+// Drawing primitives rendered offscreen: each shape's colour where it must be, none where it
+// must not be. One table of shapes, each with the points of the picture it is judged by.
 #include "AngularDimension.h"
 #include "ArrowMotion2D.h"
 #include "Circle2D.h"
 #include "Gripper.h"
 #include "Line.h"
 #include "LinearDimension.h"
+#include "Point.h"
 #include "Rectangle2D.h"
 #include "circleArc.h"
 
-#include <GL/gl.h>
 #include <QtTest>
 #include "TestSupport.h"
+#include "ViewTestSupport.h"
 #include <cmath>
+#include <map>
 #include <memory>
 
-using testsupport::anyPixelNear;
-using testsupport::isBluish;
-using testsupport::isDark;
-using testsupport::isReddish;
-using testsupport::isWhite;
-
 namespace {
-// The canvas reads its framebuffer back as premultiplied colour, so translucent drawing that
-// lowers the destination alpha comes back garbled; an on-screen view keeps alpha at 1. Draw
-// with alpha writes masked, as an opaque window would show it.
-QImage renderOpaque(testsupport::GLCanvas &c, const std::function<void()> &draw) {
-    return c.render([&draw]() {
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-        draw();
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    });
-}
-
-const double pi = std::acos(-1.0);
+using testsupport::isWhite;
+const double pi = viewtest::pi;
 
 bool isYellow(QColor c) { return c.red() > 150 && c.green() > 150 && c.blue() < 80; }
 bool isLightGrey(QColor c) {
     return c.red() > 160 && c.red() < 235 && std::abs(c.red() - c.green()) < 12 &&
            std::abs(c.red() - c.blue()) < 12;
 }
-bool notWhite(QColor c) { return !isWhite(c); }
 
-int countPixels(const QImage &img, const std::function<bool(QColor)> &pred) {
-    int n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            n += pred(img.pixelColor(x, y)) ? 1 : 0;
-    return n;
+// A world point, a search radius in pixels, a colour (blue, dark, red, grey, yellow, white, or
+// anything not white) and whether such a pixel must be there or must not.
+struct Probe {
+    double x, y;
+    int radius;
+    char colour;
+    bool present;
+};
+
+bool colourIs(char colour, QColor c) {
+    switch (colour) {
+    case 'b': return testsupport::isBluish(c);
+    case 'd': return testsupport::isDark(c);
+    case 'r': return testsupport::isReddish(c);
+    case 'g': return isLightGrey(c);
+    case 'y': return isYellow(c);
+    case 'w': return isWhite(c);
+    default: return !isWhite(c);
+    }
 }
+
+Point pt(double x, double y, double thetaDeg) { return Point(x, y, thetaDeg); }
+
+using Draw = std::function<void()>;
+using Probes = QVector<Probe>;
+const Probes nothingDrawn{{0.0, 0.0, 300, 'n', false}};
 } // namespace
+
+Q_DECLARE_METATYPE(Draw)
+Q_DECLARE_METATYPE(Probes)
 
 class ShapeDrawingTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-
-    void lineIsBlueAlongItsLengthOnly();
-    void circleHasABlackRimAndWhiteInside();
-    void filledCircleIsBlackInside();
-    void circleOfZeroOrNegativeRadiusDrawsNothing();
-    void circleArcCoversOnlyItsSweep();
-    void reversedCircleArcDrawsNothing();
-    void rectangleOutlineFollowsItsAngle();
-    void filledRectangleIsTranslucentGrey();
-    void whiteFilledRectangleHasABlackRim();
-    void guideBlockHasLegsBelowIt();
-    void negativeRectangleSizesAreStoredAsZero();
-    void motionArrowIsADashedArcWithAHead();
-    void straightMotionArrowRunsAlongX();
-    void gripperStylesFillAndAxes_data();
-    void gripperStylesFillAndAxes();
-    void gripperTurnsWithItsPose();
-    void gripperWritesItsNumberOnlyWhenPositive();
-    void fullLinearDimensionDrawsItsLineAndValue();
-    void plainLinearDimensionWritesItsLabel();
-    void angularDimensionDrawsARedArcOverItsSweep();
+    void init() { MS_REQUIRE_GL(); }
+    void shapeAppearsWhereItMustOnly_data();
+    void shapeAppearsWhereItMustOnly();
 
 private:
-    std::unique_ptr<testsupport::GLCanvas> canvas;   // world [-5, 5]^2 on 400 x 400 pixels
-    QImage draw(const Shape &s) {
-        return renderOpaque(*canvas, [&s]() { s.draw(); });
-    }
-    QPoint px(double x, double y) const { return canvas->toPixel(x, y); }
+    // 400 x 400 pixel canvases of the world squares [lo, lo + side], made once per square.
+    std::map<std::pair<double, double>, std::unique_ptr<testsupport::GLCanvas>> canvases;
 };
 
-// Without a display every test skips on its own (in init): a skip in initTestCase would leave
-// Qt Test skipping the classes that run after this one in the same program.
-void ShapeDrawingTest::initTestCase() {
-    if (!testsupport::hasDisplay())
-        return;
-    canvas = std::make_unique<testsupport::GLCanvas>(400, 400, -5.0, 5.0, -5.0, 5.0);
-    QVERIFY(canvas->isValid());
-}
-
-void ShapeDrawingTest::init() { MS_REQUIRE_GL(); }
-
-void ShapeDrawingTest::lineIsBlueAlongItsLengthOnly() {
-    const QImage img = draw(Line(Point(-3.0, 0.0, 0.0), Point(3.0, 1.0, 0.0)));
-    QVERIFY(anyPixelNear(img, px(0.0, 0.5), 1, isBluish));
-    QVERIFY(anyPixelNear(img, px(-2.9, 0.0167), 1, isBluish));
-    QVERIFY(!anyPixelNear(img, px(0.0, 2.0), 10, isBluish));
-    QVERIFY(!anyPixelNear(img, px(4.0, 1.2), 10, notWhite));
-}
-
-void ShapeDrawingTest::circleHasABlackRimAndWhiteInside() {
-    const QImage img = draw(Circle2D(Point(1.0, -1.0, 0.0), false, 2.0));
-    QVERIFY(anyPixelNear(img, px(3.0, -1.0), 1, isDark));
-    QVERIFY(anyPixelNear(img, px(1.0, 1.0), 1, isDark));
-    QVERIFY(anyPixelNear(img, px(1.0 + 2.0 * std::cos(2.2), -1.0 + 2.0 * std::sin(2.2)), 1,
-                         isDark));
-    QVERIFY(!anyPixelNear(img, px(1.0, -1.0), 30, isDark));
-    QVERIFY(!anyPixelNear(img, px(-3.5, 3.5), 10, notWhite));
-}
-
-void ShapeDrawingTest::filledCircleIsBlackInside() {
-    const QImage img = draw(Circle2D(Point(0.0, 0.0, 0.0), true, 1.0));
-    QVERIFY(isDark(img.pixelColor(px(0.0, 0.0))));
-    QVERIFY(isDark(img.pixelColor(px(0.7, 0.0))));
-    QVERIFY(!anyPixelNear(img, px(1.5, 0.0), 5, isDark));
-}
-
-void ShapeDrawingTest::circleOfZeroOrNegativeRadiusDrawsNothing() {
-    const Circle2D negative(Point(0.0, 0.0, 0.0), false, -3.0);
-    QCOMPARE(negative.getRadius(), 0.0);
-    const QImage img = draw(negative);
-    QCOMPARE(countPixels(img, notWhite), 0);
-    QCOMPARE(countPixels(draw(Circle2D(Point(1.0, 1.0, 0.0), true, 0.0)), notWhite), 0);
-}
-
-void ShapeDrawingTest::circleArcCoversOnlyItsSweep() {
-    const QImage img = draw(circleArc(Point(0.0, 0.0, 0.0), 0.0, 90.0, 3.0));
-    QVERIFY(anyPixelNear(img, px(3.0 * std::cos(pi / 4), 3.0 * std::sin(pi / 4)), 1, isBluish));
-    QVERIFY(anyPixelNear(img, px(3.0, 0.0), 1, isBluish));
-    QVERIFY(anyPixelNear(img, px(0.0, 3.0), 1, isBluish));
-    QVERIFY(!anyPixelNear(img, px(-3.0, 0.0), 10, isBluish));
-    QVERIFY(!anyPixelNear(img, px(0.0, -3.0), 10, isBluish));
+void ShapeDrawingTest::shapeAppearsWhereItMustOnly_data() {
+    QTest::addColumn<double>("lo");
+    QTest::addColumn<double>("side");
+    QTest::addColumn<Draw>("draw");
+    QTest::addColumn<Probes>("probes");
+    const double c45 = 3.0 * std::cos(pi / 4), arrowStart = -pi / 6;
+    QTest::newRow("line, blue along its length only")
+        << -5.0 << 10.0 << Draw([] { Line(pt(-3, 0, 0), pt(3, 1, 0)).draw(); })
+        << Probes{{0, 0.5, 1, 'b', true}, {-2.9, 0.0167, 1, 'b', true}, {0, 2, 10, 'b', false},
+                  {4, 1.2, 10, 'n', false}};
+    QTest::newRow("circle, black rim and white inside")
+        << -5.0 << 10.0 << Draw([] { Circle2D(pt(1, -1, 0), false, 2.0).draw(); })
+        << Probes{{3, -1, 1, 'd', true}, {1, 1, 1, 'd', true},
+                  {1 + 2 * std::cos(2.2), -1 + 2 * std::sin(2.2), 1, 'd', true},
+                  {1, -1, 30, 'd', false}, {-3.5, 3.5, 10, 'n', false}};
+    QTest::newRow("filled circle, black inside")
+        << -5.0 << 10.0 << Draw([] { Circle2D(pt(0, 0, 0), true, 1.0).draw(); })
+        << Probes{{0, 0, 0, 'd', true}, {0.7, 0, 0, 'd', true}, {1.5, 0, 5, 'd', false}};
+    QTest::newRow("circle of negative radius")
+        << -5.0 << 10.0 << Draw([] { Circle2D(pt(0, 0, 0), false, -3.0).draw(); })
+        << nothingDrawn;
+    QTest::newRow("filled circle of zero radius")
+        << -5.0 << 10.0 << Draw([] { Circle2D(pt(1, 1, 0), true, 0.0).draw(); })
+        << nothingDrawn;
+    QTest::newRow("arc over its sweep only")
+        << -5.0 << 10.0 << Draw([] { circleArc(pt(0, 0, 0), 0.0, 90.0, 3.0).draw(); })
+        << Probes{{c45, c45, 1, 'b', true}, {3, 0, 1, 'b', true}, {0, 3, 1, 'b', true},
+                  {-3, 0, 10, 'b', false}, {0, -3, 10, 'b', false}};
     // The centre's angle turns the whole arc: 90 degrees moves it into the second quadrant.
-    const QImage turned = draw(circleArc(Point(0.0, 0.0, 90.0), 0.0, 90.0, 3.0));
-    QVERIFY(anyPixelNear(turned, px(-3.0 * std::cos(pi / 4), 3.0 * std::sin(pi / 4)), 1,
-                         isBluish));
-    QVERIFY(!anyPixelNear(turned, px(3.0 * std::cos(pi / 4), 3.0 * std::sin(pi / 4)), 10,
-                          isBluish));
-}
-
-void ShapeDrawingTest::reversedCircleArcDrawsNothing() {
-    QCOMPARE(countPixels(draw(circleArc(Point(0.0, 0.0, 0.0), 90.0, 0.0, 3.0)), notWhite), 0);
-}
-
-void ShapeDrawingTest::rectangleOutlineFollowsItsAngle() {
-    const QImage flat = draw(Rectangle2D(Point(0.0, 0.0, 0.0), false, 4.0, 1.0, 0.0));
-    QVERIFY(anyPixelNear(flat, px(2.0, 0.0), 2, isDark));
-    QVERIFY(anyPixelNear(flat, px(0.0, 0.5), 2, isDark));
-    QVERIFY(!anyPixelNear(flat, px(0.0, 0.0), 10, isDark));
-    QVERIFY(!anyPixelNear(flat, px(0.0, 2.0), 10, isDark));
+    QTest::newRow("arc turned by its centre's angle")
+        << -5.0 << 10.0 << Draw([] { circleArc(pt(0, 0, 90), 0.0, 90.0, 3.0).draw(); })
+        << Probes{{-c45, c45, 1, 'b', true}, {c45, c45, 10, 'b', false}};
+    QTest::newRow("reversed arc")
+        << -5.0 << 10.0 << Draw([] { circleArc(pt(0, 0, 0), 90.0, 0.0, 3.0).draw(); })
+        << nothingDrawn;
+    QTest::newRow("rectangle outline")
+        << -5.0 << 10.0 << Draw([] { Rectangle2D(pt(0, 0, 0), false, 4, 1, 0).draw(); })
+        << Probes{{2, 0, 2, 'd', true}, {0, 0.5, 2, 'd', true}, {0, 0, 10, 'd', false},
+                  {0, 2, 10, 'd', false}};
     // At 90 degrees width and height swap their extents on screen.
-    const QImage upright = draw(Rectangle2D(Point(0.0, 0.0, 0.0), false, 4.0, 1.0, 90.0));
-    QVERIFY(anyPixelNear(upright, px(0.0, 2.0), 2, isDark));
-    QVERIFY(anyPixelNear(upright, px(0.5, 0.0), 2, isDark));
-    QVERIFY(!anyPixelNear(upright, px(2.0, 0.0), 10, isDark));
-}
-
-void ShapeDrawingTest::filledRectangleIsTranslucentGrey() {
-    const QImage img = draw(Rectangle2D(Point(1.0, 1.0, 0.0), true, 2.0, 2.0, 30.0));
-    QVERIFY(isLightGrey(img.pixelColor(px(1.0, 1.0))));
-    QVERIFY(!anyPixelNear(img, px(1.0, 1.0), 20, isDark));
-    QVERIFY(isWhite(img.pixelColor(px(-2.0, 1.0))));
-}
-
-void ShapeDrawingTest::whiteFilledRectangleHasABlackRim() {
+    QTest::newRow("rectangle turned upright")
+        << -5.0 << 10.0 << Draw([] { Rectangle2D(pt(0, 0, 0), false, 4, 1, 90).draw(); })
+        << Probes{{0, 2, 2, 'd', true}, {0.5, 0, 2, 'd', true}, {2, 0, 10, 'd', false}};
+    QTest::newRow("filled rectangle, translucent grey")
+        << -5.0 << 10.0 << Draw([] { Rectangle2D(pt(1, 1, 0), true, 2, 2, 30).draw(); })
+        << Probes{{1, 1, 0, 'g', true}, {1, 1, 20, 'd', false}, {-2, 1, 0, 'w', true}};
     // White body over a blue line: the line disappears inside, the rim stays black.
-    const QImage img = renderOpaque(*canvas, []() {
-        Line(Point(-4.0, 0.0, 0.0), Point(4.0, 0.0, 0.0)).draw();
-        Rectangle2D r(Point(0.0, 0.0, 0.0), false, 2.0, 1.0, 0.0);
-        r.setWhiteFill(true);
-        r.draw();
-    });
-    QVERIFY(isWhite(img.pixelColor(px(0.3, 0.0))));
-    QVERIFY(anyPixelNear(img, px(1.0, 0.2), 2, isDark));
-    QVERIFY(anyPixelNear(img, px(3.0, 0.0), 1, isBluish));
-}
-
-void ShapeDrawingTest::guideBlockHasLegsBelowIt() {
-    const Rectangle2D r(Point(0.0, 0.0, 0.0), false, 2.0, 1.0, 0.0);
-    const QImage block = renderOpaque(*canvas, [&r]() { r.drawAtPose(Point(1.0, 1.0, 0.0)); });
-    const QImage guide = renderOpaque(*canvas, [&r]() { r.drawGuideAtPose(Point(1.0, 1.0, 0.0)); });
-    // Legs run from the lower corners (y = 0.5) down to y = 1 - height = 0.
-    QVERIFY(anyPixelNear(guide, px(0.0, 0.2), 2, isDark));
-    QVERIFY(anyPixelNear(guide, px(2.0, 0.2), 2, isDark));
-    QVERIFY(!anyPixelNear(block, px(0.0, 0.2), 2, isDark));
-    QVERIFY(isWhite(block.pixelColor(px(1.0, 1.0))));
-    QVERIFY(anyPixelNear(block, px(2.0, 1.0), 2, isDark));
-}
-
-void ShapeDrawingTest::negativeRectangleSizesAreStoredAsZero() {
-    const Rectangle2D r(Point(0.0, 0.0, 0.0), false, -1.0, -2.0, 0.0);
-    QCOMPARE(r.getWidth(), 0.0);
-    QCOMPARE(r.getHeight(), 0.0);
-}
-
-void ShapeDrawingTest::motionArrowIsADashedArcWithAHead() {
-    testsupport::GLCanvas fine(400, 400, -0.5, 0.5, -0.5, 0.5);
-    QVERIFY(fine.isValid());
-    const ArrowMotion2D arrow(Point(0.0, 0.0, 0.0), false);
-    const QImage img = renderOpaque(fine, [&arrow]() { arrow.draw(); });
-    // The arc runs from -30 to 210 degrees through the top; the bottom stays empty.
-    QVERIFY(anyPixelNear(img, fine.toPixel(0.0, 0.25), 3, isBluish));
-    QVERIFY(anyPixelNear(img, fine.toPixel(-0.25, 0.0), 3, isBluish));
-    QVERIFY(!anyPixelNear(img, fine.toPixel(0.0, -0.25), 10, notWhite));
-    // The head sits at -30 degrees, pointing along the tangent (its tip 0.12 further on).
-    const double s = -30.0 * pi / 180.0;
-    QVERIFY(anyPixelNear(img, fine.toPixel(0.25 * std::cos(s) + 0.03 * std::cos(s - pi / 2),
-                                           0.25 * std::sin(s) + 0.03 * std::sin(s - pi / 2)),
-                         2, isBluish));
-}
-
-void ShapeDrawingTest::straightMotionArrowRunsAlongX() {
-    const QImage img = draw(ArrowMotion2D(Point(4.0, 0.0, 0.0), true));
-    QVERIFY(anyPixelNear(img, px(1.5, 0.0), 1, isBluish));
-    QVERIFY(anyPixelNear(img, px(-1.5, 0.0), 1, isBluish));
-    QVERIFY(!anyPixelNear(img, px(3.0, 0.0), 5, isBluish));
-}
-
-void ShapeDrawingTest::gripperStylesFillAndAxes_data() {
-    QTest::addColumn<int>("style");
-    QTest::addColumn<bool>("axes");
-    QTest::newRow("white") << 0 << false;
-    QTest::newRow("dashed") << 1 << false;
-    QTest::newRow("grey with axes") << 2 << true;
-    QTest::newRow("yellow with axes") << 3 << true;
-}
-
-void ShapeDrawingTest::gripperStylesFillAndAxes() {
-    QFETCH(int, style);
-    QFETCH(bool, axes);
-    testsupport::GLCanvas fine(400, 400, -1.5, 1.5, -1.5, 1.5);
-    QVERIFY(fine.isValid());
-    const Gripper g(Point(0.0, 0.0, 0.0), style, 0);
-    const QImage img = renderOpaque(fine, [&g]() { g.draw(); });
-    const QColor inside = img.pixelColor(fine.toPixel(-0.15, 0.2));
-    switch (style) {
-    case 0:
-        QVERIFY(isWhite(inside));
-        break;
-    case 1:
-        QVERIFY(isWhite(inside));   // outline only
-        break;
-    case 2:
-        QVERIFY(isLightGrey(inside));
-        break;
-    default:
-        QVERIFY(isYellow(inside));
-        break;
+    QTest::newRow("white-filled rectangle over a line")
+        << -5.0 << 10.0 << Draw([] {
+               Line(pt(-4, 0, 0), pt(4, 0, 0)).draw();
+               Rectangle2D r(pt(0, 0, 0), false, 2, 1, 0);
+               r.setWhiteFill(true);
+               r.draw();
+           })
+        << Probes{{0.3, 0, 0, 'w', true}, {1, 0.2, 2, 'd', true}, {3, 0, 1, 'b', true}};
+    // Legs run from the lower corners (y = 0.5) down to y = 1 - height = 0; a block has none.
+    QTest::newRow("guide block with legs")
+        << -5.0 << 10.0
+        << Draw([] { Rectangle2D(pt(0, 0, 0), false, 2, 1, 0).drawGuideAtPose(pt(1, 1, 0)); })
+        << Probes{{0, 0.2, 2, 'd', true}, {2, 0.2, 2, 'd', true}};
+    QTest::newRow("block at a pose")
+        << -5.0 << 10.0
+        << Draw([] { Rectangle2D(pt(0, 0, 0), false, 2, 1, 0).drawAtPose(pt(1, 1, 0)); })
+        << Probes{{0, 0.2, 2, 'd', false}, {1, 1, 0, 'w', true}, {2, 1, 2, 'd', true}};
+    // The arc runs from -30 to 210 degrees through the top; the head sits at -30 degrees,
+    // pointing along the tangent.
+    QTest::newRow("motion arrow, dashed arc with a head")
+        << -0.5 << 1.0 << Draw([] { ArrowMotion2D(pt(0, 0, 0), false).draw(); })
+        << Probes{{0, 0.25, 3, 'b', true}, {-0.25, 0, 3, 'b', true}, {0, -0.25, 10, 'n', false},
+                  {0.25 * std::cos(arrowStart) + 0.03 * std::cos(arrowStart - pi / 2),
+                   0.25 * std::sin(arrowStart) + 0.03 * std::sin(arrowStart - pi / 2), 2, 'b',
+                   true}};
+    QTest::newRow("straight motion arrow along x")
+        << -5.0 << 10.0 << Draw([] { ArrowMotion2D(pt(4, 0, 0), true).draw(); })
+        << Probes{{1.5, 0, 1, 'b', true}, {-1.5, 0, 1, 'b', true}, {3, 0, 5, 'b', false}};
+    // Gripper styles: white, dashed outline, grey and yellow with axes; the right edge x = 0.3
+    // is black (for the dashed style somewhere along it).
+    const char fills[] = {'w', 'w', 'g', 'y'};
+    for (int style = 0; style < 4; ++style) {
+        const bool axes = style >= 2;
+        QTest::newRow(qPrintable(QString("gripper style %1").arg(style)))
+            << -1.5 << 3.0 << Draw([style] { Gripper(pt(0, 0, 0), style, 0).draw(); })
+            << Probes{{-0.15, 0.2, 0, fills[style], true}, {0.3, 0, 4, 'd', true},
+                      {0.7, 0, 2, 'b', axes}, {0, 0.8, 2, 'b', axes},
+                      {-1.2, -1.2, 20, 'n', false}};
     }
-    // The right edge x = 0.3 is black (for the dashed style somewhere along it).
-    QVERIFY(anyPixelNear(img, fine.toPixel(0.3, 0.0), 4, isDark));
-    QCOMPARE(anyPixelNear(img, fine.toPixel(0.7, 0.0), 2, isBluish), axes);
-    QCOMPARE(anyPixelNear(img, fine.toPixel(0.0, 0.8), 2, isBluish), axes);
-    QVERIFY(!anyPixelNear(img, fine.toPixel(-1.2, -1.2), 20, notWhite));
-}
-
-void ShapeDrawingTest::gripperTurnsWithItsPose() {
-    testsupport::GLCanvas fine(400, 400, -1.5, 1.5, -1.5, 1.5);
-    QVERIFY(fine.isValid());
-    const Gripper g(Point(0.0, 0.0, 90.0), 3, 0);
-    const QImage img = renderOpaque(fine, [&g]() { g.draw(); });
     // Turned a quarter: the x axis points up, the apex (0, 0.6) points left.
-    QVERIFY(anyPixelNear(img, fine.toPixel(0.0, 0.7), 2, isBluish));
-    QVERIFY(!anyPixelNear(img, fine.toPixel(0.7, 0.0), 4, isBluish));
-    QVERIFY(isYellow(img.pixelColor(fine.toPixel(-0.4, 0.05))));
-    QVERIFY(isWhite(img.pixelColor(fine.toPixel(0.05, 0.45))));
-}
-
-void ShapeDrawingTest::gripperWritesItsNumberOnlyWhenPositive() {
-    testsupport::GLCanvas fine(400, 400, -0.5, 0.5, -0.5, 0.5);
-    QVERIFY(fine.isValid());
-    const Gripper none(Point(0.0, 0.0, 0.0), 0, 0);
-    const Gripper seven(Point(0.0, 0.0, 0.0), 0, 7);
-    QCOMPARE(seven.getLabel(), std::string("7"));
-    // The label sits around (0, -0.15), well inside the white pentagon.
-    const QRect labelBox(fine.toPixel(-0.1, -0.05), fine.toPixel(0.15, -0.25));
-    auto darkInBox = [&labelBox](const QImage &img) {
-        int n = 0;
-        for (int y = labelBox.top(); y <= labelBox.bottom(); ++y)
-            for (int x = labelBox.left(); x <= labelBox.right(); ++x)
-                n += isDark(img.pixelColor(x, y)) ? 1 : 0;
-        return n;
-    };
-    QCOMPARE(darkInBox(renderOpaque(fine, [&none]() { none.draw(); })), 0);
-    QVERIFY(darkInBox(renderOpaque(fine, [&seven]() { seven.draw(); })) > 10);
-    const Gripper big(Point(0.0, 0.0, 0.0), 0, 123);
-    QCOMPARE(big.getLabel(), std::string("123"));
-}
-
-void ShapeDrawingTest::fullLinearDimensionDrawsItsLineAndValue() {
-    const LinearDimension dim(Point(-2.0, 0.0, 0.0), Point(2.0, 0.0, 0.0), 4.0, 0.0, 1.0, 'm');
-    QCOMPARE(dim.valueText(), std::string("4m"));
-    QCOMPARE(LinearDimension(Point(0.0, 0.0, 0.0), Point(1.0, 0.0, 0.0), 2.5, 0.0, 2.0, 'i').valueText(),
-             std::string("5in"));
-    const QImage img = draw(dim);
-    // Dimension line half a unit above the link, extension lines at both ends.
-    QVERIFY(anyPixelNear(img, px(0.0, 0.5), 1, isReddish));
-    QVERIFY(anyPixelNear(img, px(-2.0, 0.8), 1, isReddish));
-    QVERIFY(anyPixelNear(img, px(2.0, 0.2), 1, isReddish));
-    // The value in grey above it, from the middle of the line on.
-    int grey = 0;
-    for (int y = px(0.0, 1.7).y(); y <= px(0.0, 1.1).y(); ++y)
-        for (int x = px(0.0, 0.0).x(); x <= px(1.0, 0.0).x(); ++x)
-            grey += isDark(img.pixelColor(x, y)) ? 1 : 0;
-    QVERIFY(grey > 20);
-    QVERIFY(!anyPixelNear(img, px(0.0, -2.0), 20, notWhite));
-}
-
-void ShapeDrawingTest::plainLinearDimensionWritesItsLabel() {
+    QTest::newRow("gripper turned with its pose")
+        << -1.5 << 3.0 << Draw([] { Gripper(pt(0, 0, 90), 3, 0).draw(); })
+        << Probes{{0, 0.7, 2, 'b', true}, {0.7, 0, 4, 'b', false}, {-0.4, 0.05, 0, 'y', true},
+                  {0.05, 0.45, 0, 'w', true}};
+    // The label sits around (0, -0.15), well inside the white pentagon, only when positive.
+    QTest::newRow("gripper without a number")
+        << -0.5 << 1.0 << Draw([] { Gripper(pt(0, 0, 0), 0, 0).draw(); })
+        << Probes{{0.025, -0.15, 35, 'd', false}};
+    QTest::newRow("gripper numbered 7")
+        << -0.5 << 1.0 << Draw([] { Gripper(pt(0, 0, 0), 0, 7).draw(); })
+        << Probes{{0.025, -0.15, 35, 'd', true}};
+    // Dimension line half a unit above the link, extension lines at both ends, the value
+    // above it from the middle of the line on.
+    QTest::newRow("full linear dimension")
+        << -5.0 << 10.0
+        << Draw([] { LinearDimension(pt(-2, 0, 0), pt(2, 0, 0), 4, 0, 1, 'm').draw(); })
+        << Probes{{0, 0.5, 1, 'r', true}, {-2, 0.8, 1, 'r', true}, {2, 0.2, 1, 'r', true},
+                  {0.5, 1.4, 12, 'd', true}, {0, -2, 20, 'n', false}};
     // Along a vertical link the normal points to -x: the label lands left of the link.
-    const QImage img = draw(LinearDimension(Point(0.0, 0.0, 0.0), 4.0, 90.0));
-    int dark = 0;
-    for (int y = px(0.0, 2.6).y(); y <= px(0.0, 1.7).y(); ++y)
-        for (int x = px(-1.2, 0.0).x(); x <= px(-0.2, 0.0).x(); ++x)
-            dark += isDark(img.pixelColor(x, y)) ? 1 : 0;
-    QVERIFY(dark > 5);
-    QVERIFY(!anyPixelNear(img, px(2.0, 2.0), 30, notWhite));
+    QTest::newRow("plain linear dimension")
+        << -5.0 << 10.0 << Draw([] { LinearDimension(pt(0, 0, 0), 4.0, 90.0).draw(); })
+        << Probes{{-0.7, 2.15, 18, 'd', true}, {2, 2, 30, 'n', false}};
+    // A sweep ending at 90 degrees has its value half-way along, just outside the arc.
+    QTest::newRow("angular dimension")
+        << -5.0 << 10.0 << Draw([] { AngularDimension(pt(0, 0, 0), 2, 0, 90).draw(); })
+        << Probes{{2 * std::cos(pi / 3), 2 * std::sin(pi / 3), 1, 'r', true},
+                  {-2, 0, 10, 'r', false}, {0, -2, 10, 'r', false},
+                  {2.3 * std::cos(pi / 4) + 0.2, 2.3 * std::sin(pi / 4) + 0.2, 14, 'd', true},
+                  {2.3 * std::cos(pi / 8) + 0.2, 2.3 * std::sin(pi / 8), 8, 'd', false}};
+    QTest::newRow("position frame, white pentagon with blue axes")
+        << -1.0 << 4.0 << Draw([] { pt(1, 1, 0).drawPositionFrame(1); })
+        << Probes{{0.8, 1.2, 0, 'w', true}, {1.3, 1.15, 2, 'd', true}, {1, 1.6, 2, 'd', true},
+                  {1.7, 1, 2, 'b', true}, {1, 1.75, 2, 'b', true}, {-0.5, -0.5, 30, 'n', false}};
+    // Regression: the label went through a fixed buffer, so long indices overflowed it. Right
+    // of the pentagon only a label of several digits reaches.
+    QTest::newRow("position frame numbered 1")
+        << -1.0 << 4.0 << Draw([] { pt(1, 1, 0).drawPositionFrame(1); })
+        << Probes{{1.615, 0.865, 10, 'd', false}};
+    QTest::newRow("position frame numbered 1234567")
+        << -1.0 << 4.0 << Draw([] { pt(1, 1, 0).drawPositionFrame(1234567); })
+        << Probes{{1.615, 0.865, 10, 'd', true}};
+    QTest::newRow("circle marker, a ring with a cross")
+        << -1.0 << 4.0 << Draw([] {
+               glColor3d(0.0, 0.0, 0.0);
+               pt(1, 1, 0).drawCircleMarker();
+           })
+        << Probes{{1.5, 1, 1, 'd', true}, {1, 0.5, 1, 'd', true},
+                  {1 + 0.5 * 0.7071, 1 + 0.5 * 0.7071, 1, 'd', true}, {1.25, 1, 1, 'd', true},
+                  {1, 0.75, 1, 'd', true}, {1.25, 1.25, 0, 'w', true},
+                  {2.5, 2.5, 20, 'n', false}};
 }
 
-void ShapeDrawingTest::angularDimensionDrawsARedArcOverItsSweep() {
-    const AngularDimension dim(Point(0.0, 0.0, 0.0), 2.0, 0.0, 90.0);
-    QCOMPARE(dim.valueText(), std::string("90"));
-    QCOMPARE(AngularDimension(Point(0.0, 0.0, 0.0), 1.0, 0.0, 33.3333333).valueText(),
-             std::string("33.33"));
-    const QImage img = draw(dim);
-    QVERIFY(anyPixelNear(img, px(2.0 * std::cos(pi / 3), 2.0 * std::sin(pi / 3)), 1,
-                         isReddish));
-    QVERIFY(!anyPixelNear(img, px(-2.0, 0.0), 10, isReddish));
-    QVERIFY(!anyPixelNear(img, px(0.0, -2.0), 10, isReddish));
-    // A sweep ending at 90 degrees has its value half-way along, just outside the arc.
-    QVERIFY(anyPixelNear(img, px(2.3 * std::cos(pi / 4) + 0.2, 2.3 * std::sin(pi / 4) + 0.2), 14,
-                         isDark));
-    QVERIFY(!anyPixelNear(img, px(2.3 * std::cos(pi / 8) + 0.2, 2.3 * std::sin(pi / 8)), 8,
-                          isDark));
+void ShapeDrawingTest::shapeAppearsWhereItMustOnly() {
+    QFETCH(double, lo);
+    QFETCH(double, side);
+    QFETCH(Draw, draw);
+    QFETCH(Probes, probes);
+    auto &canvas = canvases[{lo, side}];
+    if (!canvas)
+        canvas = std::make_unique<testsupport::GLCanvas>(400, 400, lo, lo + side, lo, lo + side);
+    QVERIFY(canvas->isValid());
+    const QImage img = viewtest::renderOpaque(*canvas, draw);
+    for (const Probe &p : probes) {
+        const bool seen = testsupport::anyPixelNear(img, canvas->toPixel(p.x, p.y), p.radius,
+                                                    [&p](QColor c) { return colourIs(p.colour, c); });
+        QVERIFY2(seen == p.present,
+                 qPrintable(QString("%1 at (%2, %3)").arg(p.colour).arg(p.x).arg(p.y)));
+    }
 }
 
 MS_REGISTER_TEST(ShapeDrawingTest)

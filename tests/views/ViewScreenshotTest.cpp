@@ -37,26 +37,18 @@ private:
     Motion motion;
     Branch branch;
     MechanismSynthesis engine;
-    std::vector<Point> poses;
+    std::vector<known::Pose> poses;
 };
 
 // Seven poses of the crank-rocker's coupler frame make the task; synthesis must find its two
 // dyads again, and those two form the mechanism.
 void ViewScreenshotTest::initTestCase() {
     MS_REQUIRE_GL();
-    for (double a : {20.0, 70.0, 120.0, 170.0, 220.0, 270.0, 320.0})
-        poses.push_back(viewtest::crankRockerCouplerPose(a));
+    poses = viewtest::crankRockerPoses({20.0, 70.0, 120.0, 170.0, 220.0, 270.0, 320.0});
     engine.setMotion(&motion);
     engine.setBranch(&branch);
     engine.setFileOutput(false);
-    engine.setData(static_cast<int>(poses.size()));
-    for (size_t i = 0; i < poses.size(); ++i) {
-        const int row = static_cast<int>(i);
-        engine.setDataValue(row, 0, poses[i].x());
-        engine.setDataValue(row, 1, poses[i].y());
-        engine.setDataValue(row, 2, poses[i].z());
-        viewtest::addPose(motion, poses[i].x(), poses[i].y(), poses[i].z());
-    }
+    known::loadTask(motion, engine, poses);
     engine.synthesize();
     QVERIFY(branch.synthesizedDyadCount() >= 2);
     // Exact poses leave more than one pair of roots; the picture shows the pair the task was
@@ -94,10 +86,10 @@ void ViewScreenshotTest::cartesianViewShowsTheSynthesizedCrankRocker() {
     // The position frames' x axes, 0.7 along their angles (the frames overlap, so a few may
     // be hidden under their neighbours), and the two ground pivots.
     int axesSeen = 0;
-    for (const Point &p : poses) {
-        const double th = p.z() * viewtest::pi / 180.0;
-        const QPoint axis = view.worldToPixel(p.x() + 0.7 * std::cos(th),
-                                              p.y() + 0.7 * std::sin(th)).toPoint();
+    for (const known::Pose &p : poses) {
+        const double th = p.thetaDeg * viewtest::pi / 180.0;
+        const QPoint axis =
+            view.worldToPixel(p.x + 0.7 * std::cos(th), p.y + 0.7 * std::sin(th)).toPoint();
         axesSeen += anyPixelNear(img, axis, 2, isBluish) ? 1 : 0;
     }
     QVERIFY2(axesSeen >= 5, qPrintable(QString::number(axesSeen)));

@@ -1,11 +1,15 @@
-// Helpers for the view tests: mouse gestures, the expected pixel of a world point, a stand-in
-// for the main window's position slots and a small hand-made four-bar.
+// The rig of the view tests: mouse gestures, the expected pixel of a world point, a stand-in
+// for the main window's position slots, a small hand-made four-bar, and picture helpers on top
+// of the shared GL canvas.
 #pragma once
 
 #include "Branch.h"
+#include "KnownMechanisms.h"
 #include "MechGLWidget.h"
 #include "Motion.h"
+#include "TestSupport.h"
 
+#include <GL/gl.h>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QtTest>
@@ -15,6 +19,28 @@
 namespace viewtest {
 
 const double pi = std::acos(-1.0);
+
+inline bool notWhite(QColor c) { return !testsupport::isWhite(c); }
+
+inline int countPixels(const QImage &img, QRect box, const std::function<bool(QColor)> &pred) {
+    int n = 0;
+    box = box.normalized() & img.rect();
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            n += pred(img.pixelColor(x, y)) ? 1 : 0;
+    return n;
+}
+
+// The canvas reads its framebuffer back as premultiplied colour, so translucent drawing that
+// lowers the destination alpha comes back garbled; an on-screen view keeps alpha at 1. Draw
+// with alpha writes masked, as an opaque window would show it.
+inline QImage renderOpaque(testsupport::GLCanvas &c, const std::function<void()> &draw) {
+    return c.render([&draw]() {
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+        draw();
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    });
+}
 
 // A move with no button held (QTest would move the real cursor instead, which Xvfb need not
 // deliver).
@@ -29,11 +55,16 @@ inline void drag(QWidget *w, QPoint from, QPoint to, Qt::MouseButton button = Qt
                  int steps = 4) {
     hover(w, from);
     QTest::mousePress(w, button, Qt::NoModifier, from);
-    for (int k = 1; k <= steps; ++k) {
-        const QPoint p = from + (to - from) * k / steps;
-        QTest::mouseMove(w, p);
-    }
+    for (int k = 1; k <= steps; ++k)
+        QTest::mouseMove(w, from + (to - from) * k / steps);
     QTest::mouseRelease(w, button, Qt::NoModifier, to);
+}
+
+inline void sendWheel(QWidget *w, int delta) {
+    const QPointF c(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent e(c, w->mapToGlobal(c), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
 }
 
 // Where a world point must land, written from the view's geometry: the visible square has the
@@ -91,44 +122,53 @@ struct TaskKeeper {
     }
 };
 
-// A crank-rocker drawn by mouse: ground (0,0)-(4,0), crank 1, coupler 4, rocker 3, with the
-// moving frame on the coupler. The rocker's moving pivot solves |B - (4,0)| = 3, |B - (0,1)| = 4:
-// 17x^2 - 96x + 128 = 0, y = 4x - 11.
-inline void buildUserFourBar(Branch &branch) {
+// The crank-rocker drawn by buildUserFourBar: ground (0,0)-(4,0), crank 1, coupler 4, rocker 3,
+// with the moving frame (1.5, 2, 0) on the coupler. The rocker's moving pivot solves
+// |B - (4,0)| = 3, |B - (0,1)| = 4: 17x^2 - 96x + 128 = 0, y = 4x - 11.
+inline known::Vec rockerPivot() {
     const double bx = (96.0 + std::sqrt(96.0 * 96.0 - 4.0 * 17.0 * 128.0)) / 34.0;
-    const double by = 4.0 * bx - 11.0;
+    return {bx, 4.0 * bx - 11.0};
+}
+
+inline void buildUserFourBar(Branch &branch) {
+    const known::Vec b = rockerPivot();
     branch.settodraw(0);
     branch.createUserDyad(1.5, 2.0, 0.0, 0.0, 0.0);
     branch.settodraw(1);
     branch.createUserDyad(0.0, 0.0, 0.0, 1.0, 0.0);
-    branch.createUserDyad(4.0, 0.0, bx, by, 0.0);
+    branch.createUserDyad(4.0, 0.0, b.x, b.y, 0.0);
 }
 
-// The coupler pose (x, y, theta degrees) of that crank-rocker at crank angle aDeg, on one of its
-// two assemblies (sign +1 is the one drawn by buildUserFourBar), found by intersecting the
-// circles |B - M1| = 4 and |B - (4, 0)| = 3 and carrying the frame (1.5, 2, 0) rigidly.
-inline Point crankRockerCouplerPose(double aDeg, double sign = 1.0) {
-    const double bx0 = (96.0 + std::sqrt(96.0 * 96.0 - 4.0 * 17.0 * 128.0)) / 34.0;
-    const double by0 = 4.0 * bx0 - 11.0;
-    const double ang0 = std::atan2(by0 - 1.0, bx0);  // coupler line at the drawn assembly
-    const double cx = 1.5, cy = 1.0;                  // frame origin minus M1 = (0, 1)
-    const double along = cx * std::cos(ang0) + cy * std::sin(ang0);
-    const double across = -cx * std::sin(ang0) + cy * std::cos(ang0);
-
-    const double a = aDeg * pi / 180.0;
-    const double m1x = std::cos(a), m1y = std::sin(a);
-    const double dx = 4.0 - m1x, dy = -m1y, d = std::hypot(dx, dy);
-    const double l = (16.0 - 9.0 + d * d) / (2.0 * d);
-    const double hgt = std::sqrt(16.0 - l * l);
-    const double bx = m1x + l * dx / d - sign * hgt * dy / d;
-    const double by = m1y + l * dy / d + sign * hgt * dx / d;
-    const double ang = std::atan2(by - m1y, bx - m1x);
-    return Point(m1x + along * std::cos(ang) - across * std::sin(ang),
-                 m1y + along * std::sin(ang) + across * std::cos(ang), (ang - ang0) * 180.0 / pi);
+// Its coupler poses at crank angles in degrees, on the assembly drawn (elbowUp) or the other,
+// from the shared forward kinematics.
+inline std::vector<known::Pose> crankRockerPoses(const std::vector<double> &crankDeg,
+                                                 bool drawnAssembly = true) {
+    const known::Vec b = rockerPivot();
+    const known::RevoluteSide crank{{0.0, 0.0}, {-1.5, -1.0}, 1.0};
+    const known::RevoluteSide rocker{{4.0, 0.0}, {b.x - 1.5, b.y - 2.0}, 3.0};
+    std::vector<double> radians;
+    for (double a : crankDeg)
+        radians.push_back(a * pi / 180.0);
+    std::vector<known::Pose> poses;
+    known::rrrrPoses(crank, rocker, radians, drawnAssembly, poses);
+    return poses;
 }
 
-inline double directionDeg(const Point &from, const Point &to) {
-    return std::atan2(to.y() - from.y(), to.x() - from.x()) * 180.0 / pi;
-}
+// The mouse-entry rig: a task, a branch and an 800 x 400 view at scale 0.45 (36 pixels per
+// unit, origin at (400, 200)).
+struct Rig {
+    Motion motion;
+    Branch branch;
+    MechGLWidget view;
+    Rig() {
+        view.resize(800, 400);
+        view.setMotion(&motion);
+        view.setAllDyad(&branch);
+    }
+    static QPoint px(double x, double y) {
+        return QPoint(static_cast<int>(std::lround(400 + 36 * x)),
+                      static_cast<int>(std::lround(200 - 36 * y)));
+    }
+};
 
 } // namespace viewtest
