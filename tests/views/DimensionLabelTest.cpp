@@ -15,53 +15,60 @@
 class DimensionLabelTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-
-    void linkLengthIsWrittenToTheChosenDigits_data();
-    void linkLengthIsWrittenToTheChosenDigits();
+    void init() {
+        savedDigits = significantDigits;
+        savedUnit = unitLetter;
+    }
+    void cleanup() {
+        significantDigits = savedDigits;
+        unitLetter = savedUnit;
+    }
+    void valueIsWrittenToTheChosenDigits_data();
+    void valueIsWrittenToTheChosenDigits();
     void dyadLengthLabelsFollowTheUnitAndDigits_data();
     void dyadLengthLabelsFollowTheUnitAndDigits();
-    void sweptAngleIsWrittenToTheChosenDigits_data();
-    void sweptAngleIsWrittenToTheChosenDigits();
-    void digitsOutsideWhatAStreamHoldsAreBounded();
 
 private:
     int savedDigits = 4;
     char savedUnit = 'm';
 };
 
-void DimensionLabelTest::init() {
-    savedDigits = significantDigits;
-    savedUnit = unitLetter;
-}
-
-void DimensionLabelTest::cleanup() {
-    significantDigits = savedDigits;
-    unitLetter = savedUnit;
-}
-
-void DimensionLabelTest::linkLengthIsWrittenToTheChosenDigits_data() {
+void DimensionLabelTest::valueIsWrittenToTheChosenDigits_data() {
+    QTest::addColumn<bool>("angular");
     QTest::addColumn<int>("digits");
-    QTest::addColumn<double>("length");
+    QTest::addColumn<double>("start");   // a sweep's start; unused for a length
+    QTest::addColumn<double>("value");   // a length, or a sweep's end
     QTest::addColumn<QString>("text");
     // Hand-rounded: 3.14159265 to 1, 2, 4 and 8 significant digits.
-    QTest::newRow("one digit") << 1 << 3.14159265 << "3m";
-    QTest::newRow("two digits") << 2 << 3.14159265 << "3.1m";
-    QTest::newRow("four digits (start)") << 4 << 3.14159265 << "3.142m";
-    QTest::newRow("eight digits") << 8 << 3.14159265 << "3.1415927m";
-    QTest::newRow("trailing zeros dropped") << 6 << 2.5 << "2.5m";
-    QTest::newRow("large length") << 3 << 1234.0 << "1.23e+03m";
+    QTest::newRow("length, one digit") << false << 1 << 0.0 << 3.14159265 << "3m";
+    QTest::newRow("length, two digits") << false << 2 << 0.0 << 3.14159265 << "3.1m";
+    QTest::newRow("length, four digits (start)") << false << 4 << 0.0 << 3.14159265 << "3.142m";
+    QTest::newRow("length, eight digits") << false << 8 << 0.0 << 3.14159265 << "3.1415927m";
+    QTest::newRow("trailing zeros dropped") << false << 6 << 0.0 << 2.5 << "2.5m";
+    QTest::newRow("large length") << false << 3 << 0.0 << 1234.0 << "1.23e+03m";
+    // Below one is taken as one (a stream given -1 would write its default of six digits);
+    // forty digits show what a double holds.
+    QTest::newRow("digits below one") << false << -1 << 0.0 << 3.14159265 << "3m";
+    QTest::newRow("forty digits") << false << 40 << 0.0 << 0.1 << "0.10000000000000001m";
+    QTest::newRow("sweep, four digits") << true << 4 << 0.0 << 33.3333333 << "33.33";
+    QTest::newRow("sweep, two digits") << true << 2 << 0.0 << 33.3333333 << "33";
+    QTest::newRow("sweep, seven digits") << true << 7 << 10.0 << 43.3333333 << "33.33333";
+    // Regression: a five-character cut showed -123.5 as "-123.".
+    QTest::newRow("negative sweep") << true << 4 << 0.0 << -123.456 << "-123.5";
 }
 
-void DimensionLabelTest::linkLengthIsWrittenToTheChosenDigits() {
+void DimensionLabelTest::valueIsWrittenToTheChosenDigits() {
+    QFETCH(bool, angular);
     QFETCH(int, digits);
-    QFETCH(double, length);
+    QFETCH(double, start);
+    QFETCH(double, value);
     QFETCH(QString, text);
     significantDigits = digits;
-    const LinearDimension dim(Point(0.0, 0.0, 0.0), Point(length, 0.0, 0.0), length, 0.0, 1.0,
-                              'm');
-    QCOMPARE(QString::fromStdString(dim.valueText()), text);
+    const std::string written =
+        angular ? AngularDimension(Point(0.0, 0.0, 0.0), 1.0, start, value).valueText()
+                : LinearDimension(Point(0.0, 0.0, 0.0), Point(value, 0.0, 0.0), value, 0.0, 1.0,
+                                  'm').valueText();
+    QCOMPARE(QString::fromStdString(written), text);
 }
 
 void DimensionLabelTest::dyadLengthLabelsFollowTheUnitAndDigits_data() {
@@ -103,36 +110,6 @@ void DimensionLabelTest::dyadLengthLabelsFollowTheUnitAndDigits() {
     }
     QCOMPARE(QString::fromStdString(made), text);
     QCOMPARE(QString::fromStdString(previewed), text);
-}
-
-void DimensionLabelTest::sweptAngleIsWrittenToTheChosenDigits_data() {
-    QTest::addColumn<int>("digits");
-    QTest::addColumn<double>("start");
-    QTest::addColumn<double>("end");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("four digits") << 4 << 0.0 << 33.3333333 << "33.33";
-    QTest::newRow("two digits") << 2 << 0.0 << 33.3333333 << "33";
-    QTest::newRow("seven digits") << 7 << 10.0 << 43.3333333 << "33.33333";
-    // Regression: a five-character cut showed -123.5 as "-123.".
-    QTest::newRow("negative sweep") << 4 << 0.0 << -123.456 << "-123.5";
-}
-
-void DimensionLabelTest::sweptAngleIsWrittenToTheChosenDigits() {
-    QFETCH(int, digits);
-    QFETCH(double, start);
-    QFETCH(double, end);
-    QFETCH(QString, text);
-    significantDigits = digits;
-    const AngularDimension dim(Point(0.0, 0.0, 0.0), 1.0, start, end);
-    QCOMPARE(QString::fromStdString(dim.valueText()), text);
-}
-
-void DimensionLabelTest::digitsOutsideWhatAStreamHoldsAreBounded() {
-    // Below one is taken as one (a stream given -1 would write its default of six digits).
-    significantDigits = -1;
-    QCOMPARE(LinearDimension::numberText(3.14159265), std::string("3"));
-    significantDigits = 40;
-    QCOMPARE(LinearDimension::numberText(0.1), std::string("0.10000000000000001"));
 }
 
 MS_REGISTER_TEST(DimensionLabelTest)

@@ -3,7 +3,6 @@
 #include "Branch.h"
 #include "ImageGLWidget.h"
 #include "Motion.h"
-#include "RR.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -149,13 +148,8 @@ void ImageViewTest::positionsAppearAtTheirImagePoints() {
 void ImageViewTest::chosenDyadsShowTheirSurfacesUntilTheBranchIsCleared() {
     MS_REQUIRE_GL();
     const double bx = viewtest::rockerPivot().x, by = viewtest::rockerPivot().y;
-    const Point pose(1.5, 2.0, 0.0);
     Branch branch;
-    branch.setupPointList({pose});
-    branch.createDyad(std::make_shared<RR>(pose, 0.0, 0.0, 1.0, -1.5, -1.0, 0));
-    branch.createDyad(std::make_shared<RR>(pose, 4.0, 0.0, 3.0, bx - 1.5, by - 2.0, 0));
-    branch.setcurrentdyadstate({true, true, false, false}, {false, false, false, false},
-                               {false, false, false, false});
+    viewtest::chooseCrankRockerDyads(branch);
     ImageGLWidget view;
     view.resize(400, 400);
     view.setAllDyad(&branch);

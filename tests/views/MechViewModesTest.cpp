@@ -2,6 +2,8 @@
 // entering and editing dyads, the line constraint and the user-defined points.
 #include "Dyad.h"
 
+#include <QVector3D>
+
 #include <QSignalSpy>
 #include <QtTest>
 #include "TestSupport.h"
@@ -23,15 +25,12 @@ private slots:
     void dragInPositionInputRequestsAPositionAlongTheDrag_data();
     void dragInPositionInputRequestsAPositionAlongTheDrag();
     void refusedPositionRequestLeavesTheTaskAsItIs();
-    void hoverMakesThePositionUnderTheMouseCurrent();
-    void dragInEditModeMovesTheNearestPosition();
-    void dragOnAnAxisTipTurnsThePosition();
+    void editDragMovesOrTurnsOnePosition_data();
+    void editDragMovesOrTurnsOnePosition();
     void pressOnNothingInEditModeClearsTheSelection();
     void deleteKeyAsksOnlyForAnExistingPosition();
-    void mechanismInputCreatesADyadOfTheSelectedKind_data();
-    void mechanismInputCreatesADyadOfTheSelectedKind();
-    void clickInputEntersADyadAtOnce();
-    void movingFrameIsPlacedByADrag();
+    void mechanismInputEntersWhatIsSelected_data();
+    void mechanismInputEntersWhatIsSelected();
     void editMechanismDragMovesThePickedPivot();
     void lineInputDeliversBothEndPoints();
     void userPointModeKeepsTwoMarkersButReportsEveryClick();
@@ -88,62 +87,61 @@ void MechViewModesTest::refusedPositionRequestLeavesTheTaskAsItIs() {
     QCOMPARE(requests.count(), 1);
     QCOMPARE(f.motion.size(), 2);
     QCOMPARE(static_cast<int>(f.view.shownPositions().size()), 2);
-    // Hovering where the refused position would be makes nothing current.
+    // Hovering where the refused position would be makes nothing current; hovering near a
+    // position of the task makes it current, a little further off nothing.
     hover(&f.view, px(-4, -2));
     QCOMPARE(f.motion.currentPositionIndex(), -1);
     QCOMPARE(f.view.hoveredPositionIndex(), -1);
-}
-
-void MechViewModesTest::hoverMakesThePositionUnderTheMouseCurrent() {
-    Fixture f;
-    addPose(f.motion, 0, 0, 0);
-    addPose(f.motion, 3, 1, 30);
     hover(&f.view, f.view.worldToPixel(3.1, 1.1));
     QCOMPARE(f.motion.currentPositionIndex(), 1);
     hover(&f.view, f.view.worldToPixel(3.0, 1.0 + 0.35));
     QCOMPARE(f.motion.currentPositionIndex(), -1);
 }
 
-void MechViewModesTest::dragInEditModeMovesTheNearestPosition() {
+void MechViewModesTest::editDragMovesOrTurnsOnePosition_data() {
+    QTest::addColumn<QPointF>("from");
+    QTest::addColumn<QPointF>("to");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QVector3D>("expected");   // x, y, theta degrees
+    // Positions (0, 0, 0), (3, 1, 30) and (3.4, 1, 60), 0.4 apart: only the nearer one moves,
+    // keeping its angle.
+    QTest::newRow("body drag moves the nearest") << QPointF(3.1, 1) << QPointF(-2, -3) << 1
+                                                 << QVector3D(-2, -3, 30);
+    // The tip of the frame's x axis sits 0.9 from the position along its angle; dragging it
+    // turns the frame to the mouse direction seen from the position.
+    QTest::newRow("axis tip drag turns") << QPointF(0.9, 0) << QPointF(0, 2) << 0
+                                         << QVector3D(0, 0, 90);
+}
+
+void MechViewModesTest::editDragMovesOrTurnsOnePosition() {
+    QFETCH(QPointF, from);
+    QFETCH(QPointF, to);
+    QFETCH(int, index);
+    QFETCH(QVector3D, expected);
     Fixture f;
-    addPose(f.motion, 0, 0, 0);
-    addPose(f.motion, 3, 1, 30);
-    addPose(f.motion, 3.4, 1, 60);  // 0.4 away: only the nearer one may move
+    const QVector3D before[3] = {{0, 0, 0}, {3, 1, 30}, {3.4f, 1, 60}};
+    for (const QVector3D &p : before)
+        addPose(f.motion, p.x(), p.y(), p.z());
     TaskKeeper keeper(f.view, f.motion);
     f.view.setModeEdit_Position();
     QSignalSpy updates(&f.view, QOverload<double, double, double, int>::of(
                                     &MechGLWidget::positionupdate));
     QSignalSpy shown(&f.view, &MechGLWidget::updatecurrentDisp);
-    drag(&f.view, px(3.1, 1), px(-2, -3), Qt::LeftButton, 5);
+    drag(&f.view, px(from.x(), from.y()), px(to.x(), to.y()), Qt::LeftButton, 5);
     QVERIFY(updates.count() >= 1);
-    QVERIFY(std::fabs(updates.last().at(0).toDouble() + 2.0) < 1e-9);
-    QVERIFY(std::fabs(updates.last().at(1).toDouble() + 3.0) < 1e-9);
-    QVERIFY(std::fabs(updates.last().at(2).toDouble() - 30.0) < 1e-9);  // angle unchanged
-    QCOMPARE(shown.first().at(0).toInt(), 1);
-    double x, y, th;
-    viewtest::poseOf(f.motion, 1, x, y, th);
-    QVERIFY(std::fabs(x + 2.0) < 1e-9 && std::fabs(y + 3.0) < 1e-9 && std::fabs(th - 30) < 1e-9);
-    viewtest::poseOf(f.motion, 2, x, y, th);
-    QVERIFY(std::fabs(x - 3.4) < 1e-9 && std::fabs(y - 1.0) < 1e-9);
-    viewtest::poseOf(f.motion, 0, x, y, th);
-    QVERIFY(std::fabs(x) < 1e-9 && std::fabs(y) < 1e-9);
-}
-
-// The tip of the frame's x axis sits 0.9 from the position along its angle; dragging it turns
-// the frame to the mouse direction seen from the position.
-void MechViewModesTest::dragOnAnAxisTipTurnsThePosition() {
-    Fixture f;
-    addPose(f.motion, 1, 1, 0);
-    TaskKeeper keeper(f.view, f.motion);
-    f.view.setModeEdit_Position();
-    QSignalSpy thetas(&f.view, &MechGLWidget::emittheta);
-    drag(&f.view, px(1.9, 1), px(1, 3));
-    QVERIFY(thetas.count() >= 1);
-    QVERIFY(std::fabs(thetas.last().at(0).toDouble() - 90.0) < 1e-9);
-    double x, y, th;
-    viewtest::poseOf(f.motion, 0, x, y, th);
-    QVERIFY(std::fabs(x - 1) < 1e-9 && std::fabs(y - 1) < 1e-9);
-    QVERIFY(std::fabs(th - 90.0) < 1e-9);
+    QCOMPARE(shown.first().at(0).toInt(), index);
+    const QList<QVariant> &last = updates.last();
+    QVERIFY(std::fabs(last.at(0).toDouble() - expected.x()) < 1e-6);
+    QVERIFY(std::fabs(last.at(1).toDouble() - expected.y()) < 1e-6);
+    QVERIFY(std::fabs(last.at(2).toDouble() - expected.z()) < 1e-6);
+    for (int i = 0; i < 3; ++i) {
+        const QVector3D want = i == index ? expected : before[i];
+        double x, y, th;
+        viewtest::poseOf(f.motion, i, x, y, th);
+        QVERIFY2(std::fabs(x - want.x()) < 1e-6 && std::fabs(y - want.y()) < 1e-6 &&
+                     std::fabs(th - want.z()) < 1e-6,
+                 qPrintable(QString("position %1: %2 %3 %4").arg(i).arg(x).arg(y).arg(th)));
+    }
 }
 
 // Regression: a press that missed every position kept the old selection, which after a delete
@@ -191,59 +189,56 @@ void MechViewModesTest::deleteKeyAsksOnlyForAnExistingPosition() {
     QCOMPARE(static_cast<int>(f.view.shownPositions().size()), 1);
 }
 
-void MechViewModesTest::mechanismInputCreatesADyadOfTheSelectedKind_data() {
+void MechViewModesTest::mechanismInputEntersWhatIsSelected_data() {
     QTest::addColumn<int>("todraw");
+    QTest::addColumn<bool>("byClick");
     QTest::addColumn<QString>("kind");
-    QTest::newRow("RR") << 1 << "RR";
-    QTest::newRow("RP") << 2 << "RP";
-    QTest::newRow("PR") << 3 << "PR";
+    QTest::addColumn<QPointF>("fixed");
+    QTest::addColumn<QPointF>("moving");   // for a frame: (angle, unused)
+    // A drag from (-2, -1) to (1, 3): RR and PR take the second point as their moving pivot;
+    // an RP's line runs through the fixed pivot towards it, at atan(4 / 3).
+    QTest::newRow("RR") << 1 << false << "RR" << QPointF(-2, -1) << QPointF(1, 3);
+    QTest::newRow("RP") << 2 << false << "RP" << QPointF(-2, -1) << QPointF(53.13010235415598, 0);
+    QTest::newRow("PR") << 3 << false << "PR" << QPointF(-2, -1) << QPointF(1, 3);
+    // With click input one click enters an RR whose moving pivot is (4, 4) further on.
+    QTest::newRow("RR by one click") << 1 << true << "RR" << QPointF(1, 1) << QPointF(5, 5);
+    // The moving frame sits at the press and points along the drag.
+    QTest::newRow("moving frame") << 0 << false << "frame" << QPointF(-2, -1)
+                                  << QPointF(53.13010235415598, 0);
 }
 
-void MechViewModesTest::mechanismInputCreatesADyadOfTheSelectedKind() {
+void MechViewModesTest::mechanismInputEntersWhatIsSelected() {
     QFETCH(int, todraw);
+    QFETCH(bool, byClick);
     QFETCH(QString, kind);
+    QFETCH(QPointF, fixed);
+    QFETCH(QPointF, moving);
     Fixture f;
     f.view.setModeInput_Mechanism();
     f.branch.settodraw(todraw);
-    drag(&f.view, px(-2, -1), px(1, 3));
+    if (byClick) {
+        f.view.plotsettings();
+        QTest::mouseClick(&f.view, Qt::LeftButton, Qt::NoModifier, px(fixed.x(), fixed.y()));
+    } else {
+        drag(&f.view, px(-2, -1), px(1, 3));
+    }
+    hover(&f.view, px(4, 4));   // a move after the release enters nothing more
     const auto &dyads = f.branch.getUserInputDyads();
+    if (kind == "frame") {
+        QVERIFY(dyads.empty() && f.branch.isMovingFrameSet());
+        const Point pose = f.branch.getMovingFramePose();
+        QVERIFY(std::fabs(pose.x() - fixed.x()) < 1e-9 && std::fabs(pose.y() - fixed.y()) < 1e-9);
+        QVERIFY(std::fabs(pose.z() - moving.x()) < 1e-9);
+        return;
+    }
     QCOMPARE(static_cast<int>(dyads.size()), 1);
     QCOMPARE(dyads[0]->typeName(), kind);
-    const Point fixed = dyads[0]->fixedPivotCopy();
-    QVERIFY(std::fabs(fixed.x() + 2.0) < 1e-9 && std::fabs(fixed.y() + 1.0) < 1e-9);
-    if (kind != "RP") {
-        // RR and PR take the second point as their moving pivot.
-        const Point moving = dyads[0]->movingPivotCopy();
-        QVERIFY(std::fabs(moving.x() - 1.0) < 1e-9 && std::fabs(moving.y() - 3.0) < 1e-9);
-    } else {
-        // An RP's line runs through the fixed pivot towards the second point.
-        QVERIFY(std::fabs(dyads[0]->currentInput() - 53.13010235415598) < 1e-9);
-    }
-    hover(&f.view, px(4, 4));
-    QCOMPARE(static_cast<int>(dyads.size()), 1);
-}
-
-void MechViewModesTest::clickInputEntersADyadAtOnce() {
-    Fixture f;
-    f.view.setModeInput_Mechanism();
-    f.view.plotsettings();
-    f.branch.settodraw(1);
-    QTest::mouseClick(&f.view, Qt::LeftButton, Qt::NoModifier, px(1, 1));
-    const auto &dyads = f.branch.getUserInputDyads();
-    QCOMPARE(static_cast<int>(dyads.size()), 1);
-    const Point moving = dyads[0]->movingPivotCopy();
-    QVERIFY(std::fabs(moving.x() - 5.0) < 1e-9 && std::fabs(moving.y() - 5.0) < 1e-9);
-}
-
-void MechViewModesTest::movingFrameIsPlacedByADrag() {
-    Fixture f;
-    f.view.setModeInput_Mechanism();
-    f.branch.settodraw(0);
-    drag(&f.view, px(2, 1), px(2, 3));
-    QVERIFY(f.branch.isMovingFrameSet());
-    const Point pose = f.branch.getMovingFramePose();
-    QVERIFY(std::fabs(pose.x() - 2) < 1e-9 && std::fabs(pose.y() - 1) < 1e-9);
-    QVERIFY(std::fabs(pose.z() - 90.0) < 1e-9);
+    const Point f0 = dyads[0]->fixedPivotCopy(), m0 = dyads[0]->movingPivotCopy();
+    QVERIFY(std::fabs(f0.x() - fixed.x()) < 1e-9 && std::fabs(f0.y() - fixed.y()) < 1e-9);
+    if (kind == "RP")
+        QVERIFY(std::fabs(dyads[0]->currentInput() - moving.x()) < 1e-9);
+    else
+        QVERIFY(std::fabs(m0.x() - moving.x()) < 1e-9 && std::fabs(m0.y() - moving.y()) < 1e-9);
 }
 
 void MechViewModesTest::editMechanismDragMovesThePickedPivot() {

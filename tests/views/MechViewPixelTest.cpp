@@ -29,6 +29,7 @@ private slots:
     void init();
     void cleanup();
     void positionFramesAppearAtTheirPixelsTurnedByTheirAngle();
+    void pivotsAndCouplerCurvesAppearWhereTheMechanismIs_data();
     void pivotsAndCouplerCurvesAppearWhereTheMechanismIs();
     void workspaceFrameAndGridFollowTheSettings();
     void smoothedEdgesKeepThePictureOpaqueAndTrueInColour();
@@ -93,8 +94,18 @@ void MechViewPixelTest::positionFramesAppearAtTheirPixelsTurnedByTheirAngle() {
     QVERIFY(!near(img, -7.5, -3.5, 4, notWhite));
 }
 
+void MechViewPixelTest::pivotsAndCouplerCurvesAppearWhereTheMechanismIs_data() {
+    QTest::addColumn<bool>("chosen");
+    QTest::newRow("drawn by mouse") << false;
+    QTest::newRow("chosen from a synthesis") << true;
+}
+
 void MechViewPixelTest::pivotsAndCouplerCurvesAppearWhereTheMechanismIs() {
-    viewtest::buildUserFourBar(*branch);
+    QFETCH(bool, chosen);
+    if (chosen)
+        viewtest::chooseCrankRockerDyads(*branch);
+    else
+        viewtest::buildUserFourBar(*branch);
     const QImage img = render();
     // Fixed pivots (0, 0), (4, 0) and the crank's moving pivot (0, 1): joint circles of radius
     // 0.1 outlined in black.

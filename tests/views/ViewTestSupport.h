@@ -7,6 +7,7 @@
 #include "KnownMechanisms.h"
 #include "MechGLWidget.h"
 #include "Motion.h"
+#include "RR.h"
 #include "TestSupport.h"
 
 #include <GL/gl.h>
@@ -137,6 +138,18 @@ inline void buildUserFourBar(Branch &branch) {
     branch.settodraw(1);
     branch.createUserDyad(0.0, 0.0, 0.0, 1.0, 0.0);
     branch.createUserDyad(4.0, 0.0, b.x, b.y, 0.0);
+}
+
+// The same crank-rocker as a synthesis would leave it: two dyads in the branch's table for the
+// single task pose (1.5, 2, 0), both chosen.
+inline void chooseCrankRockerDyads(Branch &branch) {
+    const known::Vec b = rockerPivot();
+    const Point pose(1.5, 2.0, 0.0);
+    branch.setupPointList({pose});
+    branch.createDyad(std::make_shared<RR>(pose, 0.0, 0.0, 1.0, -1.5, -1.0, 0));
+    branch.createDyad(std::make_shared<RR>(pose, 4.0, 0.0, 3.0, b.x - 1.5, b.y - 2.0, 0));
+    branch.setcurrentdyadstate({true, true, false, false}, {false, false, false, false},
+                               {false, false, false, false});
 }
 
 // Its coupler poses at crank angles in degrees, on the assembly drawn (elbowUp) or the other,
