@@ -1,7 +1,6 @@
 // mechsynth-cli end to end: the built program on position files made by forward kinematics,
 // its JSON and text output, its exit statuses, and the files it leaves or leaves alone.
 #include "KnownMechanisms.h"
-#include "SynthesisFixtures.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -16,8 +15,8 @@ using known::Pose;
 using known::RevoluteSide;
 
 namespace {
-using fixtures::runCli;
-using Run = fixtures::CliResult;
+using known::runCli;
+using Run = known::CliResult;
 
 void writeFile(const QString &path, const QByteArray &text) {
     QFile f(path);
@@ -67,7 +66,7 @@ private:
 };
 
 void CliTest::initTestCase() {
-    if (!QFile::exists(fixtures::cliPath()))
+    if (!QFile::exists(known::cliPath()))
         QFAIL("mechsynth-cli is not built next to the tests");
     QVERIFY(dir.isValid());
     writeFile(dir.filePath("rrrr.txt"), rrrrTask());
@@ -195,13 +194,13 @@ void CliTest::rejectsBadInputWithStatusOneAndKeepsEarlierFiles() {
     QCOMPARE(runCli(work.path(), {"synthesize", "rrrr.txt"}).status, 0);
     if (!content.isEmpty())
         writeFile(work.filePath("bad.txt"), content);
-    const QMap<QString, QByteArray> before = fixtures::folderFiles(work.path());
+    const QMap<QString, QByteArray> before = known::folderFiles(work.path());
     const Run r = runCli(work.path(), {"synthesize", "bad.txt", "--json"});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains(mentions), r.err.constData());
     QCOMPARE(r.err.count('\n'), 1);  // one line
     QVERIFY(r.out.isEmpty());
-    QCOMPARE(fixtures::folderFiles(work.path()), before);
+    QCOMPARE(known::folderFiles(work.path()), before);
 }
 
 void CliTest::answersUsageErrorsWithStatusTwoAndTheUsage_data() {

@@ -2,7 +2,6 @@
 // close the loop of that pair (checked here against the pivots the synthesize command
 // reports), the summary's counts, the circuit filter, and the refused runs.
 #include "KnownMechanisms.h"
-#include "SynthesisFixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,10 +15,10 @@
 #include <cmath>
 
 using known::Pose;
-using Run = fixtures::CliResult;
+using Run = known::CliResult;
 
 namespace {
-using fixtures::runCli;
+using known::runCli;
 
 constexpr double closureTolerance = 1e-9;
 
@@ -30,7 +29,7 @@ void writeFile(const QString &path, const QByteArray &text) {
 }
 
 QByteArray crankRockerTask(int positions) {
-    return known::positionFileText(fixtures::crankRockerPoses(positions)).toUtf8();
+    return known::positionFileText(known::crankRockerPoses(positions)).toUtf8();
 }
 
 QByteArray sliderCrankTask() {
@@ -150,7 +149,7 @@ private:
 };
 
 void CliTraceTest::initTestCase() {
-    QVERIFY2(QFile::exists(fixtures::cliPath()), "mechsynth-cli is not built next to the tests");
+    QVERIFY2(QFile::exists(known::cliPath()), "mechsynth-cli is not built next to the tests");
     QVERIFY(dir.isValid());
     writeFile(dir.filePath("rrrr.txt"), crankRockerTask(5));
     writeFile(dir.filePath("four.txt"), crankRockerTask(4));

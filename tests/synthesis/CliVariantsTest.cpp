@@ -1,7 +1,6 @@
 // mechsynth-cli with the options of the synthesis variants: a line for four positions, two
 // pivots for three, the tolerance sweep, and every task that fits no operation.
 #include "KnownMechanisms.h"
-#include "SynthesisFixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,12 +16,12 @@ using known::Pose;
 using known::RevoluteSide;
 
 namespace {
-using fixtures::crankSide;
-using fixtures::rockerSide;
-using fixtures::runCli;
-using Run = fixtures::CliResult;
+using known::crankSide;
+using known::rockerSide;
+using known::runCli;
+using Run = known::CliResult;
 
-std::vector<Pose> poses(int n) { return fixtures::crankRockerPoses(n); }
+std::vector<Pose> poses(int n) { return known::crankRockerPoses(n); }
 
 // Position files of 2 ... 6 positions of the crank-rocker's coupler, in dir.
 void writeTasks(const QString &dir) {
@@ -68,7 +67,7 @@ private:
 };
 
 void CliVariantsTest::initTestCase() {
-    QVERIFY(QFile::exists(fixtures::cliPath()));
+    QVERIFY(QFile::exists(known::cliPath()));
     writeTasks(dir.path());
 }
 

@@ -3,7 +3,6 @@
 #include "Branch.h"
 #include "Dyad.h"
 #include "KnownMechanisms.h"
-#include "SynthesisFixtures.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
 #include "ProcessValues.h"
@@ -21,14 +20,14 @@ using known::Pose;
 using known::RevoluteSide;
 
 namespace {
-using fixtures::crankSide;
-using fixtures::inDirectory;
-using fixtures::rockerSide;
+using known::crankSide;
+using known::inDirectory;
+using known::rockerSide;
 
 // A task of n positions of the crank-rocker with the input its operation needs: a line through
 // the crank's fixed pivot for four, both fixed pivots as chosen points for three.
-struct Rig : fixtures::Session {
-    explicit Rig(int n) : Session(fixtures::crankRockerPoses(n)) {
+struct Rig : known::Session {
+    explicit Rig(int n) : Session(known::crankRockerPoses(n)) {
         if (n == 4)
             engine.updateLineParams(1.0, -2.0, 3.0, -1.0);
         engine.setUDP(crankSide.fixedPivot.x, crankSide.fixedPivot.y);
@@ -36,9 +35,9 @@ struct Rig : fixtures::Session {
     }
 };
 
-QByteArray fileText(const QString &name) { return fixtures::fileText(name); }
+QByteArray fileText(const QString &name) { return known::fileText(name); }
 
-QMap<QString, QByteArray> snapshot(const QString &dir) { return fixtures::folderFiles(dir); }
+QMap<QString, QByteArray> snapshot(const QString &dir) { return known::folderFiles(dir); }
 
 bool samePivots(const Dyad &a, const Dyad &b) {
     return a.typeName() == b.typeName()
@@ -59,7 +58,6 @@ private slots:
     void restoresTheTaskOrientationsAfterTheSweep();
     void aNewSweepReplacesTheRecordsOfTheLastOne();
     void sixPositionsRunTheOrdinarySynthesisInstead();
-    void missingInputSweepsNothing();
     void recordsKeepTheirDyadsAfterLaterRunsAndAReset();
     void fourPositionSweepWritesOneCounterLinePerGridPoint();
     void fastSweepLeavesTheFilesOfTheNaiveSweep_data();
@@ -69,7 +67,7 @@ private slots:
     void cancelKeepsTheRecordsSoFarAndTheLastGridPointsState();
 };
 
-void ToleranceSweepTest::initTestCase() { fixtures::useStandardWorkspace(); }
+void ToleranceSweepTest::initTestCase() { known::useStandardWorkspace(); }
 
 void ToleranceSweepTest::recordsOneSolutionPerGridPoint_data() {
     QTest::addColumn<int>("n");
@@ -218,20 +216,6 @@ void ToleranceSweepTest::sixPositionsRunTheOrdinarySynthesisInstead() {
     QCOMPARE(swept, snapshot(plainDir.path()));  // the sweep wrote nothing else of its own
 }
 
-void ToleranceSweepTest::missingInputSweepsNothing() {
-    Rig four(4);
-    four.engine.lineDefined = false;
-    QSignalSpy started(&four.engine, &MechanismSynthesis::tolSynthesisStarted);
-    QSignalSpy report(&four.engine, &MechanismSynthesis::updateOutfile);
-    four.engine.synthesizeWithTol(15.0, 1, 4);
-    QCOMPARE(four.engine.tolSolutionCount(), 0);
-    QCOMPARE(started.count(), 0);
-    QVERIFY(report.last().at(0).toString().contains(QStringLiteral("line")));
-    four.engine.synthesizeWithTol(15.0, 1, 3);  // a count that is not the task's
-    QVERIFY(report.last().at(0).toString().contains(QStringLiteral("the task has 4")));
-    QCOMPARE(four.engine.tolSolutionCount(), 0);
-}
-
 // The records share their dyads: the branch forgetting them must not end them.
 void ToleranceSweepTest::recordsKeepTheirDyadsAfterLaterRunsAndAReset() {
     Rig rig(3);
@@ -360,7 +344,7 @@ void ToleranceSweepTest::cancelKeepsTheRecordsSoFarAndTheLastGridPointsState() {
     const int power[5] = {81, 27, 9, 3, 1};
     for (int j = 0; j < 5; ++j) {
         const int level = g / power[j] % 3;
-        QVERIFY(std::fabs(lastAngles[static_cast<size_t>(j)] - (fixtures::crankRockerPoses(5)[static_cast<size_t>(j)].thetaDeg + 3.0 * (level - 1))) < 1e-12);
+        QVERIFY(std::fabs(lastAngles[static_cast<size_t>(j)] - (known::crankRockerPoses(5)[static_cast<size_t>(j)].thetaDeg + 3.0 * (level - 1))) < 1e-12);
     }
     inDirectory(plainDir.path(), [&] {
         Rig rig(5);
