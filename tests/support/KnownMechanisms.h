@@ -1,5 +1,6 @@
 // Forward kinematics written for the tests, independent of the code under test: poses of the
-// moving frame of known four-bars, and loading a task the way the main window does.
+// moving frame of known four-bars and slider-cranks, loading a task the way the main window
+// does, the files a run leaves, and the command-line program run in a folder.
 #pragma once
 
 #include "Branch.h"
