@@ -1,250 +1,168 @@
-// The whole road of one synthesis for every demonstration: the Demo entry loads its task, the
-// fit runs, the panel ticks the first two dyads, the branch forms the mechanism the entry is
-// named after from the dyads of the mechanism the task was made with, and "Start" animates it.
-#include "AppTestHelpers.h"
-#include "Branch.h"
-#include "Dyad.h"
-#include "MechGLWidget.h"
-#include "Mechanism.h"
-#include "MechanismSynthesis.h"
-#include "Motion.h"
-#include "ScopedWorkingDirectory.h"
-#include "StdoutCapture.h"
+// The whole road of one synthesis for every demonstration: the Demo entry loads its task, the fit
+// runs, the panel ticks the first two dyads, the branch forms the mechanism the entry is named
+// after from the dyads of the mechanism the task was made with, and "Start" animates it.
 #include "Synthesis_Widget.h"
-#include "TestSupport.h"
-#include "Vendrel.h"
+#include "WindowTestSupport.h"
 
-#include <QAction>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QLabel>
-#include <QSignalSpy>
-#include <QtTest>
-#include <algorithm>
-#include <cmath>
-#include <memory>
 
 namespace demoroad {
-
 // What a demonstration's first two dyads must be, from the mechanism its task was made with
-// (tools/make_demos.py): an RR or RP by its fixed pivot, a PR by a point of its ground line.
+// (tools/make_demos.py): an RR or RP by its fixed pivot (and radius for an RR, 0 to skip), a PR by
+// a point of its ground line; within `tol`.
 struct Expected {
     QString kind;
-    double x, y;
+    double x, y, radius, tol;
 };
-
 } // namespace demoroad
-
 Q_DECLARE_METATYPE(demoroad::Expected)
-
-namespace {
-
 using demoroad::Expected;
 
-const QStringList demoFiles = {"RRRR.txt", "RRRP.txt", "RRPR.txt", "PRRP.txt", "PRPR.txt",
-                               "Design Challenge.txt"};
-
-QString demoSource() { return QStringLiteral(MS_SOURCE_DIR "/demo"); }
-
+namespace {
 bool insideWorkspace(const Point &p) { return std::fabs(p[0]) <= 10.0 && std::fabs(p[1]) <= 5.0; }
-
-// The distance of (x, y) from a PR dyad's ground line a1 x + a2 y + a3 = 0.
-double distanceFromGroundLine(const Dyad &d, double x, double y) {
-    return std::fabs(d.parameter1() * x + d.parameter2() * y + d.parameter3()) /
-           std::hypot(d.parameter1(), d.parameter2());
-}
-
 } // namespace
 
 class DemoRoadTest : public QObject {
     Q_OBJECT
+    std::unique_ptr<WindowRig> rig;
+
 private slots:
-    void init();
-    void cleanup();
+    void init() {
+        MS_REQUIRE_GL();
+        rig = std::make_unique<WindowRig>();
+        rig->main().hide();  // these checks need no drawing: an unexposed window is faster
+    }
+    void cleanup() { rig.reset(); }
 
-    void demoEntryFormsItsNamedMechanism_data();
-    void demoEntryFormsItsNamedMechanism();
-    void startAnimatesEveryDemoThroughAUsefulRange_data();
-    void startAnimatesEveryDemoThroughAUsefulRange();
-    void designChallengeIsMetOnlyApproximately();
-    void runDemoReadsTheRRRRFileUnderItsFourNumberDefault();
-    void demoIsFoundInTheFolderNextToTheExecutable();
-    void missingDemoSaysItCannotOpenTheFile();
+    void demoEntryFormsAndAnimatesItsNamedMechanism_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<int>("positions");
+        QTest::addColumn<Expected>("first");
+        QTest::addColumn<Expected>("second");
+        QTest::newRow("RRRR") << "actionRRRR" << "RRRR" << 5 << Expected{"RR", -4, -2, 0, 1e-3}
+                              << Expected{"RR", 3, -2, 0, 1e-3};
+        QTest::newRow("RRRP") << "actionRRRP" << "RRRP" << 5 << Expected{"RR", -3, 0, 0, 1e-3}
+                              << Expected{"RP", 3, 0, 0, 1e-3};
+        QTest::newRow("RRPR") << "actionRRPR" << "RRPR" << 5 << Expected{"RR", -4, 0, 0, 1e-3}
+                              << Expected{"PR", 0, -1, 0, 1e-3};
+        QTest::newRow("PRRP") << "actionPRRP" << "PRRP" << 5 << Expected{"PR", -4, -2, 0, 1e-3}
+                              << Expected{"RP", 0, 2, 0, 1e-3};
+        // Every point of a trammel's moving circle slides on a line through the slides' meeting
+        // point (0, -2): both dyads' lines must pass through it.
+        QTest::newRow("PRPR") << "actionPRPR" << "PRPR" << 5 << Expected{"PR", 0, -2, 0, 1e-3}
+                              << Expected{"PR", 0, -2, 0, 1e-3};
+        // The challenge's poses were nudged off a crank-rocker (crank about (-4, -1) of radius 2,
+        // rocker about (4, -1) of radius 5): no dyad meets them all, the first two come close.
+        QTest::newRow("Design Challenge") << "actionDesign_Challenge" << "RRRR" << -7
+                                          << Expected{"RR", -4, -1, 2, 0.4}
+                                          << Expected{"RR", 4, -1, 5, 0.4};
+        // Help > Run Demo reads the RRRR file under the four-number default.
+        QTest::newRow("Run Demo") << "actionRun_Demo" << "RRRR" << 5
+                                  << Expected{"RR", -4, -2, 0, 1e-3}
+                                  << Expected{"RR", 3, -2, 0, 1e-3};
+    }
+    void demoEntryFormsAndAnimatesItsNamedMechanism() {
+        QFETCH(QString, action);
+        QFETCH(QString, type);
+        QFETCH(int, positions);  // negative: at least that many, met only approximately
+        QFETCH(Expected, first);
+        QFETCH(Expected, second);
+        Vendrel &w = rig->main();
+        QSignalSpy done = runsOf(w);
+        rig->act(qPrintable(action))->trigger();
+        QCOMPARE(done.count(), 1);
+        if (positions > 0)
+            QCOMPARE(w.task()->size(), positions);
+        QVERIFY(w.task()->size() >= std::abs(positions));
+        for (int i = 0; i < w.task()->size(); ++i)
+            QCOMPARE(w.task()->positions().ref(i).parameter, 0.0);
+        QCOMPARE(w.task()->currentPositionIndex(), w.task()->size() - 1);
+        QVERIFY(!w.acceptsMousePositions());  // a loaded task is not added to by clicks
+        for (const FitResult::Root &r : w.synthesisEngine()->lastFit().realRoots)
+            QCOMPARE(std::fabs(r.sfe) > 1e-8, positions < 0);
 
-private:
-    std::unique_ptr<ScopedWorkingDirectory> workdir;
-    std::unique_ptr<Vendrel> window;
-};
-
-void DemoRoadTest::init() {
-    MS_REQUIRE_GL();
-    registerAppResources();
-    workdir = std::make_unique<ScopedWorkingDirectory>();
-    workdir->copyFrom(demoSource(), demoFiles);
-    window = std::make_unique<Vendrel>();
-}
-
-void DemoRoadTest::cleanup() {
-    window.reset();
-    workdir.reset();
-}
-
-void DemoRoadTest::demoEntryFormsItsNamedMechanism_data() {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<Expected>("first");
-    QTest::addColumn<Expected>("second");
-    QTest::newRow("RRRR") << "actionRRRR" << "RRRR" << Expected{"RR", -4, -2}
-                          << Expected{"RR", 3, -2};
-    QTest::newRow("RRRP") << "actionRRRP" << "RRRP" << Expected{"RR", -3, 0}
-                          << Expected{"RP", 3, 0};
-    QTest::newRow("RRPR") << "actionRRPR" << "RRPR" << Expected{"RR", -4, 0}
-                          << Expected{"PR", 0, -1};
-    QTest::newRow("PRRP") << "actionPRRP" << "PRRP" << Expected{"PR", -4, -2}
-                          << Expected{"RP", 0, 2};
-    // Every point of a trammel's moving circle slides on a line through the slides' meeting
-    // point (0, -2): both dyads' lines must pass through it.
-    QTest::newRow("PRPR") << "actionPRPR" << "PRPR" << Expected{"PR", 0, -2}
-                          << Expected{"PR", 0, -2};
-}
-
-void DemoRoadTest::demoEntryFormsItsNamedMechanism() {
-    QFETCH(QString, action);
-    QFETCH(QString, type);
-    QFETCH(Expected, first);
-    QFETCH(Expected, second);
-    QSignalSpy done(window->synthesisEngine(),
-                    QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
-    part<QAction>(window.get(), qPrintable(action))->trigger();
-    QCOMPARE(done.count(), 1);
-    QCOMPARE(window->task()->size(), 5);
-
-    Branch *branch = window->dyadBranch();
-    QCOMPARE(branch->getMechanismType(), type);
-    QVERIFY(branch->hasMechanism());
-    QCOMPARE(branch->getMechanism()->typeName(), type);
-    QVERIFY(part<QCheckBox>(window.get(), "checkBox_D1")->isChecked());
-    QVERIFY(part<QCheckBox>(window.get(), "checkBox_D2")->isChecked());
-    QVERIFY(!part<QCheckBox>(window.get(), "checkBox_D3")->isChecked());
-    QCOMPARE(part<QLabel>(window.get(), "label_Type_Of_Mechanism")->text(), type);
-
-    const Expected expected[2] = {first, second};
-    for (int k = 0; k < 2; ++k) {
-        const Dyad &d = *branch->dyadAt(k);
-        QCOMPARE(window->synthesisPanel()->dyadShownBy(k), branch->dyadAt(k));
-        QCOMPARE(d.typeName(), expected[k].kind);
-        if (d.typeName() == QLatin1String("PR")) {
-            QVERIFY(distanceFromGroundLine(d, expected[k].x, expected[k].y) < 1e-3);
-        } else {
-            const Point f = d.fixedPivotCopy();
-            QVERIFY2(std::hypot(f[0] - expected[k].x, f[1] - expected[k].y) < 1e-3,
-                     qPrintable(QString("fixed pivot %1 %2").arg(f[0]).arg(f[1])));
+        Branch *branch = w.dyadBranch();
+        QCOMPARE(branch->getMechanismType(), type);
+        QVERIFY(branch->hasMechanism());
+        QCOMPARE(branch->getMechanism()->typeName(), type);
+        QVERIFY(rig->child<QCheckBox>("checkBox_D1")->isChecked());
+        QVERIFY(rig->child<QCheckBox>("checkBox_D2")->isChecked());
+        QVERIFY(!rig->child<QCheckBox>("checkBox_D3")->isChecked());
+        QCOMPARE(rig->child<QLabel>("label_Type_Of_Mechanism")->text(), type);
+        const Expected expected[2] = {first, second};
+        for (int k = 0; k < 2; ++k) {
+            const Dyad &d = *branch->dyadAt(k);
+            QCOMPARE(w.synthesisPanel()->dyadShownBy(k), branch->dyadAt(k));
+            QCOMPARE(d.typeName(), expected[k].kind);
+            const double ex = expected[k].x, ey = expected[k].y;
+            if (d.typeName() == QLatin1String("PR")) {  // distance from a1 x + a2 y + a3 = 0
+                QVERIFY(std::fabs(d.parameter1() * ex + d.parameter2() * ey + d.parameter3()) /
+                            std::hypot(d.parameter1(), d.parameter2()) < expected[k].tol);
+            } else {
+                const Point f = d.fixedPivotCopy();
+                QVERIFY2(std::hypot(f[0] - ex, f[1] - ey) < expected[k].tol,
+                         qPrintable(QString("fixed pivot %1 %2").arg(f[0]).arg(f[1])));
+            }
+            if (expected[k].radius > 0)
+                QVERIFY(std::fabs(d.parameter5() - expected[k].radius) < expected[k].tol);
+            QVERIFY(insideWorkspace(d.fixedPivotCopy()));
+            QVERIFY(insideWorkspace(d.movingPivotCopy()));
         }
-        QVERIFY(insideWorkspace(d.fixedPivotCopy()));
-        QVERIFY(insideWorkspace(d.movingPivotCopy()));
+
+        // Start: the RR links keep their lengths while the moving frame sweeps a useful range;
+        // Stop puts the mechanism back where it started.
+        Mechanism *m = branch->getMechanism();
+        std::vector<std::pair<const Dyad *, double>> cranks;
+        for (const Dyad *d : {m->getInputDyad(), m->getOutputDyad()})
+            if (d->typeName() == QLatin1String("RR"))
+                cranks.emplace_back(d, d->getLink().getLength());
+        const Point start = branch->getMechanismMFPoint();
+        rig->act("actionStart")->trigger();
+        QVERIFY(rig->view()->isAnimating());
+        double xMin = start[0], xMax = start[0], yMin = start[1], yMax = start[1];
+        for (int tick = 0; tick < 360; ++tick) {
+            rig->view()->animate();
+            const Point p = branch->getMechanismMFPoint();
+            QVERIFY(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]));
+            xMin = std::min(xMin, p[0]);
+            xMax = std::max(xMax, p[0]);
+            yMin = std::min(yMin, p[1]);
+            yMax = std::max(yMax, p[1]);
+            for (const auto &c : cranks)
+                QVERIFY(std::fabs(c.first->getLink().getLength() - c.second) < 1e-9);
+        }
+        QVERIFY2(std::hypot(xMax - xMin, yMax - yMin) > 1.0,
+                 qPrintable(QString("swept only %1 x %2").arg(xMax - xMin).arg(yMax - yMin)));
+        rig->act("actionStop")->trigger();
+        QVERIFY(!rig->view()->isAnimating());
+        const Point back = branch->getMechanismMFPoint();
+        QVERIFY(std::hypot(back[0] - start[0], back[1] - start[1]) < 1e-9);
     }
-}
 
-void DemoRoadTest::startAnimatesEveryDemoThroughAUsefulRange_data() {
-    QTest::addColumn<QString>("action");
-    for (const char *a : {"actionRRRR", "actionRRRP", "actionRRPR", "actionPRRP", "actionPRPR",
-                          "actionDesign_Challenge"})
-        QTest::newRow(a) << a;
-}
-
-void DemoRoadTest::startAnimatesEveryDemoThroughAUsefulRange() {
-    QFETCH(QString, action);
-    part<QAction>(window.get(), qPrintable(action))->trigger();
-    Branch *branch = window->dyadBranch();
-    QVERIFY(branch->hasCouplerPoint());
-    Mechanism *m = branch->getMechanism();
-    // RR links must keep their lengths while the mechanism moves.
-    std::vector<std::pair<const Dyad *, double>> cranks;
-    for (const Dyad *d : {m->getInputDyad(), m->getOutputDyad()})
-        if (d->typeName() == QLatin1String("RR"))
-            cranks.emplace_back(d, d->getLink().getLength());
-    const Point start = branch->getMechanismMFPoint();
-
-    MechGLWidget *view = part<MechGLWidget>(window.get(), "widget_Mech");
-    part<QAction>(window.get(), "actionStart")->trigger();
-    QVERIFY(view->isAnimating());
-    double xMin = start[0], xMax = start[0], yMin = start[1], yMax = start[1];
-    for (int tick = 0; tick < 360; ++tick) {
-        view->animate();
-        const Point p = branch->getMechanismMFPoint();
-        QVERIFY(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]));
-        xMin = std::min(xMin, p[0]);
-        xMax = std::max(xMax, p[0]);
-        yMin = std::min(yMin, p[1]);
-        yMax = std::max(yMax, p[1]);
-        for (const auto &c : cranks)
-            QVERIFY(std::fabs(c.first->getLink().getLength() - c.second) < 1e-9);
+    void demoIsFoundInTheFolderNextToTheExecutable() {
+        ScopedWorkingDirectory elsewhere;  // a working directory without demonstration files
+        const QString home = rig->dir().path();
+        QCOMPARE(Vendrel::locateDemoFile("PRPR.txt", {elsewhere.path(), home}),
+                 rig->dir().filePath("PRPR.txt"));
+        QCOMPARE(Vendrel::locateDemoFile("PRPR.txt", {home, elsewhere.path()}),
+                 rig->dir().filePath("PRPR.txt"));
+        QCOMPARE(Vendrel::locateDemoFile("none.txt", {elsewhere.path()}), QString("none.txt"));
+        QCOMPARE(Vendrel::demoFolders(),
+                 (QStringList{elsewhere.path(), QCoreApplication::applicationDirPath() + "/demo"}));
     }
-    QVERIFY2(std::hypot(xMax - xMin, yMax - yMin) > 1.0,
-             qPrintable(QString("the moving frame swept only %1 x %2").arg(xMax - xMin)
-                            .arg(yMax - yMin)));
-    part<QAction>(window.get(), "actionStop")->trigger();
-    QVERIFY(!view->isAnimating());
-    const Point back = branch->getMechanismMFPoint();
-    QVERIFY(std::hypot(back[0] - start[0], back[1] - start[1]) < 1e-9);
-}
 
-void DemoRoadTest::designChallengeIsMetOnlyApproximately() {
-    part<QAction>(window.get(), "actionDesign_Challenge")->trigger();
-    QVERIFY(window->task()->size() >= 7);
-    Branch *branch = window->dyadBranch();
-    QCOMPARE(branch->getMechanismType(), QString("RRRR"));
-    const FitResult &fit = window->synthesisEngine()->lastFit();
-    QVERIFY(fit.realRoots.size() >= 2);
-    // No dyad meets every position: each leaves a fitting error well above rounding.
-    for (const FitResult::Root &r : fit.realRoots)
-        QVERIFY(std::fabs(r.sfe) > 1e-8);
-    // Yet the first two come close to the crank-rocker the poses were nudged from: crank about
-    // (-4, -1) of radius 2, rocker about (4, -1) of radius 5.
-    const double expected[2][3] = {{-4, -1, 2}, {4, -1, 5}};
-    for (int k = 0; k < 2; ++k) {
-        const Dyad &d = *branch->dyadAt(k);
-        const Point f = d.fixedPivotCopy();
-        QVERIFY(std::hypot(f[0] - expected[k][0], f[1] - expected[k][1]) < 0.3);
-        QVERIFY(std::fabs(d.parameter5() - expected[k][2]) < 0.4);  // the radius
+    void missingDemoSaysItCannotOpenTheFile() {
+        ScopedWorkingDirectory empty;
+        QSignalSpy done = runsOf(rig->main());
+        StdoutCapture out;
+        rig->act("actionRRRR")->trigger();
+        QCOMPARE(out.text(), QByteArray("Cannot open the file.\n"));
+        QCOMPARE(done.count(), 0);
+        QCOMPARE(rig->main().task()->size(), 0);
     }
-}
-
-void DemoRoadTest::runDemoReadsTheRRRRFileUnderItsFourNumberDefault() {
-    QSignalSpy done(window->synthesisEngine(),
-                    QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
-    part<QAction>(window.get(), "actionRun_Demo")->trigger();
-    QCOMPARE(done.count(), 1);
-    QCOMPARE(window->task()->size(), 5);
-    for (int i = 0; i < 5; ++i)
-        QCOMPARE(window->task()->positions().ref(i).parameter, 0.0);
-    QCOMPARE(window->dyadBranch()->getMechanismType(), QString("RRRR"));
-    QCOMPARE(window->task()->currentPositionIndex(), 4);
-    QVERIFY(!window->acceptsMousePositions());
-}
-
-void DemoRoadTest::demoIsFoundInTheFolderNextToTheExecutable() {
-    ScopedWorkingDirectory elsewhere;  // a working directory without demonstration files
-    const QString found = Vendrel::locateDemoFile("PRPR.txt", {elsewhere.path(), workdir->path()});
-    QCOMPARE(found, workdir->filePath("PRPR.txt"));
-    QCOMPARE(Vendrel::locateDemoFile("PRPR.txt", {workdir->path(), elsewhere.path()}), found);
-    QCOMPARE(Vendrel::locateDemoFile("none.txt", {elsewhere.path()}), QString("none.txt"));
-    const QStringList folders = Vendrel::demoFolders();
-    QCOMPARE(folders.size(), 2);
-    QCOMPARE(folders[0], elsewhere.path());
-    QCOMPARE(folders[1], QCoreApplication::applicationDirPath() + "/demo");
-}
-
-void DemoRoadTest::missingDemoSaysItCannotOpenTheFile() {
-    ScopedWorkingDirectory empty;
-    QSignalSpy done(window->synthesisEngine(),
-                    QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
-    StdoutCapture out;
-    part<QAction>(window.get(), "actionRRRR")->trigger();
-    QCOMPARE(out.text(), QByteArray("Cannot open the file.\n"));
-    QCOMPARE(done.count(), 0);
-    QCOMPARE(window->task()->size(), 0);
-}
+};
 
 MS_REGISTER_TEST(DemoRoadTest)
 #include "DemoRoadTest.moc"

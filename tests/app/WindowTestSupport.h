@@ -1,43 +1,145 @@
-// Helpers of the main-window tests that drive editing, dialogs and output: a shown window in a
-// working folder of its own, mouse gestures on the Cartesian view, its world-to-pixel mapping
-// written out independently, and a closer for the modal dialogs and message boxes that would
-// otherwise block a test. The tasks themselves come from TaskFixtures.h.
+// What the application tests share: the icon bundle, named parts of a window, a scratch working
+// folder, a catcher for standard output, the crank-rocker task (forward kinematics from the shared
+// known mechanisms), the main window rig, mouse gestures on the Cartesian view with its
+// world-to-pixel mapping written out here, and a closer for modal dialogs.
 #pragma once
 
-#include "AppTestHelpers.h"
+#include "Branch.h"
+#include "Dyad.h"
+#include "KnownMechanisms.h"
 #include "MechGLWidget.h"
+#include "Mechanism.h"
+#include "MechanismSynthesis.h"
 #include "Motion.h"
-#include "ScopedWorkingDirectory.h"
-#include "TaskFixtures.h"
+#include "TestSupport.h"
 #include "Vendrel.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QTextStream>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <QtTest>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <memory>
+#include <unistd.h>
 #include <vector>
+
+// The icon bundle sits in a static library: each test program registers it once, as main() does
+// (outside any namespace, where the bundle's registration function lives).
+inline void registerAppResources() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(icons);
+        return true;
+    }();
+    (void)registered;
+}
 
 namespace wintest {
 
-using taskfix::Pose;
-
+using known::Pose;
 const double pi = std::acos(-1.0);
 
-// The main window shown at a fixed size, working in a fresh folder that holds the
-// demonstration files: every output file of a test lands there and goes with it.
+// A named part of a window; a missing name is a broken test, so it stops the program loudly.
+template <class T> T *part(const QObject *root, const char *name) {
+    T *found = root->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("the window has no %s named %s", T::staticMetaObject.className(), name);
+    return found;
+}
+
+// A fresh temporary working directory, left again (and removed) at its end, so output files of
+// a run never land in the source tree or another test's folder.
+class ScopedWorkingDirectory {
+public:
+    ScopedWorkingDirectory() : previous(QDir::currentPath()) { QDir::setCurrent(dir.path()); }
+    ~ScopedWorkingDirectory() { QDir::setCurrent(previous); }
+    ScopedWorkingDirectory(const ScopedWorkingDirectory &) = delete;
+    ScopedWorkingDirectory &operator=(const ScopedWorkingDirectory &) = delete;
+    QString path() const { return dir.path(); }
+    QString filePath(const QString &name) const { return dir.filePath(name); }
+    QString write(const QString &name, const QByteArray &contents) const {
+        QFile f(filePath(name));
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(contents);
+        return f.fileName();
+    }
+
+private:
+    QTemporaryDir dir;
+    QString previous;
+};
+
+// Catches what the code prints on standard output: the messages about unreadable files.
+class StdoutCapture {
+public:
+    StdoutCapture() {
+        file.open();
+        std::fflush(stdout);
+        saved = ::dup(STDOUT_FILENO);
+        ::dup2(file.handle(), STDOUT_FILENO);
+    }
+    ~StdoutCapture() { restore(); }
+    StdoutCapture(const StdoutCapture &) = delete;
+    StdoutCapture &operator=(const StdoutCapture &) = delete;
+    // Everything printed since construction; standard output is back to normal afterwards.
+    QByteArray text() {
+        restore();
+        QFile in(file.fileName());
+        in.open(QIODevice::ReadOnly);
+        return in.readAll();
+    }
+
+private:
+    void restore() {
+        if (saved < 0)
+            return;
+        std::fflush(stdout);
+        ::dup2(saved, STDOUT_FILENO);
+        ::close(saved);
+        saved = -1;
+    }
+    QTemporaryFile file;
+    int saved = -1;
+};
+
+// n coupler poses of a crank-rocker at crank angles spread over a turn. Ground (1, 1) -> (5, 1.5),
+// crank 1.2, coupler 4, rocker 3 (Grashof, the crank shortest); the moving frame sits 1.5 along
+// and 1 to the left of the coupler from the crank's moving pivot.
+inline std::vector<Pose> crankRockerTask(int n) {
+    const known::RevoluteSide crank{{1.0, 1.0}, {-1.5, -1.0}, 1.2};
+    const known::RevoluteSide rocker{{5.0, 1.5}, {2.5, -1.0}, 3.0};
+    std::vector<double> angles;
+    for (int k = 0; k < n; ++k)
+        angles.push_back((17.0 + 331.0 * k / std::max(n, 1)) * pi / 180.0);
+    std::vector<Pose> poses;
+    known::rrrrPoses(crank, rocker, angles, true, poses);
+    return poses;
+}
+
+// Counts the engine's plain synthesis runs (C++17 hands the spy out without a copy).
+inline QSignalSpy runsOf(const Vendrel &w) {
+    return QSignalSpy(w.synthesisEngine(),
+                      QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
+}
+
+// The main window shown at a fixed size, working in a fresh folder that holds the demonstration
+// files: every output file of a test lands there and goes with it.
 class WindowRig {
 public:
     WindowRig() {
         registerAppResources();
-        folder.copyFrom(QStringLiteral(MS_SOURCE_DIR "/demo"),
-                        {"RRRR.txt", "RRRP.txt", "RRPR.txt", "PRRP.txt", "PRPR.txt",
-                         "Design Challenge.txt"});
+        for (const char *n : {"RRRR.txt", "RRRP.txt", "RRPR.txt", "PRRP.txt", "PRPR.txt",
+                              "Design Challenge.txt"})
+            QFile::copy(QStringLiteral(MS_SOURCE_DIR "/demo/") + n, folder.filePath(n));
         window = std::make_unique<Vendrel>();
         window->resize(1200, 760);
         window->show();
@@ -47,10 +149,19 @@ public:
     Vendrel &main() const { return *window; }
     MechGLWidget *view() const { return part<MechGLWidget>(window.get(), "widget_Mech"); }
     template <class T> T *child(const char *name) const { return part<T>(window.get(), name); }
+    QAction *act(const char *name) const { return child<QAction>(name); }
+    const ScopedWorkingDirectory &dir() const { return folder; }
     // Makes poses the task as a position file read by the window would.
     bool load(const std::vector<Pose> &poses) const {
-        const QString path = folder.write(QStringLiteral("task.txt"), taskfix::taskText(poses));
-        return window->loadPositionFile(path, 3);
+        return window->loadPositionFile(
+            folder.write(QStringLiteral("task.txt"), known::positionFileText(poses).toUtf8()), 3);
+    }
+    // The window's dialogs have no parent: found among the shown top-level windows.
+    static QDialog *shownDialog(const char *title) {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->windowTitle() == QLatin1String(title) && w->isVisible())
+                return qobject_cast<QDialog *>(w);
+        return nullptr;
     }
 
 private:
@@ -103,8 +214,7 @@ inline Pose poseOf(const Motion &m, int i) {
 
 // Two orientations in degrees that name the same direction.
 inline bool sameAngle(double aDeg, double bDeg, double tolerance) {
-    const double d = std::remainder(aDeg - bDeg, 360.0);
-    return std::fabs(d) <= tolerance;
+    return std::fabs(std::remainder(aDeg - bDeg, 360.0)) <= tolerance;
 }
 
 // Acts on every modal window that opens while it lives (once per window): a dialog's exec()
@@ -135,3 +245,5 @@ private:
 };
 
 } // namespace wintest
+
+using namespace wintest;

@@ -70,17 +70,14 @@ private slots:
 
     void rrShowsPinsAtBothPivotsAndGroundUnderTheFixedOne();
     void rrHighlightedLinkIsOrange();
-    void rrDrawingFollowsASteppedCrank();
     void prShowsTheSliderOnItsTrack();
     void synthesizedRpBlockIsAlignedWithItsLine();
-    void drawnRpBlockIsAlignedWithItsLine();
     void drawJointsShowsTheJointSymbolsOfEachKind();
     void groundSymbolPointsUpWhenFlipped();
     void onlyAnRrDrawsItsConstraintSurface();
     void dimensionsAppearOnlyWhenSwitchedOn();
     void previewsDrawBetweenTheMousePoints_data();
     void previewsDrawBetweenTheMousePoints();
-    void threeKindsSideBySide();
 
 private:
     std::unique_ptr<testsupport::GLCanvas> canvas;   // world [-5, 5]^2 on 400 x 400 pixels
@@ -127,16 +124,6 @@ void DyadDrawingTest::rrHighlightedLinkIsOrange() {
     QVERIFY(!anyPixelNear(img, px(Point(0.5, 1.0, 0.0)), 5, isOrange));
 }
 
-void DyadDrawingTest::rrDrawingFollowsASteppedCrank() {
-    RR rr(0.0, 0.0, 2.0, 0.0, 0.0, 0.0, 0.0);
-    rr.setStepAngle(90.0);
-    rr.step();   // a quarter turn clockwise: the moving pivot goes to (0, -2)
-    const QImage img = render([&rr]() { rr.draw(); });
-    QVERIFY(isWhite(img.pixelColor(px(Point(0.0, -2.0, 0.0)))));
-    QVERIFY(anyPixelNear(img, px(Point(0.1, -2.0, 0.0)), 1, isDark));
-    QVERIFY(!anyPixelNear(img, px(Point(2.0, 0.0, 0.0)), 6, isDark));
-}
-
 void DyadDrawingTest::prShowsTheSliderOnItsTrack() {
     PR pr(-2.0, 0.5, 1.0, 0.5, 0.0, 0.0, 0.0);   // horizontal slide
     const Point m(1.0, 0.5, 0.0);
@@ -178,16 +165,6 @@ void DyadDrawingTest::synthesizedRpBlockIsAlignedWithItsLine() {
     QVERIFY(anyPixelNear(img, px(along(f, 1.2, lineDeg + 180.0)), 1, isBluish));
     QVERIFY(!anyPixelNear(img, px(along(f, 1.0, lineDeg + 90.0)), 3, isBluish));
     QVERIFY(!anyPixelNear(img, px(along(f, 2.0, lineDeg)), 3, isBluish));
-}
-
-void DyadDrawingTest::drawnRpBlockIsAlignedWithItsLine() {
-    RP rp(0.0, 0.0, 0.0, 2.0, 1.0, 1.0, 0.0);   // a vertical line through the origin
-    const Point f(0.0, 0.0, 0.0);
-    const QImage img = render([&rp]() { rp.draw(); });
-    QVERIFY(anyPixelNear(img, px(Point(0.0, 0.27, 0.0)), 1, isDark));
-    QVERIFY(!isDark(img.pixelColor(px(Point(0.3, 0.0, 0.0)))));
-    QVERIFY(anyPixelNear(img, px(Point(0.0, 1.0, 0.0)), 1, isBluish));
-    QVERIFY(!anyPixelNear(img, px(Point(1.0, 0.0, 0.0)), 3, isBluish));
 }
 
 void DyadDrawingTest::drawJointsShowsTheJointSymbolsOfEachKind() {
@@ -294,33 +271,5 @@ void DyadDrawingTest::previewsDrawBetweenTheMousePoints() {
 }
 
 // One picture of the three kinds, kept as dyads.png in the test's working folder.
-void DyadDrawingTest::threeKindsSideBySide() {
-    testsupport::GLCanvas wide(900, 300, -1.0, 14.0, -2.0, 3.0);
-    QVERIFY(wide.isValid());
-    RR rr(Point(2.0, 1.0, 30.0), 0.5, -0.5, 0.0, 0.4, 1.2, 0);
-    const double l = std::atan2(1.0, 2.5);
-    PR pr(Point(7.0, 1.0, 10.0), -std::sin(l), std::cos(l), -2.0 * (-std::sin(l) * 7.3 +
-                                                                     std::cos(l) * 1.4),
-          0.3, 0.4, 0, 0, 0, 0, 0, 0);
-    const Point pose(12.0, 1.0, 20.0);
-    double l1, l2, l3;
-    movingLineThrough(pose, 11.5, 0.0, 35.0, l1, l2, l3);
-    RP rp(pose, 11.5, 0.0, l1, l2, l3, 0.0);
-    const QImage img = renderOpaque(wide, [&]() {
-        rr.draw();
-        pr.draw();
-        rp.draw();
-    });
-    img.save("dyads.png");
-    const Point m = rr.movingPivotCopy();
-    QVERIFY(isWhite(img.pixelColor(wide.toPixel(m.x(), m.y()))));
-    QVERIFY(anyPixelNear(img, wide.toPixel(m.x() + 0.1, m.y()), 1, isDark));
-    const Point s = pr.movingPivotCopy();
-    QVERIFY(anyPixelNear(img, wide.toPixel(s.x(), s.y() + 0.1), 1, isDark));
-    QVERIFY(anyPixelNear(img, wide.toPixel(11.5 + 1.0 * std::cos(35.0 * pi / 180.0),
-                                           1.0 * std::sin(35.0 * pi / 180.0)),
-                         1, isBluish));
-}
-
 MS_REGISTER_TEST(DyadDrawingTest)
 #include "DyadDrawingTest.moc"

@@ -9,6 +9,7 @@
 #include <QtTest>
 #include "TestSupport.h"
 #include <cmath>
+#include <memory>
 
 namespace {
 const double pi = std::acos(-1.0);
@@ -52,12 +53,12 @@ class DyadGeometryTest : public QObject {
     Q_OBJECT
 private slots:
     void linkMeasuresItsEnds();
+    void resetToReferenceRestoresThePivotsExactly_data();
+    void resetToReferenceRestoresThePivotsExactly();
 
     void rrBuiltForAPoseReproducesItsPivots_data();
     void rrBuiltForAPoseReproducesItsPivots();
-    void rrReportsItsParameterTable();
     void rrStepTurnsTheCrankClockwiseAtConstantLength();
-    void rrResetToReferenceRestoresThePivotsExactly();
     void rrSetPoseElsewhereAndBackRestoresItsParameters();
     void rrUpdateLocalPivotKeepsTheCrankRadius();
     void rrSetConfigurationPlacesTheCrankAtTheAngle();
@@ -73,33 +74,58 @@ private slots:
     void prStepKeepsTheMovingPivotOnTheGroundLine();
     void prSynthesizedStepIsWellDefined();
     void prUpdateLocalPivotKeepsTheSlideDisplacement();
-    void prResetToReferenceRestoresExactly();
     void prSetConfigurationSlidesAlongTheLine();
     void prReportsTheGroundLineAsItsFirstParameters();
 
     void rpBuiltForAPoseHoldsItsLineThroughTheFixedPivot_data();
     void rpBuiltForAPoseHoldsItsLineThroughTheFixedPivot();
-    void rpSetPoseAtItsOwnPoseKeepsItsParameters_data();
-    void rpSetPoseAtItsOwnPoseKeepsItsParameters();
     void rpSetPoseElsewhereAndBackRestoresItsParameters();
     void rpStepKeepsTheFixedPivotOnTheMovingLine();
     void rpDrawnByTheUserKeepsDegreesAndATinyHandle();
-    void rpResetToReferenceRestoresExactly();
     void rpSetConfigurationAndBlockAngleTurnTheHandle();
-    void rpReportsItsParameterTable();
 
-    void typeNameIsTheKindWhateverTheName();
-    void stepAngleIsAdjustable();
 };
 
 void DyadGeometryTest::linkMeasuresItsEnds() {
     Link link(Point(1.0, 1.0, 0.0), Point(1.0, -2.0, 0.0));
     QCOMPARE(link.getLength(), 3.0);
     QCOMPARE(link.storedAngle(), -90.0);
-    QCOMPARE(link.getWidth(), 0.06);
     link.setEnds(Point(0.0, 0.0, 0.0), Point(-2.0, 2.0, 0.0));
     QVERIFY(std::fabs(link.getLength() - std::sqrt(8.0)) < tight);
     QVERIFY(std::fabs(link.getAngle() - 135.0) < tight);
+}
+
+// Stepping and a new configuration move every kind of dyad; the reset must put back the exact
+// pivots (and an RP's block angle) it was built with, not an approximation from stepping back.
+void DyadGeometryTest::resetToReferenceRestoresThePivotsExactly_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("RR") << "RR";
+    QTest::newRow("PR") << "PR";
+    QTest::newRow("RP") << "RP";
+}
+
+void DyadGeometryTest::resetToReferenceRestoresThePivotsExactly() {
+    QFETCH(QString, kind);
+    std::unique_ptr<Dyad> d;
+    if (kind == QLatin1String("RR"))
+        d = std::make_unique<RR>(Point(1.0, 2.0, 30.0), -1.0, 0.5, 0.0, 1.5, -0.5, 0);
+    else if (kind == QLatin1String("PR"))
+        d = std::make_unique<PR>(0.5, 0.25, 2.0, 1.75, 0.0, 0.0, 0.0);
+    else
+        d = std::make_unique<RP>(1.0, 1.0, 2.0, 2.0, 4.0, 5.0, 0.0);
+    const Point m0 = d->movingPivotCopy(), f0 = d->fixedPivotCopy();
+    const double angle0 = d->secondaryAngle();
+    for (int k = 0; k < 9; ++k)
+        d->step();
+    d->setConfiguration(12.0, 2.0);
+    QVERIFY(d->movingPivotCopy().distance(m0) > 0.01);
+    d->resetToReference();
+    QCOMPARE(d->movingPivotCopy().x(), m0.x());
+    QCOMPARE(d->movingPivotCopy().y(), m0.y());
+    QCOMPARE(d->fixedPivotCopy().x(), f0.x());
+    QCOMPARE(d->fixedPivotCopy().y(), f0.y());
+    QCOMPARE(d->secondaryAngle(), angle0);
+    QCOMPARE(d->getLink().endPoint().x(), m0.x());
 }
 
 // ---- RR --------------------------------------------------------------------------------------
@@ -132,35 +158,9 @@ void DyadGeometryTest::rrBuiltForAPoseReproducesItsPivots() {
     RR rr(Point(x, y, th), a, b, R, d, e, 0);
     QVERIFY(std::fabs(rr.movingPivotCopy().x() - mx) < tight * (1 + std::fabs(mx)));
     QVERIFY(std::fabs(rr.movingPivotCopy().y() - my) < tight * (1 + std::fabs(my)));
-    QCOMPARE(rr.fixedPivotCopy().x(), a);
-    QCOMPARE(rr.fixedPivotCopy().y(), b);
-    QCOMPARE(rr.movingPivotLocalCopy().x(), d);
-    QCOMPARE(rr.movingPivotLocalCopy().y(), e);
-    QCOMPARE(rr.poseCopy().z(), th);
     QVERIFY(std::fabs(rr.parameter5() - R) < tight * (1 + R));
     QVERIFY(std::fabs(rr.getLinkLength() - R) < tight * (1 + R));
     QVERIFY(std::fabs(angleGap(rr.getLinkAngle(), deg(std::atan2(my - b, mx - a)))) < 1e-9);
-    QCOMPARE(rr.getName(), QString("RR"));
-    QVERIFY(rr.getSurface() != nullptr);
-    QCOMPARE(rr.getStepAngle(), 2.5);
-    QVERIFY(!rr.isHighlighted());
-}
-
-void DyadGeometryTest::rrReportsItsParameterTable() {
-    RR rr(Point(0.0, 0.0, 90.0), 0.0, 0.0, 1.0, 1.0, 0.0, 0);
-    QCOMPARE(rr.parameterName1(), QString("Fixed Pivot x co-ordinate wrt fixed frame"));
-    QCOMPARE(rr.parameterName2(), QString("Fixed Pivot y co-ordinate wrt fixed frame"));
-    QCOMPARE(rr.parameterName3(), QString("Moving Pivot x co-ordinate wrt Moving frame"));
-    QCOMPARE(rr.parameterName4(), QString("Moving Pivot y co-ordinate wrt Moving frame"));
-    QCOMPARE(rr.parameterName5(), QString("Radius"));
-    // The edge case worked by hand: the local pivot (1, 0) turned by 90 degrees is (0, 1).
-    QVERIFY(std::fabs(rr.movingPivotCopy().x()) < tight);
-    QVERIFY(std::fabs(rr.movingPivotCopy().y() - 1.0) < tight);
-    QCOMPARE(rr.parameter1(), 0.0);
-    QCOMPARE(rr.parameter2(), 0.0);
-    QCOMPARE(rr.parameter3(), 1.0);
-    QCOMPARE(rr.parameter4(), 0.0);
-    QVERIFY(std::fabs(rr.parameter5() - 1.0) < tight);
 }
 
 void DyadGeometryTest::rrStepTurnsTheCrankClockwiseAtConstantLength() {
@@ -177,22 +177,6 @@ void DyadGeometryTest::rrStepTurnsTheCrankClockwiseAtConstantLength() {
         previous = now;
     }
     QVERIFY(std::fabs(rr.getCrankAngle() - (rr.getLinkAngle() - 500.0)) < 1e-9);
-}
-
-void DyadGeometryTest::rrResetToReferenceRestoresThePivotsExactly() {
-    RR rr(Point(1.0, 2.0, 30.0), -1.0, 0.5, 0.0, 1.5, -0.5, 0);
-    const Point m0 = rr.movingPivotCopy();
-    const Point f0 = rr.fixedPivotCopy();
-    for (int k = 0; k < 7; ++k)
-        rr.step();
-    rr.setConfiguration(12.0, 0.0);
-    QVERIFY(rr.movingPivotCopy().distance(m0) > 0.1);
-    rr.resetToReference();
-    QCOMPARE(rr.movingPivotCopy().x(), m0.x());
-    QCOMPARE(rr.movingPivotCopy().y(), m0.y());
-    QCOMPARE(rr.fixedPivotCopy().x(), f0.x());
-    QCOMPARE(rr.fixedPivotCopy().y(), f0.y());
-    QCOMPARE(rr.getLink().endPoint().x(), m0.x());
 }
 
 void DyadGeometryTest::rrSetPoseElsewhereAndBackRestoresItsParameters() {
@@ -347,10 +331,6 @@ void DyadGeometryTest::prBuiltForAPosePutsItsSliderOnTheGroundLine() {
     QVERIFY(pr.hasLineEquation());
     QVERIFY(std::fabs(pr.getLineSlope() - std::tan(rad(sigma))) < 1e-9);
     QVERIFY(std::fabs(pr.getLineSlope() * mx + pr.getLineIntercept() - my) < 1e-9);
-    QCOMPARE(pr.getSlideMean(), 0.0);
-    QCOMPARE(pr.getSlidePhase(), 0.0);
-    QCOMPARE(pr.getSlideAmplitude(), 0.0);
-    QCOMPARE(pr.getName(), QString("PR"));
 }
 
 void DyadGeometryTest::prWithAVerticalGroundLineHasNoSlope() {
@@ -409,18 +389,6 @@ void DyadGeometryTest::prUpdateLocalPivotKeepsTheSlideDisplacement() {
     QVERIFY(pr.getSurface() != nullptr);
 }
 
-void DyadGeometryTest::prResetToReferenceRestoresExactly() {
-    PR pr(0.5, 0.25, 2.0, 1.75, 0.0, 0.0, 0.0);
-    const Point m0 = pr.movingPivotCopy();
-    for (int k = 0; k < 13; ++k)
-        pr.step();
-    pr.resetToReference();
-    QCOMPARE(pr.movingPivotCopy().x(), m0.x());
-    QCOMPARE(pr.movingPivotCopy().y(), m0.y());
-    QCOMPARE(pr.getSlidePhase(), 0.0);
-    QCOMPARE(pr.getLink().endPoint().y(), m0.y());
-}
-
 void DyadGeometryTest::prSetConfigurationSlidesAlongTheLine() {
     PR pr(1.0, 1.0, 1.0, 3.0, 0.0, 0.0, 0.0);   // vertical slide
     pr.setConfiguration(-4.0, 99.0);
@@ -435,11 +403,6 @@ void DyadGeometryTest::prSetConfigurationSlidesAlongTheLine() {
 
 void DyadGeometryTest::prReportsTheGroundLineAsItsFirstParameters() {
     PR pr(1.0, 2.0, 4.0, 6.0, 0.0, 0.0, 0.0);
-    QCOMPARE(pr.parameterName1(), QString("a1"));
-    QCOMPARE(pr.parameterName2(), QString("a2"));
-    QCOMPARE(pr.parameterName3(), QString("a3"));
-    QCOMPARE(pr.parameterName4(), QString("Moving Pivot x co-ordinate wrt Moving frame"));
-    QCOMPARE(pr.parameterName5(), QString("Moving Pivot y co-ordinate wrt Moving frame"));
     const double a1 = pr.parameter1(), a2 = pr.parameter2(), a3 = pr.parameter3();
     QVERIFY(std::fabs(std::hypot(a1, a2) - 1.0) < tight);
     QVERIFY(std::fabs(a1 * 1.0 + a2 * 2.0 + a3) < tight * 10);   // through the slider start
@@ -491,8 +454,6 @@ void DyadGeometryTest::rpBuiltForAPoseHoldsItsLineThroughTheFixedPivot() {
     double l1, l2, l3;
     movingLineThrough(x, y, th, fx, fy, lineDeg, k, l1, l2, l3);
     RP rp(Point(x, y, th), fx, fy, l1, l2, l3, 0.0);
-    QCOMPARE(rp.fixedPivotCopy().x(), fx);
-    QCOMPARE(rp.fixedPivotCopy().y(), fy);
     // The fixed-frame line passes through the fixed pivot.
     QVERIFY(std::fabs(rp.getLineA() * fx + rp.getLineB() * fy + rp.getLineC()) <
             1e-12 * (1 + std::fabs(k)) * 10);
@@ -503,34 +464,6 @@ void DyadGeometryTest::rpBuiltForAPoseHoldsItsLineThroughTheFixedPivot() {
     QVERIFY(distanceToLine(m.x(), m.y(), fx, fy, lineDeg) > 0.0001 * (1 - 1e-9));
     QVERIFY(std::fabs(std::cos(rad(rp.secondaryAngle() - lineDeg))) < 1e-9);
     QVERIFY(std::fabs(angleGap(rp.getLinkAngle(), rp.getBlockAngle())) < 1e-12);
-    QVERIFY(!rp.isUserInput());
-    QVERIFY(rp.getSurface() == nullptr);
-    QCOMPARE(rp.getName(), QString("RP"));
-}
-
-void DyadGeometryTest::rpSetPoseAtItsOwnPoseKeepsItsParameters_data() {
-    rpBuiltForAPoseHoldsItsLineThroughTheFixedPivot_data();
-}
-
-void DyadGeometryTest::rpSetPoseAtItsOwnPoseKeepsItsParameters() {
-    QFETCH(double, x);
-    QFETCH(double, y);
-    QFETCH(double, th);
-    QFETCH(double, fx);
-    QFETCH(double, fy);
-    QFETCH(double, lineDeg);
-    QFETCH(double, k);
-    double l1, l2, l3;
-    movingLineThrough(x, y, th, fx, fy, lineDeg, k, l1, l2, l3);
-    RP rp(Point(x, y, th), fx, fy, l1, l2, l3, 0.0);
-    rp.setPose(Point(x, y, th));
-    const double want[5] = {fx, fy, l1, l2, l3};
-    const double got[5] = {rp.parameter1(), rp.parameter2(), rp.parameter3(), rp.parameter4(),
-                           rp.parameter5()};
-    for (int i = 0; i < 5; ++i)
-        QVERIFY2(std::fabs(got[i] - want[i]) < 1e-12 * (1 + std::fabs(want[i])),
-                 qPrintable(QString("%1: %2 vs %3").arg(i).arg(got[i], 0, 'g', 17).arg(
-                     want[i], 0, 'g', 17)));
 }
 
 void DyadGeometryTest::rpSetPoseElsewhereAndBackRestoresItsParameters() {
@@ -577,29 +510,13 @@ void DyadGeometryTest::rpDrawnByTheUserKeepsDegreesAndATinyHandle() {
     QVERIFY(std::fabs(rp.secondaryAngle() - 135.0) < 1e-9);
     QCOMPARE(rp.getLinkLength(), 5.0);   // to the moving frame's position (4, 5)
     QVERIFY(std::fabs(rp.getLineSlope() - 4.0 / 3.0) < 1e-12);
-    QCOMPARE(rp.poseCopy().x(), 2.0);
-    QCOMPARE(rp.poseCopy().y(), 2.0);
     QVERIFY(std::fabs(rp.pivotDirection() - 45.0) < 1e-12);
-    QVERIFY(rp.isUserInput());
     QVERIFY(std::fabs(rp.currentInput() - 45.0) < 1e-12);
     rp.setPose(Point(0.0, 0.0, 0.0));
     // The line y = x through the fixed pivot: l1 x + l2 y + l3 = 0 holds (1, 1) and (2, 2).
     QVERIFY(std::fabs(rp.getL1() + rp.getL2() * 1.0 + rp.getL3()) < 1e-12);
     QVERIFY(std::fabs(2.0 * rp.getL1() + 2.0 * rp.getL2() + rp.getL3()) < 1e-12);
     QVERIFY(std::fabs(std::hypot(rp.getL1(), rp.getL2()) - 1.0) < 1e-12);
-}
-
-void DyadGeometryTest::rpResetToReferenceRestoresExactly() {
-    RP rp(1.0, 1.0, 2.0, 2.0, 4.0, 5.0, 0.0);
-    const Point m0 = rp.movingPivotCopy();
-    const double b0 = rp.getBlockAngle();
-    for (int k = 0; k < 9; ++k)
-        rp.step();
-    rp.setConfiguration(10.0, 2.0);
-    rp.resetToReference();
-    QCOMPARE(rp.movingPivotCopy().x(), m0.x());
-    QCOMPARE(rp.movingPivotCopy().y(), m0.y());
-    QCOMPARE(rp.getBlockAngle(), b0);
 }
 
 void DyadGeometryTest::rpSetConfigurationAndBlockAngleTurnTheHandle() {
@@ -618,59 +535,6 @@ void DyadGeometryTest::rpSetConfigurationAndBlockAngleTurnTheHandle() {
     rp.relocateFixedPivot(Point(-2.0, 0.0, 0.0));
     QCOMPARE(rp.fixedPivotCopy().x(), -2.0);
     QVERIFY(std::fabs(rp.secondaryAngle() - 90.0) < 1e-6);
-}
-
-void DyadGeometryTest::rpReportsItsParameterTable() {
-    double l1, l2, l3;
-    movingLineThrough(0.0, 0.0, 0.0, 1.0, 2.0, 30.0, 1.0, l1, l2, l3);
-    RP rp(Point(0.0, 0.0, 0.0), 1.0, 2.0, l1, l2, l3, 5.0);
-    QCOMPARE(rp.parameterName1(), QString("Fixed Pivot x co-ordinate wrt fixed frame"));
-    QCOMPARE(rp.parameterName2(), QString("Fixed Pivot y co-ordinate wrt fixed frame"));
-    QCOMPARE(rp.parameterName3(), QString("line co-ordinate l1 wrt moving frame"));
-    QCOMPARE(rp.parameterName4(), QString("line co-ordinate l2 wrt moving frame"));
-    QCOMPARE(rp.parameterName5(), QString("line co-ordinate l3 wrt moving frame"));
-    QCOMPARE(rp.parameter1(), 1.0);
-    QCOMPARE(rp.parameter2(), 2.0);
-    QCOMPARE(rp.parameter3(), l1);
-    QCOMPARE(rp.parameter4(), l2);
-    QCOMPARE(rp.parameter5(), l3);
-}
-
-// ---- Common ----------------------------------------------------------------------------------
-
-void DyadGeometryTest::typeNameIsTheKindWhateverTheName() {
-    RR rr;
-    PR pr;
-    RP rp;
-    QVERIFY(rr.getName().isEmpty() && pr.getName().isEmpty() && rp.getName().isEmpty());
-    QCOMPARE(rr.typeName(), QString("RR"));
-    QCOMPARE(pr.typeName(), QString("PR"));
-    QCOMPARE(rp.typeName(), QString("RP"));
-    rr.setName("PR*");
-    rp.setName("RP*");
-    QCOMPARE(rr.typeName(), QString("RR"));
-    QCOMPARE(rr.getName(), QString("PR*"));
-    QCOMPARE(rp.typeName(), QString("RP"));
-    QCOMPARE(rp.getName(), QString("RP*"));
-    QVERIFY(!rr.isChosen() && !rr.isUserInput() && !rr.isHighlighted());
-    rr.setChosen(true);
-    rr.setHighlighted(true);
-    QVERIFY(rr.isChosen() && rr.isHighlighted());
-}
-
-void DyadGeometryTest::stepAngleIsAdjustable() {
-    RR rr(0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0);
-    rr.setStepAngle(10.0);
-    QCOMPARE(rr.getStepAngle(), 10.0);
-    rr.step();
-    QVERIFY(std::fabs(rr.pivotDirection() - (-10.0)) < 1e-12);
-    rr.setPoseValues(1.0, 2.0, 3.0);
-    QCOMPARE(rr.poseCopy().z(), 3.0);
-    rr.setFixedPivot(Point(0.5, 0.0));   // a 2-coordinate point is accepted
-    QCOMPARE(rr.fixedPivotCopy().x(), 0.5);
-    QCOMPARE(rr.getLink().startPoint().x(), 0.5);
-    *rr.movingPivotPtr() = Point(2.0, 2.0, 0.0);
-    QCOMPARE(rr.movingPivotCopy().y(), 2.0);
 }
 
 MS_REGISTER_TEST(DyadGeometryTest)

@@ -1,9 +1,10 @@
 // Test-side forward kinematics of four-bars and slider-cranks, written from first principles.
 #include "KnownMechanisms.h"
 
-#include "MechanismSynthesis.h"
-#include "Motion.h"
+#include "ProcessValues.h"
 
+#include <QFile>
+#include <QProcess>
 #include <QTextStream>
 #include <algorithm>
 #include <cmath>
@@ -119,6 +120,86 @@ arma::rowvec dataRow(const Pose &pose) {
 
 double relativeError(double got, double want, double scale) {
     return std::fabs(got - want) / std::max(1.0, std::fabs(scale));
+}
+
+const RevoluteSide crankSide{{1.0, -2.0}, {-0.5, 0.8}, 2.5};
+const RevoluteSide rockerSide{{6.0, -1.5}, {2.2, 0.4}, 4.0};
+const RevoluteSide farCrank{{-4.0, 3.0}, {1.5, -0.7}, 3.2};
+const RevoluteSide farRocker{{2.5, 4.5}, {-1.0, 1.8}, 5.1};
+const RevoluteSide sliderCrank{{1.0, 1.0}, {-0.5, 0.25}, 1.5};
+const Vec sliderLocal{3.5, -0.5};
+const Vec sliderLinePoint{3.0, -1.0};
+const double sliderLineAngle = 0.35;
+
+std::vector<Pose> couplerPoses(const RevoluteSide &input, const RevoluteSide &output,
+                               const std::vector<double> &crankAngles) {
+    std::vector<Pose> poses;
+    if (!rrrrPoses(input, output, crankAngles, true, poses))
+        poses.clear();
+    return poses;
+}
+
+std::vector<double> angles(double first, double step, int n) {
+    std::vector<double> a;
+    for (int i = 0; i < n; ++i)
+        a.push_back(first + step * i);
+    return a;
+}
+
+std::vector<Pose> crankRockerPoses(int n, double step) {
+    return couplerPoses(crankSide, rockerSide, angles(0.8, step, n));
+}
+
+std::vector<Pose> sliderCrankTask() {
+    std::vector<Pose> poses;
+    if (!sliderCrankPoses(sliderCrank, sliderLocal, sliderLinePoint, sliderLineAngle,
+                          angles(0.2, 0.45, 5), poses))
+        poses.clear();
+    return poses;
+}
+
+void useStandardWorkspace() {
+    workspaceWidth = 20.0;
+    workspaceHeight = 10.0;
+}
+
+Session::Session(std::vector<Pose> poses) : task(std::move(poses)) {
+    engine.setMotion(&motion);
+    engine.setBranch(&branch);
+    engine.setMessageOutput(stderr);
+    loadTask(motion, engine, task);
+}
+
+QByteArray fileText(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QMap<QString, QByteArray> folderFiles(const QString &dir) {
+    QMap<QString, QByteArray> files;
+    for (const QString &name : QDir(dir).entryList(QDir::Files))
+        files.insert(name, fileText(QDir(dir).filePath(name)));
+    return files;
+}
+
+bool writeFile(const QString &path, const QByteArray &text) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+}
+
+QString cliPath() { return QStringLiteral(MS_BINARY_DIR "/mechsynth-cli"); }
+
+CliResult runCli(const QString &dir, const QStringList &args) {
+    QProcess program;
+    program.setWorkingDirectory(dir);
+    program.start(cliPath(), args);
+    CliResult result;
+    const bool finished = program.waitForFinished(60000);
+    if (finished && program.exitStatus() == QProcess::NormalExit)
+        result.status = program.exitCode();
+    result.out = program.readAllStandardOutput();
+    result.err = program.readAllStandardError();
+    return result;
 }
 
 } // namespace known

@@ -1,13 +1,19 @@
 // Forward kinematics written for the tests, independent of the code under test: poses of the
-// moving frame of known four-bars, and loading a task the way the main window does.
+// moving frame of known four-bars and slider-cranks, loading a task the way the main window
+// does, the files a run leaves, and the command-line program run in a folder.
 #pragma once
 
+#include "Branch.h"
+#include "MechanismSynthesis.h"
+#include "Motion.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QMap>
 #include <QString>
+#include <QStringList>
 #include <armadillo>
 #include <vector>
-
-class Motion;
-class MechanismSynthesis;
 
 namespace known {
 
@@ -62,5 +68,58 @@ arma::rowvec dataRow(const Pose &pose);
 
 // Relative difference against a scale of at least 1.
 double relativeError(double got, double want, double scale);
+
+// A crank-rocker near the origin, a four-bar whose pivots lie a few units out, and the
+// slider-crank the recovery and CLI tests share (line through linePoint at lineAngle radians).
+extern const RevoluteSide crankSide, rockerSide, farCrank, farRocker, sliderCrank;
+extern const Vec sliderLocal, sliderLinePoint;
+extern const double sliderLineAngle;
+
+// Poses of the coupler of input-output at the crank angles (radians), elbow up; empty when an
+// angle does not close, so a test sees no task rather than a short one.
+std::vector<Pose> couplerPoses(const RevoluteSide &input, const RevoluteSide &output,
+                               const std::vector<double> &crankAngles);
+// n crank angles first, first + step, ...
+std::vector<double> angles(double first, double step, int n);
+// n poses of the crank-rocker at crank angles 0.8, 0.8 + step, ...
+std::vector<Pose> crankRockerPoses(int n, double step = 0.2);
+// Five poses of the slider-crank.
+std::vector<Pose> sliderCrankTask();
+
+// The workspace every synthesis expectation is worked out for (20 x 10).
+void useStandardWorkspace();
+
+// Motion, branch and engine wired as the main window wires them, the task loaded into both.
+struct Session {
+    Motion motion;
+    Branch branch;
+    MechanismSynthesis engine;
+    std::vector<Pose> task;
+    explicit Session(std::vector<Pose> poses);
+    double thetaOfRow(int i) const { return engine.getData()(static_cast<arma::uword>(i), 2); }
+};
+
+// A file's bytes ("<missing>" when it cannot be read); every file of a folder by name.
+QByteArray fileText(const QString &path);
+QMap<QString, QByteArray> folderFiles(const QString &dir);
+bool writeFile(const QString &path, const QByteArray &text);
+
+// Runs f with the working directory set to dir.
+template <typename F>
+void inDirectory(const QString &dir, F f) {
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir);
+    f();
+    QDir::setCurrent(before);
+}
+
+// mechsynth-cli run to its end in a folder.
+struct CliResult {
+    int status = -1;  // -1: it crashed or did not finish
+    QByteArray out;
+    QByteArray err;
+};
+CliResult runCli(const QString &dir, const QStringList &args);
+QString cliPath();
 
 } // namespace known

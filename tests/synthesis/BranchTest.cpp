@@ -36,12 +36,8 @@ class BranchTest : public QObject {
     Q_OBJECT
 private slots:
     void solutionListHoldsEveryPairInOrder();
-    void factorialOfSmallNumbers();
     void todrawIsTheIntegerRemainderAndChoosesThePrototype();
-    void negativeSolutionIndexIsIgnoredButStillRedraws();
-    void createDyadAppendsMakesCurrentAndAnnounces();
     void setCurrentDyadIgnoresIndicesOutsideTheList();
-    void mechanismTypeJoinsTheFirstTwoKinds();
 
     void clearBranchEmptiesEveryListAndHandle();
     void forgottenDyadsLiveUntilObserversHaveBeenTold();
@@ -77,55 +73,18 @@ void BranchTest::solutionListHoldsEveryPairInOrder() {
     QCOMPARE(b.getsolutionList().back(), (std::vector<int>{3, 4}));
 }
 
-void BranchTest::factorialOfSmallNumbers() {
-    QCOMPARE(Branch::fact(0), 1.0);
-    QCOMPARE(Branch::fact(1), 1.0);
-    QCOMPARE(Branch::fact(5), 120.0);
-}
-
+// The kind to draw is the integer remainder by 4 of the panel's choice; 1, 2, 3 preview RR, RP, PR,
+// anything else no dyad, and a negative choice keeps the last preview.
 void BranchTest::todrawIsTheIntegerRemainderAndChoosesThePrototype() {
     Branch b;
-    b.settodraw(5);
-    QCOMPARE(b.getTodraw(), 1.0);
-    b.choosePreviewPrototype();
-    QVERIFY(b.getDrawPrototype() != nullptr);
-    QCOMPARE(b.getDrawPrototype()->typeName(), QStringLiteral("RR"));
-    Dyad *before = b.getDrawPrototype();
-    b.settodraw(-1);
-    QCOMPARE(b.getTodraw(), -1.0);
-    b.choosePreviewPrototype();
-    QCOMPARE(b.getDrawPrototype(), before);
-    b.settodraw(2);
-    b.choosePreviewPrototype();
-    QCOMPARE(b.getDrawPrototype()->typeName(), QStringLiteral("RP"));
-    b.settodraw(3);
-    b.choosePreviewPrototype();
-    QCOMPARE(b.getDrawPrototype()->typeName(), QStringLiteral("PR"));
-    b.settodraw(4);
-    b.choosePreviewPrototype();
-    QCOMPARE(b.getDrawPrototype(), nullptr);
-}
-
-void BranchTest::negativeSolutionIndexIsIgnoredButStillRedraws() {
-    Branch b;
-    QSignalSpy redraw(&b, &Branch::updateObject);
-    b.setsolutionindex(2);
-    b.setsolutionindex(-3);
-    QCOMPARE(b.getSolutionIndex(), 2);
-    QCOMPARE(redraw.count(), 2);
-}
-
-void BranchTest::createDyadAppendsMakesCurrentAndAnnounces() {
-    Branch b;
-    std::vector<Dyad *> announced;
-    connect(&b, &Branch::dyadChanged, this, [&](Dyad *d) { announced.push_back(d); });
-    QSignalSpy lists(&b, &Branch::dyadListChanged);
-    std::shared_ptr<Dyad> d = rr(1, 2, 3, 4);
-    b.createDyad(d);
-    QCOMPARE(b.synthesizedDyadCount(), 1);
-    QCOMPARE(b.getCurrentDyad(), d.get());
-    QCOMPARE(announced, std::vector<Dyad *>{d.get()});
-    QCOMPARE(lists.count(), 1);
+    const std::vector<std::pair<int, QString>> steps{
+        {5, "RR"}, {-1, "RR"}, {2, "RP"}, {3, "PR"}, {4, ""}};
+    for (const auto &[todraw, kind] : steps) {
+        b.settodraw(todraw);
+        b.choosePreviewPrototype();
+        QCOMPARE(b.getTodraw(), double(todraw % 4));
+        QCOMPARE(b.getDrawPrototype() ? b.getDrawPrototype()->typeName() : QString(), kind);
+    }
 }
 
 void BranchTest::setCurrentDyadIgnoresIndicesOutsideTheList() {
@@ -143,15 +102,6 @@ void BranchTest::setCurrentDyadIgnoresIndicesOutsideTheList() {
     b.setCurrentDyad(-1);
     QCOMPARE(b.getCurrentDyad(), b.dyadAt(0));
     QCOMPARE(changed, 3);  // two createDyad, one valid setCurrentDyad
-}
-
-void BranchTest::mechanismTypeJoinsTheFirstTwoKinds() {
-    Branch b;
-    QCOMPARE(b.getMechanismType(), QStringLiteral("Invalid"));
-    b.createDyad(rr(0, 0, 1, 0));
-    QCOMPARE(b.getMechanismType(), QStringLiteral("RR"));
-    b.createDyad(rr(1, 0, 2, 0));
-    QCOMPARE(b.getMechanismType(), QStringLiteral("RRRR"));
 }
 
 // Regression: clearBranch left pivot handles inside freed dyads and the last run's first-pass

@@ -1,137 +1,276 @@
-// mechsynth-cli end to end: the built program on position files made by forward kinematics,
-// its JSON and text output, its exit statuses, and the files it leaves or leaves alone.
+// mechsynth-cli end to end: the built program on position files made by forward kinematics. It
+// must give back the known dyads through JSON for every operation, trace coupler curves that
+// close the loop of the pair, refuse what it cannot run with the right status and message, and
+// leave the files of a good run while a refused one touches none.
 #include "KnownMechanisms.h"
-#include "SynthesisFixtures.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include "TestSupport.h"
+#include <algorithm>
 #include <cmath>
 
 using known::Pose;
 using known::RevoluteSide;
+using known::Vec;
+using Run = known::CliResult;
 
 namespace {
-using fixtures::runCli;
-using Run = fixtures::CliResult;
+using known::runCli;
 
-void writeFile(const QString &path, const QByteArray &text) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(text);
+// A dyad the JSON must list: its kind, its moving pivot in the moving frame and, for a
+// revolute side, its fixed pivot and radius; index -1: anywhere in the list.
+struct Expected {
+    QString type;
+    Vec local;
+    bool revolute;
+    Vec fixed;
+    double radius;
+    int index;
+};
+using ExpectedList = std::vector<Expected>;
+
+Expected side(const RevoluteSide &s, int index = -1) {
+    return {QStringLiteral("RR"), s.movingLocal, true, s.fixedPivot, s.radius, index};
 }
 
-const RevoluteSide inputSide{{1.0, -2.0}, {-0.5, 0.8}, 2.5};
-const RevoluteSide outputSide{{6.0, -1.5}, {2.2, 0.4}, 4.0};
+double at(const QJsonValue &v, int i) { return v.toArray().at(i).toDouble(); }
+QJsonObject parse(const QByteArray &json) { return QJsonDocument::fromJson(json).object(); }
 
-QByteArray rrrrTask() {
-    std::vector<Pose> poses;
-    known::rrrrPoses(inputSide, outputSide, {0.8, 1.05, 1.3, 1.55, 1.8}, true, poses);
-    return known::positionFileText(poses).toUtf8();
+bool matches(const QJsonObject &d, const Expected &e, const Pose &pose0) {
+    const double tol = 1e-8 * 6;
+    // The moving pivot in the fixed frame is the local one carried by the first pose.
+    const Vec m = known::toFixed(pose0, e.local);
+    bool ok = d["type"].toString() == e.type
+              && std::hypot(at(d["movingPivotLocal"], 0) - e.local.x,
+                            at(d["movingPivotLocal"], 1) - e.local.y) < tol
+              && std::hypot(at(d["movingPivot"], 0) - m.x, at(d["movingPivot"], 1) - m.y) < 1e-7;
+    if (e.revolute)
+        ok = ok && std::hypot(at(d["fixedPivot"], 0) - e.fixed.x, at(d["fixedPivot"], 1) - e.fixed.y) < tol
+             && std::fabs(d["parameters"].toArray().at(4).toDouble() - e.radius) < tol
+             && d["parameterNames"].toArray().at(4).toString() == QLatin1String("Radius")
+             && d["cfe"].toDouble() < 1e-12;
+    return ok;
 }
 
-double pairValue(const QJsonValue &v, int i) { return v.toArray().at(i).toDouble(); }
+// ---- the CSV of trace --------------------------------------------------------------------
 
-// The dyad of the JSON list whose fixed pivot is the side's, or an empty object.
-QJsonObject dyadWithFixedPivot(const QJsonArray &dyads, const RevoluteSide &side) {
-    for (const QJsonValue &v : dyads) {
-        const QJsonObject d = v.toObject();
-        if (std::hypot(pairValue(d["fixedPivot"], 0) - side.fixedPivot.x,
-                       pairValue(d["fixedPivot"], 1) - side.fixedPivot.y) < 1e-6)
-            return d;
+struct Row {
+    QString circuit;
+    double input, x, y, thetaDeg;
+};
+
+// The rows of the CSV after its header; false when the header or a row is not as written.
+bool parseCsv(const QByteArray &text, QVector<Row> &rows) {
+    const QList<QByteArray> lines = text.split('\n');
+    if (lines.size() < 2 || lines.first() != "circuit,input,x,y,theta" || !lines.last().isEmpty())
+        return false;
+    for (int i = 1; i + 1 < lines.size(); ++i) {
+        const QList<QByteArray> f = lines[i].split(',');
+        bool ok[4] = {false, false, false, false};
+        if (f.size() != 5)
+            return false;
+        rows.push_back({QString::fromLatin1(f[0]), f[1].toDouble(&ok[0]), f[2].toDouble(&ok[1]),
+                        f[3].toDouble(&ok[2]), f[4].toDouble(&ok[3])});
+        if (!(ok[0] && ok[1] && ok[2] && ok[3]))
+            return false;
     }
-    return {};
+    return true;
 }
+
+int rowsOf(const QVector<Row> &rows, const QString &circuit) {
+    return static_cast<int>(std::count_if(rows.begin(), rows.end(),
+                                          [&](const Row &r) { return r.circuit == circuit; }));
+}
+
+// One dyad as synthesize --json reports it: kind, fixed pivot, moving pivot at assembly (fixed
+// frame) and the same pivot in the moving frame.
+struct Side {
+    bool revolute = true;
+    double fx = 0, fy = 0, mx = 0, my = 0, lx = 0, ly = 0;
+};
+
+Side sideOf(const QJsonObject &d) {
+    return {d["type"].toString() == QLatin1String("RR"), at(d["fixedPivot"], 0), at(d["fixedPivot"], 1),
+            at(d["movingPivot"], 0), at(d["movingPivot"], 1), at(d["movingPivotLocal"], 0),
+            at(d["movingPivotLocal"], 1)};
+}
+
+// The side's moving pivot at a traced pose: its moving-frame point carried by the pose.
+Vec movingPivotAt(const Side &s, const Row &r) {
+    const double t = r.thetaDeg * std::acos(-1.0) / 180.0;
+    return {r.x + std::cos(t) * s.lx - std::sin(t) * s.ly, r.y + std::sin(t) * s.lx + std::cos(t) * s.ly};
+}
+
+// How far the pose leaves the side's constraint: for a crank, |M - F| against the length at
+// assembly; for a slider, M's distance from the slide line through F and the assembled M.
+double closureError(const Side &s, const Row &r) {
+    const Vec m = movingPivotAt(s, r);
+    const double dx = s.mx - s.fx, dy = s.my - s.fy, length = std::hypot(dx, dy);
+    if (s.revolute)
+        return std::fabs(std::hypot(m.x - s.fx, m.y - s.fy) - length);
+    return std::fabs((m.x - s.fx) * dy - (m.y - s.fy) * dx) / length;
+}
+
+// How far the crank pivot that the row's input angle gives is from the pose's.
+double inputError(const Side &crank, const Row &r) {
+    const Vec m = movingPivotAt(crank, r);
+    const double a = r.input * std::acos(-1.0) / 180.0;
+    const double length = std::hypot(crank.mx - crank.fx, crank.my - crank.fy);
+    return std::hypot(crank.fx + length * std::cos(a) - m.x, crank.fy + length * std::sin(a) - m.y);
+}
+
+// The pair to trace: the first two dyads, or for a slider task the first crank with the
+// first slider.
+QStringList pairFor(const QJsonArray &dyads) {
+    int crank = 0, slider = 0;
+    for (int k = dyads.size(); k-- > 0;) {
+        const QString type = dyads[k].toObject()["type"].toString();
+        if (type == QLatin1String("RR"))
+            crank = k + 1;
+        else if (type == QLatin1String("PR"))
+            slider = k + 1;
+    }
+    if (slider == 0)
+        return {"1", "2"};
+    return {QString::number(crank), QString::number(slider)};
+}
+
+const QStringList crankPivotLine{"--line", "1", "-2", "3", "-1"};
+const QStringList bothPivots{"--pivots", "1", "-2", "6", "-1.5"};
+const QByteArray synthesizeUsage("Usage:\n  mechsynth-cli synthesize FILE");
+const QByteArray traceUsage("\n  mechsynth-cli trace FILE [--pair I J] [--circuit open|crossed] [--csv]\n");
 } // namespace
+
+Q_DECLARE_METATYPE(ExpectedList)
 
 class CliTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void recoversAKnownRRRRThroughJson();
-    void recoversASliderCrankThroughJson();
+    void leavesTheEngineOutputFiles();
+    void recoversTheKnownDyadsThroughJson_data();
+    void recoversTheKnownDyadsThroughJson();
     void printsOneBlockPerDyadAndTheMechanism();
     void formsTheChosenPair();
-    void leavesTheEngineOutputFiles();
-    void rejectsBadInputWithStatusOneAndKeepsEarlierFiles_data();
-    void rejectsBadInputWithStatusOneAndKeepsEarlierFiles();
-    void answersUsageErrorsWithStatusTwoAndTheUsage_data();
-    void answersUsageErrorsWithStatusTwoAndTheUsage();
+    void refusesWhatItCannotRunAndTouchesNoFile_data();
+    void refusesWhatItCannotRunAndTouchesNoFile();
+    void theSweepPrintsOneLinePerRecordedSolution();
+    void theSweepListsItsSolutionsInJson();
+    void sixPositionsWithAToleranceRunTheOrdinarySynthesis();
+    void csvRowsCloseTheLoopOfTheSynthesizedPair_data();
+    void csvRowsCloseTheLoopOfTheSynthesizedPair();
+    void summaryNamesTheMechanismAndCountsThePosesOfEachCircuit();
+    void circuitOptionKeepsTheRowsOfOneCircuit_data();
+    void circuitOptionKeepsTheRowsOfOneCircuit();
 
 private:
     QTemporaryDir dir;
+    QMap<QString, std::vector<Pose>> tasks;
+    void writeTask(const QString &name, const std::vector<Pose> &poses) {
+        tasks.insert(name, poses);
+        QVERIFY(known::writeFile(dir.filePath(name), known::positionFileText(poses).toUtf8()));
+    }
 };
 
 void CliTest::initTestCase() {
-    if (!QFile::exists(fixtures::cliPath()))
-        QFAIL("mechsynth-cli is not built next to the tests");
+    QVERIFY2(QFile::exists(known::cliPath()), "mechsynth-cli is not built next to the tests");
     QVERIFY(dir.isValid());
-    writeFile(dir.filePath("rrrr.txt"), rrrrTask());
+    writeTask("rrrr.txt", known::crankRockerPoses(5, 0.25));
+    writeTask("slider.txt", known::sliderCrankTask());
+    for (int n = 2; n <= 6; ++n)
+        writeTask(QStringLiteral("task%1.txt").arg(n), known::crankRockerPoses(n));
+    const QMap<QString, QByteArray> bad{
+        {"bad-count.txt", "five 1 2 3"},
+        {"bad-number.txt", "5\n0 0 0\n1 1 1\n2 2 two\n3 3 3\n4 4 4\n"},
+        {"short.txt", "5\n0 0 0\n1 1 1\n2 2 2\n"},
+        {"infinite.txt", "5\n0 0 0\n1 1 1\n2 inf 2\n3 3 3\n4 4 4\n"},
+        {"four.txt", "4\n0 0 0\n1 1 10\n2 1 20\n3 0 30\n"},
+        // Coordinates whose squares overflow: the engine's data matrix is no longer finite.
+        {"overflow.txt", "5\n1e200 0 0\n0 1e200 10\n1 1 20\n2 1 30\n3 0 40\n"},
+        // Five scattered poses no real dyad passes through.
+        {"noroots.txt", "5\n-2.640 -3.968 -18.710\n-3.450 -4.335 -17.714\n4.180 3.005 47.729\n"
+                        "-2.781 0.367 -40.197\n-3.273 -3.938 -51.408\n"}};
+    for (auto it = bad.begin(); it != bad.end(); ++it)
+        QVERIFY(known::writeFile(dir.filePath(it.key()), it.value()));
+    // The trace refusal of noroots.txt tests something only if its task really has < 2 dyads.
+    const Run noRoots = runCli(dir.path(), {"synthesize", "noroots.txt", "--json"});
+    QCOMPARE(noRoots.status, 0);
+    QVERIFY(parse(noRoots.out)["dyads"].toArray().size() < 2);
+    // The files of a good run, which every refused run below must leave as they are.
+    QCOMPARE(runCli(dir.path(), {"synthesize", "rrrr.txt"}).status, 0);
 }
 
-void CliTest::recoversAKnownRRRRThroughJson() {
-    const Run r = runCli(dir.path(), {"synthesize", "rrrr.txt", "--json"});
+void CliTest::leavesTheEngineOutputFiles() {
+    QTemporaryDir fresh;
+    QVERIFY(QFile::copy(dir.filePath("rrrr.txt"), fresh.filePath("rrrr.txt")));
+    QCOMPARE(runCli(fresh.path(), {"synthesize", "rrrr.txt"}).status, 0);
+    for (const char *name : {"datamat.txt", "mata.txt", "matb.txt", "steps.txt", "Parameters.txt",
+                             "output.txt", "equation output.txt", "SolStats.txt",
+                             "dyad parameters.txt"})
+        QVERIFY2(QFile::exists(fresh.filePath(QLatin1String(name))), name);
+    QCOMPARE(known::fileText(fresh.filePath("steps.txt")), QByteArray("Step 2 \n"));
+}
+
+void CliTest::recoversTheKnownDyadsThroughJson_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<ExpectedList>("expected");
+    QTest::addColumn<QString>("mechanism");  // type of the pair of dyads 1 and 2
+    const Expected slider{"PR", known::sliderLocal, false, {0, 0}, 0, -1};
+    QTest::newRow("four-bar") << QStringList{"rrrr.txt"} << "n-position"
+                              << ExpectedList{side(known::crankSide), side(known::rockerSide)} << "RRRR";
+    QTest::newRow("slider-crank") << QStringList{"slider.txt"} << "n-position"
+                                  << ExpectedList{side(known::sliderCrank), slider} << "";
+    QTest::newRow("four positions, line through the crank pivot")
+        << QStringList{"task4.txt"} + crankPivotLine << "four-position"
+        << ExpectedList{side(known::crankSide)} << "";
+    QTest::newRow("four positions, vertical line through the crank pivot")
+        << QStringList{"task4.txt", "--line", "1", "5", "1", "-7"} << "four-position"
+        << ExpectedList{side(known::crankSide)} << "";
+    QTest::newRow("three positions, crank pivot first")
+        << QStringList{"task3.txt"} + bothPivots << "three-position"
+        << ExpectedList{side(known::crankSide, 0), side(known::rockerSide, 1)} << "RRRR";
+    QTest::newRow("three positions, rocker pivot first")
+        << QStringList{"task3.txt", "--pivots", "6", "-1.5", "1", "-2"} << "three-position"
+        << ExpectedList{side(known::rockerSide, 0), side(known::crankSide, 1)} << "RRRR";
+}
+
+void CliTest::recoversTheKnownDyadsThroughJson() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, operation);
+    QFETCH(ExpectedList, expected);
+    QFETCH(QString, mechanism);
+    const Run r = runCli(dir.path(), QStringList{"synthesize", "--json"} + args);
     QCOMPARE(r.status, 0);
     QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(r.out, &error);
+    const QJsonObject o = QJsonDocument::fromJson(r.out, &error).object();
     QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
-    const QJsonObject o = doc.object();
-    QCOMPARE(o["positions"].toInt(), 5);
-    QCOMPARE(o["operation"].toString(), QStringLiteral("n-position"));
+    const std::vector<Pose> &task = tasks[args.first()];
+    QCOMPARE(o["operation"].toString(), operation);
+    QCOMPARE(o["positions"].toInt(), static_cast<int>(task.size()));
     const QJsonArray dyads = o["dyads"].toArray();
-    QCOMPARE(dyads.size(), o["realRoots"].toInt());
-    for (const RevoluteSide &side : {inputSide, outputSide}) {
-        const QJsonObject d = dyadWithFixedPivot(dyads, side);
-        QVERIFY(!d.isEmpty());
-        QCOMPARE(d["type"].toString(), QStringLiteral("RR"));
-        QVERIFY(std::fabs(pairValue(d["fixedPivot"], 0) - side.fixedPivot.x) < 1e-8 * 6);
-        QVERIFY(std::fabs(pairValue(d["movingPivotLocal"], 0) - side.movingLocal.x) < 1e-8 * 6);
-        QVERIFY(std::fabs(pairValue(d["movingPivotLocal"], 1) - side.movingLocal.y) < 1e-8 * 6);
-        const QJsonArray p = d["parameters"].toArray();
-        QCOMPARE(p.size(), 5);
-        QVERIFY(std::fabs(p[4].toDouble() - side.radius) < 1e-8 * 6);
-        QCOMPARE(d["parameterNames"].toArray().at(4).toString(), QStringLiteral("Radius"));
-        // The moving pivot in the fixed frame is the local one carried by the first pose.
-        std::vector<Pose> poses;
-        known::rrrrPoses(inputSide, outputSide, {0.8}, true, poses);
-        const known::Vec m = known::toFixed(poses[0], side.movingLocal);
-        QVERIFY(std::fabs(pairValue(d["movingPivot"], 0) - m.x) < 1e-7);
-        QVERIFY(std::fabs(pairValue(d["movingPivot"], 1) - m.y) < 1e-7);
-        QVERIFY(d["cfe"].toDouble() < 1e-12);
+    if (operation == QLatin1String("n-position"))
+        QCOMPARE(dyads.size(), o["realRoots"].toInt());
+    for (const Expected &e : expected) {
+        int found = 0;
+        for (int k = 0; k < dyads.size(); ++k)
+            if ((e.index < 0 || e.index == k) && matches(dyads[k].toObject(), e, task[0]))
+                ++found;
+        QVERIFY2(found == 1, qPrintable(QStringLiteral("%1 at (%2, %3): %4 matches")
+                                            .arg(e.type).arg(e.fixed.x).arg(e.fixed.y).arg(found)));
     }
-    const QJsonObject m = o["mechanism"].toObject();
-    QCOMPARE(m["type"].toString(), QStringLiteral("RRRR"));
-    QCOMPARE(m["dyads"].toArray(), (QJsonArray{1, 2}));
-    QVERIFY(!m["class"].toString().isEmpty());
-    QCOMPARE(m["inputLimits"].toArray().size(), 2);
-}
-
-void CliTest::recoversASliderCrankThroughJson() {
-    const RevoluteSide crank{{1.0, 1.0}, {-0.5, 0.25}, 1.5};
-    const known::Vec sliderLocal{3.5, -0.5}, linePoint{3.0, -1.0};
-    std::vector<Pose> poses;
-    QVERIFY(known::sliderCrankPoses(crank, sliderLocal, linePoint, 0.35, {0.2, 0.65, 1.1, 1.55, 2.0}, poses));
-    writeFile(dir.filePath("slider.txt"), known::positionFileText(poses).toUtf8());
-    const Run r = runCli(dir.path(), {"synthesize", "slider.txt", "--json"});
-    QCOMPARE(r.status, 0);
-    const QJsonArray dyads = QJsonDocument::fromJson(r.out).object()["dyads"].toArray();
-    int sliders = 0;
-    for (const QJsonValue &v : dyads) {
-        const QJsonObject d = v.toObject();
-        if (d["type"].toString() != QLatin1String("PR"))
-            continue;
-        ++sliders;
-        QVERIFY(std::fabs(pairValue(d["movingPivotLocal"], 0) - sliderLocal.x) < 1e-8 * 4);
-        QVERIFY(std::fabs(pairValue(d["movingPivotLocal"], 1) - sliderLocal.y) < 1e-8 * 4);
+    if (!mechanism.isEmpty()) {
+        const QJsonObject m = o["mechanism"].toObject();
+        QCOMPARE(m["type"].toString(), mechanism);
+        QCOMPARE(m["dyads"].toArray(), (QJsonArray{1, 2}));
+        QVERIFY(!m["class"].toString().isEmpty());
+        QCOMPARE(m["inputLimits"].toArray().size(), 2);
     }
-    QCOMPARE(sliders, 1);
-    const QJsonObject rr = dyadWithFixedPivot(dyads, crank);
-    QCOMPARE(rr["type"].toString(), QStringLiteral("RR"));
-    QVERIFY(std::fabs(rr["parameters"].toArray().at(4).toDouble() - crank.radius) < 1e-8 * 4);
 }
 
 void CliTest::printsOneBlockPerDyadAndTheMechanism() {
@@ -147,84 +286,248 @@ void CliTest::printsOneBlockPerDyadAndTheMechanism() {
     QVERIFY(text.contains(QStringLiteral("Mechanism of dyads 1 and 2: RRRR\n  Class: ")));
     QVERIFY(text.contains(QStringLiteral("  Input limits: ")));
     QVERIFY(r.err.isEmpty());
+    const Run four = runCli(dir.path(), QStringList{"synthesize", "task4.txt"} + crankPivotLine);
+    QCOMPARE(four.status, 0);
+    QVERIFY(four.out.startsWith("4 positions, four-position synthesis, "));
 }
 
 void CliTest::formsTheChosenPair() {
     const Run r = runCli(dir.path(), {"synthesize", "rrrr.txt", "--json", "--pair", "2", "1"});
     QCOMPARE(r.status, 0);
-    QCOMPARE(QJsonDocument::fromJson(r.out).object()["mechanism"].toObject()["dyads"].toArray(),
-             (QJsonArray{1, 2}));
-    const Run beyond = runCli(dir.path(), {"synthesize", "rrrr.txt", "--pair", "1", "3"});
-    QCOMPARE(beyond.status, 1);
-    QVERIFY(beyond.err.contains("the run gave 2 dyad(s)"));
+    QCOMPARE(parse(r.out)["mechanism"].toObject()["dyads"].toArray(), (QJsonArray{1, 2}));
 }
 
-void CliTest::leavesTheEngineOutputFiles() {
-    QTemporaryDir fresh;
-    writeFile(fresh.filePath("rrrr.txt"), rrrrTask());
-    QCOMPARE(runCli(fresh.path(), {"synthesize", "rrrr.txt"}).status, 0);
-    for (const char *name : {"datamat.txt", "mata.txt", "matb.txt", "steps.txt", "Parameters.txt",
-                             "output.txt", "equation output.txt", "SolStats.txt",
-                             "dyad parameters.txt"})
-        QVERIFY2(QFile::exists(fresh.filePath(QLatin1String(name))), name);
-    QFile steps(fresh.filePath("steps.txt"));
-    QVERIFY(steps.open(QIODevice::ReadOnly));
-    QCOMPARE(steps.readAll(), QByteArray("Step 2 \n"));
-}
-
-void CliTest::rejectsBadInputWithStatusOneAndKeepsEarlierFiles_data() {
-    QTest::addColumn<QByteArray>("content");  // empty: the file is missing
-    QTest::addColumn<QByteArray>("mentions");
-    QTest::newRow("missing file") << QByteArray() << QByteArray("Cannot open the file.");
-    QTest::newRow("count does not parse") << QByteArray("five 1 2 3") << QByteArray("'five'");
-    QTest::newRow("number does not parse")
-        << QByteArray("5\n0 0 0\n1 1 1\n2 2 two\n3 3 3\n4 4 4\n") << QByteArray("record 3, theta");
-    QTest::newRow("count does not match")
-        << QByteArray("5\n0 0 0\n1 1 1\n2 2 2\n") << QByteArray("the count says 5");
-    QTest::newRow("non-finite value")
-        << QByteArray("5\n0 0 0\n1 1 1\n2 inf 2\n3 3 3\n4 4 4\n") << QByteArray("not a finite value");
-    QTest::newRow("too few positions")
-        << QByteArray("4\n0 0 0\n1 1 10\n2 1 20\n3 0 30\n") << QByteArray("at least 5");
-}
-
-void CliTest::rejectsBadInputWithStatusOneAndKeepsEarlierFiles() {
-    QFETCH(QByteArray, content);
-    QFETCH(QByteArray, mentions);
-    QTemporaryDir work;
-    writeFile(work.filePath("rrrr.txt"), rrrrTask());
-    QCOMPARE(runCli(work.path(), {"synthesize", "rrrr.txt"}).status, 0);
-    if (!content.isEmpty())
-        writeFile(work.filePath("bad.txt"), content);
-    const QMap<QString, QByteArray> before = fixtures::folderFiles(work.path());
-    const Run r = runCli(work.path(), {"synthesize", "bad.txt", "--json"});
-    QCOMPARE(r.status, 1);
-    QVERIFY2(r.err.contains(mentions), r.err.constData());
-    QCOMPARE(r.err.count('\n'), 1);  // one line
-    QVERIFY(r.out.isEmpty());
-    QCOMPARE(fixtures::folderFiles(work.path()), before);
-}
-
-void CliTest::answersUsageErrorsWithStatusTwoAndTheUsage_data() {
+// Status 1: the input cannot be run (one line saying why); status 2: the command line is wrong
+// (the usage). Either way nothing goes to standard output, and a refusal found before the run
+// leaves the files of the earlier run as they were and says why in one line.
+void CliTest::refusesWhatItCannotRunAndTouchesNoFile_data() {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("nothing") << QStringList{};
-    QTest::newRow("unknown command") << QStringList{"fit", "rrrr.txt"};
-    QTest::newRow("no file") << QStringList{"synthesize", "--json"};
-    QTest::newRow("two files") << QStringList{"synthesize", "rrrr.txt", "other.txt"};
-    QTest::newRow("unknown option") << QStringList{"synthesize", "rrrr.txt", "--fast"};
-    QTest::newRow("pair missing a value") << QStringList{"synthesize", "rrrr.txt", "--pair", "1"};
-    QTest::newRow("pair of one dyad") << QStringList{"synthesize", "rrrr.txt", "--pair", "2", "2"};
-    QTest::newRow("threshold not whole") << QStringList{"synthesize", "rrrr.txt", "--threshold", "x"};
-    QTest::newRow("negative link ratio") << QStringList{"synthesize", "rrrr.txt", "--link-ratio", "-1"};
-    QTest::newRow("workspace of zero")
-        << QStringList{"synthesize", "rrrr.txt", "--workspace", "0", "10"};
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArrayList>("mentions");
+    QTest::addColumn<bool>("keepsFiles");
+    auto bad = [](const char *name, QStringList args, QByteArray mention, bool keeps = true) {
+        QTest::newRow(name) << args << 1 << QByteArrayList{mention} << keeps;
+    };
+    auto usage = [](const char *name, QStringList args, QByteArray mention = synthesizeUsage) {
+        const bool trace = args.value(0) == QLatin1String("trace");
+        QTest::newRow(name) << args << 2
+                            << QByteArrayList{mention, trace ? traceUsage : synthesizeUsage} << true;
+    };
+    const QStringList s{"synthesize"}, t{"trace", "rrrr.txt"};
+    bad("missing file", s + QStringList{"absent.txt", "--json"}, "Cannot open the file.");
+    bad("count does not parse", s + QStringList{"bad-count.txt"}, "'five'");
+    bad("number does not parse", s + QStringList{"bad-number.txt"}, "record 3, theta");
+    bad("count does not match", s + QStringList{"short.txt"}, "the count says 5");
+    bad("non-finite value", s + QStringList{"infinite.txt"}, "not a finite value");
+    bad("too few positions", s + QStringList{"four.txt"}, "at least 5");
+    bad("pair past the dyads", s + QStringList{"rrrr.txt", "--pair", "1", "3"},
+        "the run gave 2 dyad(s)", false);
+    bad("four positions, no line", s + QStringList{"task4.txt"}, "need --line");
+    bad("four positions, pivots instead", s + QStringList{"task4.txt"} + bothPivots, "need --line");
+    bad("four positions, a line of one point",
+        s + QStringList{"task4.txt", "--line", "2", "2", "2", "2"}, "two equal points");
+    bad("three positions, no pivots", s + QStringList{"task3.txt"}, "need --pivots");
+    bad("three positions, a line instead", s + QStringList{"task3.txt"} + crankPivotLine,
+        "need --pivots");
+    bad("three positions sweep, no pivots",
+        s + QStringList{"task3.txt", "--tolerance", "5", "--resolution", "1"}, "need --pivots");
+    bad("two positions", s + QStringList{"task2.txt"} + bothPivots, "at least 3");
+    bad("trace, missing file", {"trace", "absent.txt"}, "absent.txt");
+    bad("trace, pair past the dyads", t + QStringList{"--pair", "1", "9"},
+        "--pair 1 9: the run gave", false);
+    bad("trace, synthesis stopped", {"trace", "overflow.txt"}, "synthesis stopped", false);
+    bad("trace, no dyads", {"trace", "noroots.txt"}, "a mechanism needs two", false);
+    bad("trace, four positions without a line", {"trace", "task4.txt"}, "need --line");
+
+    usage("nothing", {});
+    usage("unknown command", {"fit", "rrrr.txt"});
+    usage("no file", {"synthesize", "--json"});
+    usage("two files", s + QStringList{"rrrr.txt", "other.txt"});
+    usage("unknown option", s + QStringList{"rrrr.txt", "--fast"});
+    usage("pair missing a value", s + QStringList{"rrrr.txt", "--pair", "1"});
+    usage("pair of one dyad", s + QStringList{"rrrr.txt", "--pair", "2", "2"});
+    usage("threshold not whole", s + QStringList{"rrrr.txt", "--threshold", "x"});
+    usage("negative link ratio", s + QStringList{"rrrr.txt", "--link-ratio", "-1"});
+    usage("workspace of zero", s + QStringList{"rrrr.txt", "--workspace", "0", "10"});
+    usage("line of three numbers", s + QStringList{"task4.txt", "--line", "1", "2", "3"});
+    usage("pivot not a number", s + QStringList{"task3.txt", "--pivots", "1", "x", "3", "4"});
+    usage("tolerance alone", s + QStringList{"task5.txt", "--tolerance", "5"});
+    usage("resolution alone", s + QStringList{"task5.txt", "--resolution", "1"});
+    usage("negative resolution", s + QStringList{"task5.txt", "--tolerance", "5", "--resolution", "-1"});
+    usage("pair with a sweep",
+          s + QStringList{"task5.txt", "--tolerance", "5", "--resolution", "1", "--pair", "1", "2"});
+    usage("trace, unknown circuit", t + QStringList{"--circuit", "sideways"}, "'sideways'");
+    usage("trace, circuit without value", t + QStringList{"--circuit"}, "--circuit wants");
+    usage("trace, json", t + QStringList{"--json"}, "no --json");
+    usage("trace, tolerance sweep", t + QStringList{"--tolerance", "2", "--resolution", "1"},
+          "--tolerance");
+    usage("trace, tolerance alone", t + QStringList{"--tolerance", "2"}, "--tolerance");
+    usage("trace, unknown option", t + QStringList{"--fast"}, "unknown option --fast");
+    usage("trace, pair of one dyad", t + QStringList{"--pair", "1", "1"}, "--pair");
 }
 
-void CliTest::answersUsageErrorsWithStatusTwoAndTheUsage() {
+void CliTest::refusesWhatItCannotRunAndTouchesNoFile() {
     QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QByteArrayList, mentions);
+    QFETCH(bool, keepsFiles);
+    const QMap<QString, QByteArray> before = known::folderFiles(dir.path());
     const Run r = runCli(dir.path(), args);
-    QCOMPARE(r.status, 2);
-    QVERIFY(r.err.contains("Usage:\n  mechsynth-cli synthesize FILE"));
+    QCOMPARE(r.status, status);
+    for (const QByteArray &m : mentions)
+        QVERIFY2(r.err.contains(m), r.err.constData());
+    if (status == 1)
+        QVERIFY(!r.err.contains("Usage:"));
     QVERIFY(r.out.isEmpty());
+    if (keepsFiles) {
+        QVERIFY(known::folderFiles(dir.path()) == before);
+        if (status == 1)
+            QCOMPARE(r.err.count('\n'), 1);
+    }
+}
+
+void CliTest::theSweepPrintsOneLinePerRecordedSolution() {
+    const Run r = runCli(dir.path(), QStringList{"synthesize", "task3.txt", "--tolerance", "15",
+                                                 "--resolution", "1"} + bothPivots);
+    QCOMPARE(r.status, 0);
+    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    QVERIFY(lines.at(0).contains("27 solution(s)"));
+    QCOMPARE(lines.size(), 2 + 27);  // heading, empty line, one line per solution
+    const std::vector<Pose> &task = tasks["task3.txt"];
+    // Solution 2: positions 0 and 1 at theta - 15, position 2 at theta.
+    const QList<QByteArray> second = lines.at(3).split(' ');
+    QCOMPARE(second.mid(0, 3).join(' '), QByteArray("Solution 2: angles"));
+    const double want[3] = {task[0].thetaDeg - 15.0, task[1].thetaDeg - 15.0, task[2].thetaDeg};
+    for (int j = 0; j < 3; ++j)
+        QVERIFY(std::fabs(second.at(3 + j).toDouble() - want[j]) < 1e-7);
+    QVERIFY(lines.at(3).endsWith("| dyads RR RR | RRRR"));
+}
+
+void CliTest::theSweepListsItsSolutionsInJson() {
+    const Run r = runCli(dir.path(), {"synthesize", "task5.txt", "--json", "--tolerance", "2",
+                                      "--resolution", "0"});
+    QCOMPARE(r.status, 0);
+    const QJsonObject o = parse(r.out);
+    QCOMPARE(o["operation"].toString(), QStringLiteral("tolerance"));
+    QCOMPARE(o["sweptOperation"].toString(), QStringLiteral("n-position"));
+    const QJsonArray solutions = o["toleranceSolutions"].toArray();
+    QCOMPARE(solutions.size(), 1);  // resolution 0: the nominal orientations once
+    const QJsonObject s = solutions[0].toObject();
+    const std::vector<Pose> &task = tasks["task5.txt"];
+    QCOMPARE(s["angles"].toArray().size(), 5);
+    for (int j = 0; j < 5; ++j)
+        QVERIFY(std::fabs(at(s["angles"], j) - task[static_cast<size_t>(j)].thetaDeg) < 1e-9);
+    QVERIFY(s["dyads"].toArray().size() >= 2);
+    QCOMPARE(s["mechanismType"].toString(),
+             s["dyads"].toArray()[0].toString() + s["dyads"].toArray()[1].toString());
+    const Run four = runCli(dir.path(), QStringList{"synthesize", "task4.txt", "--json", "--tolerance",
+                                                    "1", "--resolution", "1"} + crankPivotLine);
+    QCOMPARE(parse(four.out)["toleranceSolutions"].toArray().size(), 81);
+}
+
+void CliTest::sixPositionsWithAToleranceRunTheOrdinarySynthesis() {
+    QTemporaryDir work;
+    QVERIFY(QFile::copy(dir.filePath("task6.txt"), work.filePath("task6.txt")));
+    const Run r = runCli(work.path(), {"synthesize", "task6.txt", "--json", "--tolerance", "2",
+                                       "--resolution", "1"});
+    QCOMPARE(r.status, 0);
+    const QJsonObject o = parse(r.out);
+    QCOMPARE(o["toleranceSolutions"].toArray().size(), 0);
+    QVERIFY(o["dyads"].toArray().size() >= 2);
+    QVERIFY(r.err.contains("three to five positions"));
+    QCOMPARE(known::fileText(work.filePath("TolSolutions.txt")), QByteArray("66"));
+}
+
+void CliTest::csvRowsCloseTheLoopOfTheSynthesizedPair_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("type");
+    QTest::newRow("crank-rocker") << "rrrr.txt" << "RRRR";
+    QTest::newRow("slider-crank") << "slider.txt" << "RRPR";
+}
+
+void CliTest::csvRowsCloseTheLoopOfTheSynthesizedPair() {
+    QFETCH(QString, file);
+    QFETCH(QString, type);
+    const Run first = runCli(dir.path(), {"synthesize", file, "--json"});
+    QCOMPARE(first.status, 0);
+    const QJsonArray dyads = parse(first.out)["dyads"].toArray();
+    const QStringList pair = pairFor(dyads);
+    const Run synth = runCli(dir.path(), QStringList{"synthesize", file, "--json", "--pair"} + pair);
+    QCOMPARE(synth.status, 0);
+    const QJsonObject mechanism = parse(synth.out)["mechanism"].toObject();
+    QCOMPARE(mechanism["type"].toString(), type);
+    // The input dyad comes first in the pair's order, as its type is written.
+    const QJsonArray order = mechanism["dyads"].toArray();
+    Side input = sideOf(dyads[order[0].toInt() - 1].toObject());
+    Side output = sideOf(dyads[order[1].toInt() - 1].toObject());
+    if (!input.revolute)
+        std::swap(input, output);
+    const Run trace = runCli(dir.path(), QStringList{"trace", file, "--csv", "--pair"} + pair);
+    QCOMPARE(trace.status, 0);
+    QVector<Row> rows;
+    QVERIFY(parseCsv(trace.out, rows));
+    QVERIFY(rowsOf(rows, "open") > 50);
+    QVERIFY(rowsOf(rows, "crossed") > 50);
+    for (const Row &r : rows) {
+        QVERIFY2(closureError(input, r) < 1e-9, qPrintable(QString::number(r.input)));
+        QVERIFY2(closureError(output, r) < 1e-9, qPrintable(QString::number(r.input)));
+        QVERIFY2(inputError(input, r) < 1e-9, qPrintable(QString::number(r.input)));
+    }
+}
+
+void CliTest::summaryNamesTheMechanismAndCountsThePosesOfEachCircuit() {
+    const Run csv = runCli(dir.path(), {"trace", "rrrr.txt", "--csv"});
+    QVector<Row> rows;
+    QVERIFY(parseCsv(csv.out, rows));
+    const Run summary = runCli(dir.path(), {"trace", "rrrr.txt"});
+    QCOMPARE(summary.status, 0);
+    const QString text = QString::fromLocal8Bit(summary.out);
+    QVERIFY2(text.startsWith(QLatin1String("Mechanism of dyads 1 and 2: RRRR\n  Class: ")),
+             qPrintable(text));
+    QVERIFY(text.contains(QLatin1String("\n  Input limits: ")));
+    // The summary calls the input a full-turn crank exactly when the traced inputs of a circuit
+    // sweep a whole turn.
+    double lowest = 1e300, highest = -1e300;
+    for (const Row &r : rows)
+        if (r.circuit == QLatin1String("open")) {
+            lowest = std::min(lowest, r.input);
+            highest = std::max(highest, r.input);
+        }
+    QCOMPARE(text.contains(QLatin1String(" (the input crank turns fully)\n")),
+             highest - lowest >= 359.0);
+    QVERIFY2(text.endsWith(QStringLiteral("  Traced poses, open circuit: %1\n"
+                                          "  Traced poses, crossed circuit: %2\n")
+                               .arg(rowsOf(rows, "open"))
+                               .arg(rowsOf(rows, "crossed"))),
+             qPrintable(text));
+    const Run open = runCli(dir.path(), {"trace", "rrrr.txt", "--circuit", "open"});
+    QCOMPARE(open.status, 0);
+    const QString openText = QString::fromLocal8Bit(open.out);
+    QVERIFY(openText.endsWith(
+        QStringLiteral("  Traced poses, open circuit: %1\n").arg(rowsOf(rows, "open"))));
+    QVERIFY(!openText.contains(QLatin1String("crossed")));
+}
+
+void CliTest::circuitOptionKeepsTheRowsOfOneCircuit_data() {
+    QTest::addColumn<QString>("circuit");
+    QTest::newRow("open") << "open";
+    QTest::newRow("crossed") << "crossed";
+}
+
+void CliTest::circuitOptionKeepsTheRowsOfOneCircuit() {
+    QFETCH(QString, circuit);
+    const Run both = runCli(dir.path(), {"trace", "rrrr.txt", "--csv"});
+    QCOMPARE(both.status, 0);
+    const Run one = runCli(dir.path(), {"trace", "rrrr.txt", "--circuit", circuit, "--csv"});
+    QCOMPARE(one.status, 0);
+    // The filtered output is the header and the full output's rows of that circuit, in order.
+    QList<QByteArray> expected;
+    for (const QByteArray &line : both.out.split('\n'))
+        if (expected.isEmpty() || line.startsWith(circuit.toLatin1() + ','))
+            expected << line;
+    expected << QByteArray();
+    QVERIFY(expected.size() > 50);
+    QCOMPARE(one.out.split('\n'), expected);
 }
 
 MS_REGISTER_TEST(CliTest)

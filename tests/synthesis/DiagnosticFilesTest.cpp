@@ -20,8 +20,8 @@ using known::Pose;
 using known::RevoluteSide;
 
 namespace {
-const RevoluteSide inputSide{{1.0, -2.0}, {-0.5, 0.8}, 2.5};
-const RevoluteSide outputSide{{6.0, -1.5}, {2.2, 0.4}, 4.0};
+using known::crankSide;
+using known::rockerSide;
 
 // Six significant digits, as the standard stream writes by default.
 std::string g6(double v) {
@@ -89,24 +89,16 @@ private:
     int index = 0;
 };
 
-struct Rig {
-    Motion motion;
-    Branch branch;
-    MechanismSynthesis engine;
-    std::vector<Pose> poses;
+struct Rig : known::Session {
     // The known sides in the order the run produced their roots.
     std::vector<RevoluteSide> sides;
     QString listing;  // what the report view was sent
-    Rig() {
-        engine.setMotion(&motion);
-        engine.setBranch(&branch);
+    Rig() : Session(known::crankRockerPoses(5, 0.25)) {
         QObject::connect(&engine, &MechanismSynthesis::updateOutfile,
                          [this](const QString &text) { listing = text; });
-        known::rrrrPoses(inputSide, outputSide, {0.8, 1.05, 1.3, 1.55, 1.8}, true, poses);
-        known::loadTask(motion, engine, poses);
         engine.synthesize();
         for (Dyad *d : branch.getDyadListCpy())
-            sides.push_back(std::fabs(d->fixedPivotCopy().x() - 1.0) < 1e-6 ? inputSide : outputSide);
+            sides.push_back(std::fabs(d->fixedPivotCopy().x() - 1.0) < 1e-6 ? crankSide : rockerSide);
     }
 };
 } // namespace
@@ -115,9 +107,8 @@ class DiagnosticFilesTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void datamatHoldsTheFirstFiveRows();
-    void matricesArePrintedByTheLibrary();
-    void stepsEndsWithTheLastMarker();
+    void filesOfTheTaskHoldTheirLines_data();
+    void filesOfTheTaskHoldTheirLines();
     void parametersHoldTheRRThenThePRLineOfEveryRoot();
     void outputReportsEverySectionInOrder();
     void theReportViewGetsTheDyadListing();
@@ -137,29 +128,33 @@ void DiagnosticFilesTest::initTestCase() {
     QVERIFY(rig->sides[0].fixedPivot.x != rig->sides[1].fixedPivot.x);
 }
 
-void DiagnosticFilesTest::datamatHoldsTheFirstFiveRows() {
-    QStringList want;
-    for (const Pose &p : rig->poses)
-        want << QString::fromStdString(g6(p.x) + '\t' + g6(p.y) + '\t' + g6(p.thetaDeg) + '\t');
-    want << QString();
-    QCOMPARE(fileLines("datamat.txt"), want);
-}
-
-void DiagnosticFilesTest::matricesArePrintedByTheLibrary() {
+// The task as read, D (to three digits) and K = D^T D (to fourteen) as the library prints
+// them, and the last step marker.
+void DiagnosticFilesTest::filesOfTheTaskHoldTheirLines_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("lines");
+    QStringList datamat;
     arma::mat d(5, 8);
-    for (arma::uword i = 0; i < 5; ++i)
-        d.row(i) = known::dataRow(rig->poses[i]);
+    for (arma::uword i = 0; i < 5; ++i) {
+        const Pose &p = rig->task[i];
+        datamat << QString::fromStdString(g6(p.x) + '\t' + g6(p.y) + '\t' + g6(p.thetaDeg) + '\t');
+        d.row(i) = known::dataRow(p);
+    }
     std::ostringstream a, b;
     a.precision(3);
     a << d;
     b.precision(14);
     b << arma::mat(d.t() * d);
-    QCOMPARE(fileLines("mata.txt"), QString::fromStdString(a.str()).split(QLatin1Char('\n')));
-    QCOMPARE(fileLines("matb.txt"), QString::fromStdString(b.str()).split(QLatin1Char('\n')));
+    QTest::newRow("datamat") << "datamat.txt" << datamat + QStringList{QString()};
+    QTest::newRow("mata") << "mata.txt" << QString::fromStdString(a.str()).split(QLatin1Char('\n'));
+    QTest::newRow("matb") << "matb.txt" << QString::fromStdString(b.str()).split(QLatin1Char('\n'));
+    QTest::newRow("steps") << "steps.txt" << QStringList{QStringLiteral("Step 2 "), QString()};
 }
 
-void DiagnosticFilesTest::stepsEndsWithTheLastMarker() {
-    QCOMPARE(fileLines("steps.txt"), (QStringList{QStringLiteral("Step 2 "), QString()}));
+void DiagnosticFilesTest::filesOfTheTaskHoldTheirLines() {
+    QFETCH(QString, file);
+    QFETCH(QStringList, lines);
+    QCOMPARE(fileLines(qPrintable(file)), lines);
 }
 
 // The PR line's p4, p5, 4 p8 come from the unit vector, whose sign the decomposition picks.
@@ -335,7 +330,7 @@ void DiagnosticFilesTest::outputReportsEverySectionInOrder() {
     LineWalker w(fileLines("output.txt"));
     arma::mat d(5, 8);
     for (arma::uword i = 0; i < 5; ++i)
-        d.row(i) = known::dataRow(rig->poses[i]);
+        d.row(i) = known::dataRow(rig->task[i]);
     const arma::mat e = checkBasis(w, d);
     checkErrorsAndEigenvalues(w, d, e);
     checkCoefficients(w, e);
@@ -365,7 +360,7 @@ void DiagnosticFilesTest::equationOutputHoldsBothResiduals() {
 }
 
 void DiagnosticFilesTest::solStatsSummarisesTheFirstTwoDyads() {
-    const Pose &pose0 = rig->poses[0];
+    const Pose &pose0 = rig->task[0];
     const known::Vec f1 = rig->sides[0].fixedPivot, f2 = rig->sides[1].fixedPivot;
     const known::Vec m1 = known::toFixed(pose0, rig->sides[0].movingLocal);
     const known::Vec m2 = known::toFixed(pose0, rig->sides[1].movingLocal);

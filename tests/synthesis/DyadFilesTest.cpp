@@ -20,10 +20,7 @@ std::string g6(double v) {
     return out.str();
 }
 
-QByteArray fileText(const char *name) {
-    QFile f(QString::fromLatin1(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+QByteArray fileText(const char *name) { return known::fileText(QString::fromLatin1(name)); }
 
 const char *const rrNames[5] = {"Fixed Pivot x co-ordinate wrt fixed frame",
                                 "Fixed Pivot y co-ordinate wrt fixed frame",
@@ -89,20 +86,12 @@ void DyadFilesTest::emptyListsGiveEmptyFilesAndNoMechanismItsNote() {
 }
 
 void DyadFilesTest::allSynthesizedDyadsAfterARun() {
-    const known::RevoluteSide in{{1.0, -2.0}, {-0.5, 0.8}, 2.5};
-    const known::RevoluteSide out{{6.0, -1.5}, {2.2, 0.4}, 4.0};
-    std::vector<known::Pose> poses;
-    QVERIFY(known::rrrrPoses(in, out, {0.8, 1.05, 1.3, 1.55, 1.8}, true, poses));
-    Motion motion;
-    Branch branch;
-    MechanismSynthesis engine;
-    engine.setMotion(&motion);
-    engine.setBranch(&branch);
-    known::loadTask(motion, engine, poses);
-    engine.synthesize();
-    QCOMPARE(branch.synthesizedDyadCount(), 2);
+    const known::RevoluteSide &in = known::crankSide, &out = known::rockerSide;
+    known::Session rig(known::crankRockerPoses(5, 0.25));
+    rig.engine.synthesize();
+    QCOMPARE(rig.branch.synthesizedDyadCount(), 2);
     std::string want;
-    for (Dyad *d : branch.getDyadListCpy()) {
+    for (Dyad *d : rig.branch.getDyadListCpy()) {
         const known::RevoluteSide &s = std::fabs(d->fixedPivotCopy().x() - 1.0) < 1e-6 ? in : out;
         const double values[5] = {s.fixedPivot.x, s.fixedPivot.y, s.movingLocal.x, s.movingLocal.y,
                                   s.radius};

@@ -7,7 +7,6 @@
 #include "NPositionFit.h"
 #include "RR.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
 #include "TestSupport.h"
@@ -16,53 +15,95 @@
 #include <random>
 
 namespace {
-struct Rig {
-    Motion motion;
-    Branch branch;
-    MechanismSynthesis engine;
-    Rig() {
-        engine.setMotion(&motion);
-        engine.setBranch(&branch);
-        engine.setMessageOutput(stderr);
-    }
-};
+using known::crankRockerPoses;
+using known::crankSide;
+using known::rockerSide;
+using known::Session;
 
-std::vector<known::Pose> crankRockerPoses(int n) {
-    std::vector<known::Pose> poses;
-    std::vector<double> angles;
-    for (int i = 0; i < n; ++i)
-        angles.push_back(0.8 + 0.25 * i);
-    known::rrrrPoses({{1.0, -2.0}, {-0.5, 0.8}, 2.5}, {{6.0, -1.5}, {2.2, 0.4}, 4.0}, angles, true,
-                     poses);
-    return poses;
-}
-
-QByteArray fileText(const char *name) {
-    QFile f(QString::fromLatin1(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+QByteArray fileText(const char *name) { return known::fileText(QString::fromLatin1(name)); }
 } // namespace
 
 class EngineTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void refusesARunItHasNoInputForAndLeavesTheBranch_data();
+    void refusesARunItHasNoInputForAndLeavesTheBranch();
     void nanInTheDataStopsTheRunAndLeavesTheBranchEmpty();
-    void fewerThanFivePositionsNeverRunTheFit();
-    void fewerRowsThanPositionsNeverRunTheFit();
     void aRunWithNoRealRootsLeavesAnEmptyBranchAndStillSignals();
     void unselectedDyadsOfARunAreReleased();
     void thresholdIsTenToMinusTheMagnitude();
-    void linkRatioAndLineSettingsAskForARerun();
     void onlyTheFirstTwoUserPointsAreKept();
-    void pointListIsRebuiltFromTheDataRows();
     void rowOperationsRewriteTheDataFile();
     void outOfRangeDataValuesAreIgnored();
 };
 
+void EngineTest::initTestCase() { known::useStandardWorkspace(); }
+
+// Every operation checks its task and its input before it touches the branch: the dyad already
+// there stays, no run is announced, and the report says what is missing.
+void EngineTest::refusesARunItHasNoInputForAndLeavesTheBranch_data() {
+    QTest::addColumn<int>("positions");
+    QTest::addColumn<bool>("dropLastRow");  // the motion keeps its positions, the matrix not
+    QTest::addColumn<bool>("line");         // through the crank's fixed pivot
+    QTest::addColumn<int>("points");        // chosen fixed pivots: crank, then rocker
+    QTest::addColumn<int>("operation");     // 5: n-position, 4, 3: variants, -n: sweep of n
+    QTest::addColumn<QString>("mentions");
+    // Regression: the run read five rows whatever the task held.
+    QTest::newRow("n-position, four positions") << 4 << false << false << 0 << 5 << "at least 5";
+    QTest::newRow("n-position, fewer rows than positions") << 6 << true << false << 0 << 5 << "";
+    QTest::newRow("four-position, no line") << 4 << false << false << 2 << 4 << "a line";
+    QTest::newRow("four-position, five positions") << 5 << false << true << 0 << 4
+                                                   << "exactly 4 positions";
+    QTest::newRow("three-position, one point") << 3 << false << false << 1 << 3
+                                               << "two chosen fixed pivots";
+    QTest::newRow("three-position, four positions") << 4 << false << false << 2 << 3
+                                                    << "exactly 3 positions";
+    QTest::newRow("sweep of four, no line") << 4 << false << false << 2 << -4 << "line";
+    QTest::newRow("sweep of three, task of four") << 4 << false << true << 2 << -3
+                                                  << "the task has 4";
+}
+
+void EngineTest::refusesARunItHasNoInputForAndLeavesTheBranch() {
+    QFETCH(int, positions);
+    QFETCH(bool, dropLastRow);
+    QFETCH(bool, line);
+    QFETCH(int, points);
+    QFETCH(int, operation);
+    QFETCH(QString, mentions);
+    Session rig(crankRockerPoses(positions));
+    if (dropLastRow)
+        rig.engine.removeDataRow(positions - 1);
+    if (line)
+        rig.engine.updateLineParams(1.0, -2.0, 3.0, -1.0);
+    if (points >= 1)
+        rig.engine.setUDP(crankSide.fixedPivot.x, crankSide.fixedPivot.y);
+    if (points >= 2)
+        rig.engine.setUDP(rockerSide.fixedPivot.x, rockerSide.fixedPivot.y);
+    rig.branch.createDyad(std::make_shared<RR>(0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0));
+    QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
+    QSignalSpy started(&rig.engine, &MechanismSynthesis::tolSynthesisStarted);
+    QSignalSpy report(&rig.engine, &MechanismSynthesis::updateOutfile);
+    if (operation == 5)
+        rig.engine.synthesize();
+    else if (operation == 4)
+        rig.engine.synthesize4pos();
+    else if (operation == 3)
+        rig.engine.synthesize3pos();
+    else
+        rig.engine.synthesizeWithTol(15.0, 1, -operation);
+    QCOMPARE(done.count(), 0);
+    QCOMPARE(started.count(), 0);
+    QCOMPARE(rig.engine.tolSolutionCount(), 0);
+    QCOMPARE(rig.branch.synthesizedDyadCount(), 1);
+    QVERIFY(!report.isEmpty());
+    QVERIFY2(report.last().at(0).toString().contains(mentions),
+             qPrintable(report.last().at(0).toString()));
+}
+
 // Regression: a failed decomposition left empty results that the run went on to read.
 void EngineTest::nanInTheDataStopsTheRunAndLeavesTheBranchEmpty() {
-    Rig rig;
-    known::loadTask(rig.motion, rig.engine, crankRockerPoses(5));
+    Session rig(crankRockerPoses(5));
     rig.engine.synthesize();
     QVERIFY(rig.branch.synthesizedDyadCount() >= 2);
     rig.engine.setDataValue(3, 1, std::numeric_limits<double>::quiet_NaN());
@@ -79,30 +120,6 @@ void EngineTest::nanInTheDataStopsTheRunAndLeavesTheBranchEmpty() {
     QCOMPARE(cfe.count(), 0);
     QVERIFY(!rig.engine.lastFit().ok);
     QCOMPARE(fileText("steps.txt"), QByteArray("Step 1 \n"));
-}
-
-// Regression: the run read five rows whatever the task held.
-void EngineTest::fewerThanFivePositionsNeverRunTheFit() {
-    Rig rig;
-    rig.branch.createDyad(std::make_shared<RR>(0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0));
-    known::loadTask(rig.motion, rig.engine, crankRockerPoses(4));
-    QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
-    QSignalSpy report(&rig.engine, &MechanismSynthesis::updateOutfile);
-    rig.engine.synthesize();
-    QCOMPARE(done.count(), 0);
-    QCOMPARE(rig.branch.synthesizedDyadCount(), 1);  // the task was not touched
-    QCOMPARE(report.count(), 1);
-    QVERIFY(report.at(0).at(0).toString().contains(QStringLiteral("at least 5")));
-}
-
-void EngineTest::fewerRowsThanPositionsNeverRunTheFit() {
-    Rig rig;
-    known::loadTask(rig.motion, rig.engine, crankRockerPoses(6));
-    rig.engine.removeDataRow(5);  // the motion keeps six positions, the matrix five rows
-    QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
-    rig.engine.synthesize();
-    QCOMPARE(done.count(), 0);
-    QCOMPARE(rig.branch.synthesizedDyadCount(), 0);
 }
 
 void EngineTest::aRunWithNoRealRootsLeavesAnEmptyBranchAndStillSignals() {
@@ -122,8 +139,7 @@ void EngineTest::aRunWithNoRealRootsLeavesAnEmptyBranchAndStillSignals() {
         found = fit.ok && fit.realRoots.empty();
     }
     QVERIFY2(found, "no task without real roots among the random ones");
-    Rig rig;
-    known::loadTask(rig.motion, rig.engine, poses);
+    Session rig(poses);
     QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
     rig.engine.synthesize();
     QCOMPARE(done.count(), 1);
@@ -136,8 +152,7 @@ void EngineTest::aRunWithNoRealRootsLeavesAnEmptyBranchAndStillSignals() {
 }
 
 void EngineTest::unselectedDyadsOfARunAreReleased() {
-    Rig rig;
-    known::loadTask(rig.motion, rig.engine, crankRockerPoses(5));
+    Session rig(crankRockerPoses(5));
     rig.engine.synthesize();
     std::vector<std::weak_ptr<Dyad>> made;
     for (const Branch::DyadHandle &d : rig.branch.getDyadList())
@@ -165,22 +180,6 @@ void EngineTest::thresholdIsTenToMinusTheMagnitude() {
     QCOMPARE(rerun.count(), 2);
 }
 
-void EngineTest::linkRatioAndLineSettingsAskForARerun() {
-    MechanismSynthesis engine;
-    QCOMPARE(engine.getLinkRatio(), 2.0);
-    QSignalSpy rerun(&engine, QOverload<>::of(&MechanismSynthesis::synthesisdone));
-    engine.setLinkRatio(3);
-    QCOMPARE(engine.getLinkRatio(), 3.0);
-    engine.setLinkRatio(3);
-    QCOMPARE(rerun.count(), 1);
-    engine.updateLineParams(1.0, 2.0, 3.0, 6.0);
-    QVERIFY(engine.lineDefined);
-    QCOMPARE(engine.lineA, 2.0);
-    QCOMPARE(engine.lineB, -1.0);
-    QCOMPARE(engine.lineC, 0.0);
-    QCOMPARE(rerun.count(), 2);
-}
-
 void EngineTest::onlyTheFirstTwoUserPointsAreKept() {
     MechanismSynthesis engine;
     QSignalSpy rerun(&engine, QOverload<>::of(&MechanismSynthesis::synthesisdone));
@@ -191,17 +190,6 @@ void EngineTest::onlyTheFirstTwoUserPointsAreKept() {
     QCOMPARE(engine.udp1.x(), 1.0);
     QCOMPARE(engine.udp2.y(), 4.0);
     QCOMPARE(rerun.count(), 0);
-}
-
-void EngineTest::pointListIsRebuiltFromTheDataRows() {
-    Rig rig;
-    known::loadTask(rig.motion, rig.engine, crankRockerPoses(5));
-    rig.engine.setDataValue(2, 2, 123.5);
-    const std::vector<Point> points = rig.engine.getPointListCpy();
-    QCOMPARE(points.size(), size_t(5));
-    QCOMPARE(points[2][2], 123.5);
-    QCOMPARE(points[2].dimension(), 3);
-    QCOMPARE(rig.engine.getPointList()->size(), size_t(5));
 }
 
 void EngineTest::rowOperationsRewriteTheDataFile() {

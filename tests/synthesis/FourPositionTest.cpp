@@ -3,7 +3,6 @@
 #include "Branch.h"
 #include "Dyad.h"
 #include "KnownMechanisms.h"
-#include "SynthesisFixtures.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
 #include "ProcessValues.h"
@@ -21,10 +20,10 @@ using known::RevoluteSide;
 using known::Vec;
 
 namespace {
-using fixtures::Session;
+using known::Session;
 
 std::vector<Pose> fourPoses(const RevoluteSide &input, const RevoluteSide &output) {
-    return fixtures::couplerPoses(input, output, {0.8, 1.05, 1.3, 1.55});
+    return known::couplerPoses(input, output, {0.8, 1.05, 1.3, 1.55});
 }
 
 // Distance of q from the line through a and b, by the cross product.
@@ -33,7 +32,7 @@ double offLine(Vec q, Vec a, Vec b) {
     return std::fabs((q.x - a.x) * dy - (q.y - a.y) * dx) / std::hypot(dx, dy);
 }
 
-QByteArray fileText(const char *name) { return fixtures::fileText(QString::fromLatin1(name)); }
+QByteArray fileText(const char *name) { return known::fileText(QString::fromLatin1(name)); }
 } // namespace
 
 class FourPositionTest : public QObject {
@@ -45,13 +44,12 @@ private slots:
     void storesEveryLineAsAFormThatHoldsForItsPoints_data();
     void storesEveryLineAsAFormThatHoldsForItsPoints();
     void aClickWithoutADragSetsNoLine();
-    void runsNothingWithoutALineOrWithAnotherPositionCount();
     void aLineTheFitCannotUseLeavesNoDyadAndSaysSo();
     void keepsTheSelectedNamesAndTheFirstPassList();
     void writesTheFourPositionReport();
 };
 
-void FourPositionTest::initTestCase() { fixtures::useStandardWorkspace(); }
+void FourPositionTest::initTestCase() { known::useStandardWorkspace(); }
 
 void FourPositionTest::recoversTheSideWhoseFixedPivotIsOnTheLine_data() {
     QTest::addColumn<bool>("farMechanism");
@@ -68,8 +66,8 @@ void FourPositionTest::recoversTheSideWhoseFixedPivotIsOnTheLine_data() {
 void FourPositionTest::recoversTheSideWhoseFixedPivotIsOnTheLine() {
     QFETCH(bool, farMechanism);
     QFETCH(double, directionDeg);
-    const RevoluteSide input = farMechanism ? fixtures::farCrank : fixtures::crankSide;
-    const RevoluteSide output = farMechanism ? fixtures::farRocker : fixtures::rockerSide;
+    const RevoluteSide input = farMechanism ? known::farCrank : known::crankSide;
+    const RevoluteSide output = farMechanism ? known::farRocker : known::rockerSide;
     Session rig(fourPoses(input, output));
     QCOMPARE(rig.task.size(), size_t(4));
     // A vertical line is drawn with two equal x, as the mouse gives it.
@@ -147,25 +145,10 @@ void FourPositionTest::aClickWithoutADragSetsNoLine() {
     QCOMPARE(rig.engine.lineC, 1.0);
 }
 
-void FourPositionTest::runsNothingWithoutALineOrWithAnotherPositionCount() {
-    Session rig(fourPoses(fixtures::crankSide, fixtures::rockerSide));
-    rig.branch.createDyad(std::make_shared<RR>(0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0));
-    QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
-    QSignalSpy report(&rig.engine, &MechanismSynthesis::updateOutfile);
-    rig.engine.synthesize4pos();
-    QVERIFY(report.last().at(0).toString().contains(QStringLiteral("a line")));
-    known::loadTask(rig.motion, rig.engine, fixtures::crankRockerPoses(5));
-    rig.engine.updateLineParams(1.0, -2.0, 3.0, -1.0);
-    rig.engine.synthesize4pos();
-    QVERIFY(report.last().at(0).toString().contains(QStringLiteral("exactly 4 positions")));
-    QCOMPARE(done.count(), 0);
-    QCOMPARE(rig.branch.synthesizedDyadCount(), 1);  // the branch was not touched
-}
-
 // Regression: c3 = 0 made every coefficient infinite and NaN dyads reached the branch. A line
 // with no x or y part (0 x + 0 y + 1 = 0) gives the pivot condition nothing to act on.
 void FourPositionTest::aLineTheFitCannotUseLeavesNoDyadAndSaysSo() {
-    Session rig(fourPoses(fixtures::crankSide, fixtures::rockerSide));
+    Session rig(fourPoses(known::crankSide, known::rockerSide));
     rig.engine.lineA = 0.0;
     rig.engine.lineB = 0.0;
     rig.engine.lineC = 1.0;
@@ -181,7 +164,7 @@ void FourPositionTest::aLineTheFitCannotUseLeavesNoDyadAndSaysSo() {
 }
 
 void FourPositionTest::keepsTheSelectedNamesAndTheFirstPassList() {
-    Session rig(fourPoses(fixtures::crankSide, fixtures::rockerSide));
+    Session rig(fourPoses(known::crankSide, known::rockerSide));
     rig.engine.updateLineParams(1.0, -2.0, 3.0, -1.0);
     rig.engine.synthesize4pos();
     QVERIFY(rig.branch.synthesizedDyadCount() >= 1);
@@ -195,7 +178,7 @@ void FourPositionTest::writesTheFourPositionReport() {
     QTemporaryDir dir;
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
-    Session rig(fourPoses(fixtures::crankSide, fixtures::rockerSide));
+    Session rig(fourPoses(known::crankSide, known::rockerSide));
     rig.engine.updateLineParams(1.0, -2.0, 3.0, -1.0);
     rig.engine.synthesize4pos();
     const int n = rig.branch.synthesizedDyadCount();

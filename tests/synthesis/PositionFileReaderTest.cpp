@@ -9,72 +9,54 @@
 class PositionFileReaderTest : public QObject {
     Q_OBJECT
 private slots:
-    void readsThreeNumberRecordsInAnyLineLayout();
-    void readsFourNumberRecordsWithTheirParameter();
-    void decidesTheFormByTheCountOfNumbers_data();
-    void decidesTheFormByTheCountOfNumbers();
-    void aZeroCountIsAnEmptyTask();
+    void readsBothRecordFormsInAnyLineLayout_data();
+    void readsBothRecordFormsInAnyLineLayout();
     void rejectsMalformedFiles_data();
     void rejectsMalformedFiles();
     void aRejectedFileLeavesNoRecords();
-    void reportsAFileThatCannotBeOpened();
-    void readsFromDisk();
+    void readsFromDiskAndReportsAFileThatCannotBeOpened();
 };
 
-void PositionFileReaderTest::readsThreeNumberRecordsInAnyLineLayout() {
-    PositionFileReader reader(3);
-    QVERIFY(reader.readText("3 0 0 0 1 1 45 2 0 90"));
-    QCOMPARE(reader.records().size(), size_t(3));
-    QCOMPARE(reader.records()[1].x, 1.0);
-    QCOMPARE(reader.records()[1].thetaDeg, 45.0);
-    QCOMPARE(reader.records()[2].thetaDeg, 90.0);
-    QCOMPARE(reader.records()[2].parameter, 0.0);
-    QVERIFY(reader.readText("1\r\n\t 1.5\n\n  -2\t90   \n"));
-    QCOMPARE(reader.records()[0].x, 1.5);
-    QCOMPARE(reader.records()[0].y, -2.0);
-    QCOMPARE(reader.records()[0].thetaDeg, 90.0);
-    QCOMPARE(reader.recordSize(), 3);
-}
-
-void PositionFileReaderTest::readsFourNumberRecordsWithTheirParameter() {
-    PositionFileReader reader(4);
-    QVERIFY(reader.readText("2\n1 2 30 0.5\n-1e1 .25 -15 7\n"));
-    QCOMPARE(reader.recordSize(), 4);
-    QCOMPARE(reader.records()[0].parameter, 0.5);
-    QCOMPARE(reader.records()[1].x, -10.0);
-    QCOMPARE(reader.records()[1].y, 0.25);
-    QCOMPARE(reader.records()[1].parameter, 7.0);
-}
-
-void PositionFileReaderTest::decidesTheFormByTheCountOfNumbers_data() {
+// The form follows the count of numbers, whatever the command asked for; the last record is
+// read back whole (theta in degrees, the parameter 0 for three-number records).
+void PositionFileReaderTest::readsBothRecordFormsInAnyLineLayout_data() {
     QTest::addColumn<int>("defaultSize");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("form");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QVector<double>>("last");  // x, y, theta, parameter
+    QTest::newRow("three numbers on one line") << 3 << QByteArray("3 0 0 0 1 1 45 2 0 90") << 3 << 3
+                                               << QVector<double>{2, 0, 90, 0};
+    QTest::newRow("tabs, blank lines and CR LF") << 3 << QByteArray("1\r\n\t 1.5\n\n  -2\t90   \n")
+                                                 << 3 << 1 << QVector<double>{1.5, -2, 90, 0};
+    QTest::newRow("four numbers with their parameter") << 4 << QByteArray("2\n1 2 30 0.5\n-1e1 .25 -15 7\n")
+                                                       << 4 << 2 << QVector<double>{-10, 0.25, -15, 7};
     QTest::newRow("three numbers read by a four-number command")
-        << 4 << QByteArray("2 1 2 3 4 5 6") << 3;
+        << 4 << QByteArray("2 1 2 3 4 5 6") << 3 << 2 << QVector<double>{4, 5, 6, 0};
     QTest::newRow("four numbers read by a three-number command")
-        << 3 << QByteArray("2 1 2 3 4 5 6 7 8") << 4;
+        << 3 << QByteArray("2 1 2 3 4 5 6 7 8") << 4 << 2 << QVector<double>{5, 6, 7, 8};
     // Twelve numbers after a count of 4 are four records of three, never three of four.
-    QTest::newRow("twelve numbers, count 4") << 4 << QByteArray("4 1 2 3 4 5 6 7 8 9 10 11 12") << 3;
-    QTest::newRow("twelve numbers, count 3") << 3 << QByteArray("3 1 2 3 4 5 6 7 8 9 10 11 12") << 4;
+    QTest::newRow("twelve numbers, count 4") << 4 << QByteArray("4 1 2 3 4 5 6 7 8 9 10 11 12") << 3
+                                             << 4 << QVector<double>{10, 11, 12, 0};
+    QTest::newRow("twelve numbers, count 3") << 3 << QByteArray("3 1 2 3 4 5 6 7 8 9 10 11 12") << 4
+                                             << 3 << QVector<double>{9, 10, 11, 12};
+    QTest::newRow("a zero count, three") << 3 << QByteArray("0\n") << 3 << 0 << QVector<double>{};
+    QTest::newRow("a zero count, four") << 4 << QByteArray("0\n") << 4 << 0 << QVector<double>{};
 }
 
-void PositionFileReaderTest::decidesTheFormByTheCountOfNumbers() {
+void PositionFileReaderTest::readsBothRecordFormsInAnyLineLayout() {
     QFETCH(int, defaultSize);
     QFETCH(QByteArray, text);
     QFETCH(int, form);
+    QFETCH(int, count);
+    QFETCH(QVector<double>, last);
     PositionFileReader reader(defaultSize);
     QVERIFY2(reader.readText(text), qPrintable(reader.error()));
     QCOMPARE(reader.recordSize(), form);
-    QCOMPARE(reader.records()[1].x, form == 3 ? 4.0 : 5.0);
-}
-
-void PositionFileReaderTest::aZeroCountIsAnEmptyTask() {
-    for (int defaultSize : {3, 4}) {
-        PositionFileReader reader(defaultSize);
-        QVERIFY(reader.readText("0\n"));
-        QVERIFY(reader.records().empty());
-        QCOMPARE(reader.recordSize(), defaultSize);
+    QCOMPARE(static_cast<int>(reader.records().size()), count);
+    if (count > 0) {
+        const auto &r = reader.records().back();
+        QCOMPARE((QVector<double>{r.x, r.y, r.thetaDeg, r.parameter}), last);
     }
 }
 
@@ -121,13 +103,7 @@ void PositionFileReaderTest::aRejectedFileLeavesNoRecords() {
     QVERIFY(reader.error().isEmpty());
 }
 
-void PositionFileReaderTest::reportsAFileThatCannotBeOpened() {
-    PositionFileReader reader;
-    QVERIFY(!reader.readFile(QStringLiteral("/nonexistent/positions.txt")));
-    QCOMPARE(reader.error(), QStringLiteral("Cannot open the file."));
-}
-
-void PositionFileReaderTest::readsFromDisk() {
+void PositionFileReaderTest::readsFromDiskAndReportsAFileThatCannotBeOpened() {
     QTemporaryDir dir;
     QFile f(dir.filePath(QStringLiteral("task.txt")));
     QVERIFY(f.open(QIODevice::WriteOnly));
@@ -136,6 +112,8 @@ void PositionFileReaderTest::readsFromDisk() {
     PositionFileReader reader;
     QVERIFY(reader.readFile(f.fileName()));
     QCOMPARE(reader.records().size(), size_t(2));
+    QVERIFY(!reader.readFile(QStringLiteral("/nonexistent/positions.txt")));
+    QCOMPARE(reader.error(), QStringLiteral("Cannot open the file."));
 }
 
 MS_REGISTER_TEST(PositionFileReaderTest)

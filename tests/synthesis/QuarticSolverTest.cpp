@@ -5,6 +5,7 @@
 
 #include <QtTest>
 #include "TestSupport.h"
+#include <armadillo>
 #include <algorithm>
 #include <complex>
 #include <random>
@@ -12,6 +13,7 @@
 
 using cplx = std::complex<double>;
 Q_DECLARE_METATYPE(std::vector<cplx>)
+Q_DECLARE_METATYPE(std::vector<double>)
 
 namespace {
 // Coefficients (highest first) of lead * prod (a - r) over the given roots, expanded by hand.
@@ -49,93 +51,74 @@ std::vector<cplx> solved(const QuarticRoots &r) {
 }
 
 int countReal(const QuarticRoots &r) { return static_cast<int>(RootSelection::realRoots(r).size()); }
+
+// Roots of a quartic (highest coefficient first) as the eigenvalues of its companion matrix:
+// an expectation for quartics that were not built from their roots.
+std::vector<cplx> companionRoots(const std::vector<double> &c) {
+    arma::mat m(4, 4, arma::fill::zeros);
+    for (arma::uword j = 0; j < 4; ++j)
+        m(0, j) = -c[j + 1] / c[0];
+    for (arma::uword i = 1; i < 4; ++i)
+        m(i, i - 1) = 1.0;
+    const arma::cx_vec e = arma::eig_gen(m);
+    return std::vector<cplx>(e.begin(), e.end());
+}
 } // namespace
 
 class QuarticSolverTest : public QObject {
     Q_OBJECT
 private slots:
-    void findsTheRootsAQuarticWasBuiltFrom_data();
-    void findsTheRootsAQuarticWasBuiltFrom();
-    void keepsRealRootsWhenDelta0IsZeroAndDelta1Negative();
-    void solvesAQuarticWhoseSIsZero();
+    void findsTheRootsOfTheQuartic_data();
+    void findsTheRootsOfTheQuartic();
     void solvesTheLowerDegreeEquationWhenTheLeadingCoefficientVanishes_data();
     void solvesTheLowerDegreeEquationWhenTheLeadingCoefficientVanishes();
     void findsFourRealRootsOfRandomQuarticsOverWideRanges();
     void realRootTestAcceptsImaginaryPartExactlyAtTheTolerance();
 };
 
-void QuarticSolverTest::findsTheRootsAQuarticWasBuiltFrom_data() {
+void QuarticSolverTest::findsTheRootsOfTheQuartic_data() {
+    QTest::addColumn<std::vector<double>>("coefficients");
     QTest::addColumn<std::vector<cplx>>("roots");
-    QTest::addColumn<double>("lead");
     QTest::addColumn<int>("realCount");
     QTest::addColumn<double>("tolerance");
     // A root of multiplicity m is only determined to about eps^(1/m) of its size.
     const double simple = 1e-9, twofold = 1e-7, fourfold = 1e-3;
-    QTest::newRow("four real") << std::vector<cplx>{1, 2, 3, 4} << 1.0 << 4 << simple;
-    QTest::newRow("four real, scaled lead") << std::vector<cplx>{-3.5, -0.25, 0.75, 12} << -2.5
-                                            << 4 << simple;
-    QTest::newRow("widely spread") << std::vector<cplx>{-1000, 0.001, 2, 3} << 1.0 << 4
-                                   << simple;
-    QTest::newRow("clustered far out") << std::vector<cplx>{100, 101, 102, 103} << 1.0 << 4
-                                       << simple;
-    QTest::newRow("negative roots") << std::vector<cplx>{-15.693893, -3.2, -0.4, -7.5} << 1.0 << 4
-                                    << simple;
+    auto row = [](const char *name, std::vector<cplx> roots, double lead, int real, double tol) {
+        QTest::newRow(name) << expand(roots, lead) << roots << real << tol;
+    };
+    row("four real", {1, 2, 3, 4}, 1.0, 4, simple);
+    row("four real, scaled lead", {-3.5, -0.25, 0.75, 12}, -2.5, 4, simple);
+    row("widely spread", {-1000, 0.001, 2, 3}, 1.0, 4, simple);
+    row("clustered far out", {100, 101, 102, 103}, 1.0, 4, simple);
+    row("negative roots", {-15.693893, -3.2, -0.4, -7.5}, 1.0, 4, simple);
     // Regression: delta1 < 0 with delta1^2 > 4 delta0^3, where delta1 + sqrt(...) cancels; the
     // textbook sign left the real roots with |Im| about 1e-6 and one was dropped.
-    QTest::newRow("cancelling delta1 + sqrt")
-        << std::vector<cplx>{16.39279714, -6.681297734, cplx(-4.884728838, 0.934407062),
-                             cplx(-4.884728838, -0.934407062)}
-        << 1.0 << 2 << simple;
-    QTest::newRow("two real, two complex")
-        << std::vector<cplx>{-2, 5, cplx(1, 3), cplx(1, -3)} << 1.0 << 2 << simple;
-    QTest::newRow("no real") << std::vector<cplx>{cplx(-1, 0.5), cplx(-1, -0.5), cplx(2, 4),
-                                                  cplx(2, -4)}
-                             << 3.0 << 0 << simple;
-    QTest::newRow("double roots") << std::vector<cplx>{-1, -1, 2, 2} << 1.0 << 4 << twofold;
-    QTest::newRow("double root and a complex pair")
-        << std::vector<cplx>{0.5, 0.5, cplx(0, 2), cplx(0, -2)} << 1.0 << 2 << twofold;
-    QTest::newRow("quadruple root") << std::vector<cplx>{1.5, 1.5, 1.5, 1.5} << 1.0 << 4
-                                    << fourfold;
+    row("cancelling delta1 + sqrt",
+        {16.39279714, -6.681297734, cplx(-4.884728838, 0.934407062), cplx(-4.884728838, -0.934407062)},
+        1.0, 2, simple);
+    row("two real, two complex", {-2, 5, cplx(1, 3), cplx(1, -3)}, 1.0, 2, simple);
+    row("no real", {cplx(-1, 0.5), cplx(-1, -0.5), cplx(2, 4), cplx(2, -4)}, 3.0, 0, simple);
+    row("double roots", {-1, -1, 2, 2}, 1.0, 4, twofold);
+    row("double root and a complex pair", {0.5, 0.5, cplx(0, 2), cplx(0, -2)}, 1.0, 2, twofold);
+    row("quadruple root", {1.5, 1.5, 1.5, 1.5}, 1.0, 4, fourfold);
+    // a^4 - 1: the principal cube root gives S = 0 and the split term q/S is 0/0.
+    row("S is zero", {1, -1, cplx(0, 1), cplx(0, -1)}, 1.0, 2, 1e-12);
+    // a^4 - 3a^2 + a - 0.75: delta0 = 9 - 12*0.75 = 0 and delta1 < 0, so the textbook cube root
+    // is the cube root of 0 and T divides by it.
+    const std::vector<double> flat{1.0, 0.0, -3.0, 1.0, -0.75};
+    QTest::newRow("delta0 zero, delta1 negative") << flat << companionRoots(flat) << 2 << simple;
 }
 
-void QuarticSolverTest::findsTheRootsAQuarticWasBuiltFrom() {
+void QuarticSolverTest::findsTheRootsOfTheQuartic() {
+    QFETCH(std::vector<double>, coefficients);
     QFETCH(std::vector<cplx>, roots);
-    QFETCH(double, lead);
     QFETCH(int, realCount);
     QFETCH(double, tolerance);
-    const std::vector<double> c = expand(roots, lead);
+    const std::vector<double> &c = coefficients;
     const QuarticRoots r = QuarticSolver::solve(c[0], c[1], c[2], c[3], c[4]);
     QCOMPARE(r.degree, 4);
-    QVERIFY2(matchesRoots(solved(r), roots, tolerance), "roots differ from those the quartic was built from");
+    QVERIFY2(matchesRoots(solved(r), roots, tolerance), "roots differ from the quartic's");
     QCOMPARE(countReal(r), realCount);
-}
-
-// a^4 - 3a^2 + a - 0.75: delta0 = 9 - 12*0.75 = 0 and delta1 < 0, so the textbook cube root
-// is the cube root of 0 and T divides by it.
-void QuarticSolverTest::keepsRealRootsWhenDelta0IsZeroAndDelta1Negative() {
-    const double c[5] = {1.0, 0.0, -3.0, 1.0, -0.75};
-    const QuarticRoots r = QuarticSolver::solve(c[0], c[1], c[2], c[3], c[4]);
-    for (const cplx &z : r.roots) {
-        QVERIFY(std::isfinite(z.real()) && std::isfinite(z.imag()));
-        QVERIFY(std::abs(QuarticSolver::evaluate(c, 4, z)) < 1e-12);
-    }
-    // Vieta: the roots sum to 0 and multiply to -0.75.
-    cplx sum(0.0), product(1.0);
-    for (const cplx &z : r.roots) {
-        sum += z;
-        product *= z;
-    }
-    QVERIFY(std::abs(sum) < 1e-12);
-    QVERIFY(std::abs(product - cplx(-0.75)) < 1e-12);
-    // p(-2) > 0 > p(0) < p(2): one real root on each side of 0, and the other two complex.
-    QCOMPARE(countReal(r), 2);
-}
-
-// a^4 - 1: the principal cube root gives S = 0 and the split term q/S is 0/0.
-void QuarticSolverTest::solvesAQuarticWhoseSIsZero() {
-    const QuarticRoots r = QuarticSolver::solve(1.0, 0.0, 0.0, 0.0, -1.0);
-    QVERIFY(matchesRoots(solved(r), {1, -1, cplx(0, 1), cplx(0, -1)}, 1e-12));
-    QCOMPARE(countReal(r), 2);
 }
 
 void QuarticSolverTest::solvesTheLowerDegreeEquationWhenTheLeadingCoefficientVanishes_data() {

@@ -12,6 +12,7 @@
 
 Q_DECLARE_METATYPE(TypeDecision::Choice)
 Q_DECLARE_METATYPE(arma::vec)
+Q_DECLARE_METATYPE(ConicPair)
 
 namespace {
 // Conics that do not depend on a: A = k2 b^2 + k5 b + k6, B = m2 b^2 + m5 b + m6.
@@ -30,44 +31,41 @@ const double notANumber = std::numeric_limits<double>::quiet_NaN();
 class RootAndTypeTest : public QObject {
     Q_OBJECT
 private slots:
-    void bIsTheFirstPairOfAgreeingCandidates();
-    void aDoubleRootOfEquationAIsTakenEvenWhenBDisagrees();
-    void bFallsBackToTheCommonRootWhenCandidatesMissEachOther();
-    void aRootWithoutACommonBIsDropped();
-
+    void selectsTheCommonRootB_data();
+    void selectsTheCommonRootB();
     void typeDecisionFollowsItsRules_data();
     void typeDecisionFollowsItsRules();
     void approximateSlidersAreRenamedOnlyWhenAsked();
 };
 
-void RootAndTypeTest::bIsTheFirstPairOfAgreeingCandidates() {
+// Conics that do not depend on a, A = k2 b^2 + k5 b + k6 and B = m2 b^2 + m5 b + m6, built from
+// the roots each must have; NaN: no b may be chosen.
+void RootAndTypeTest::selectsTheCommonRootB_data() {
+    QTest::addColumn<ConicPair>("conics");
+    QTest::addColumn<double>("a");
+    QTest::addColumn<double>("wantB");
     // A: (b - 1)(b - 3), B: (b - 3)(b + 4): the shared root 3 is A's "+" and B's "+".
-    const ConicPair c = constantInA(1.0, -4.0, 3.0, 1.0, 1.0, -12.0);
-    QCOMPARE(RootSelection::selectB(c, 0.7), 3.0);
-}
-
-void RootAndTypeTest::aDoubleRootOfEquationAIsTakenEvenWhenBDisagrees() {
+    QTest::newRow("first agreeing pair") << constantInA(1, -4, 3, 1, 1, -12) << 0.7 << 3.0;
     // A: (b - 2)^2 gives c0 = c1 = 2; B has roots 5 and -1.
-    const ConicPair c = constantInA(1.0, -4.0, 4.0, 1.0, -4.0, -5.0);
-    QCOMPARE(RootSelection::selectB(c, 0.0), 2.0);
-}
-
-// Regression: candidates 2 +- 1e-4 against an exact 2 used to give b = 0, a dyad fitting nothing.
-void RootAndTypeTest::bFallsBackToTheCommonRootWhenCandidatesMissEachOther() {
-    // A = 1e-12 (b - 2)(b - 1e12): its small root cancels in the textbook formula.
+    QTest::newRow("double root of A") << constantInA(1, -4, 4, 1, -4, -5) << 0.0 << 2.0;
+    // Regression: candidates 2 +- 1e-4 against an exact 2 used to give b = 0. A = 1e-12 (b - 2)
+    // (b - 1e12): its small root cancels in the textbook formula; B = (b - 2)(b - 3).
     const double k2 = 1e-12, big = 1e12;
-    const ConicPair c = constantInA(k2, -k2 * (2.0 + big), k2 * 2.0 * big, 1.0, -5.0, 6.0);
-    const std::array<double, 4> candidates = c.realCandidates(0.0);
-    QVERIFY2(std::fabs(candidates[1] - 2.0) > 1e-6, "the test needs candidates that miss");
-    QVERIFY(std::fabs(candidates[2] - 3.0) < 1e-12 && std::fabs(candidates[3] - 2.0) < 1e-12);
-    const double b = RootSelection::selectB(c, 0.0);
-    QVERIFY2(std::fabs(b - 2.0) < 1e-9, qPrintable(QString::number(b, 'g', 17)));
+    QTest::newRow("candidates that miss each other")
+        << constantInA(k2, -k2 * (2.0 + big), k2 * 2.0 * big, 1, -5, 6) << 0.0 << 2.0;
+    // Two parallel lines in b: 2b + 1 = 0 and 2b + 3 = 0 share no root.
+    QTest::newRow("no common root") << constantInA(0, 2, 1, 0, 2, 3) << 1.0 << notANumber;
 }
 
-void RootAndTypeTest::aRootWithoutACommonBIsDropped() {
-    // Two parallel lines in b: 2b + 1 = 0 and 2b + 3 = 0 share no root.
-    const ConicPair c = constantInA(0.0, 2.0, 1.0, 0.0, 2.0, 3.0);
-    QVERIFY(std::isnan(RootSelection::selectB(c, 1.0)));
+void RootAndTypeTest::selectsTheCommonRootB() {
+    QFETCH(ConicPair, conics);
+    QFETCH(double, a);
+    QFETCH(double, wantB);
+    const double b = RootSelection::selectB(conics, a);
+    if (std::isnan(wantB))
+        QVERIFY2(std::isnan(b), qPrintable(QString::number(b)));
+    else
+        QVERIFY2(std::fabs(b - wantB) < 1e-9, qPrintable(QString::number(b, 'g', 17)));
 }
 
 void RootAndTypeTest::typeDecisionFollowsItsRules_data() {

@@ -3,7 +3,6 @@
 #include "Branch.h"
 #include "Dyad.h"
 #include "KnownMechanisms.h"
-#include "SynthesisFixtures.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
 #include "ProcessValues.h"
@@ -21,12 +20,12 @@ using known::RevoluteSide;
 using known::Vec;
 
 namespace {
-using fixtures::crankSide;
-using fixtures::rockerSide;
-using fixtures::Session;
+using known::crankSide;
+using known::rockerSide;
+using known::Session;
 
 std::vector<Pose> threePoses(const RevoluteSide &input, const RevoluteSide &output) {
-    return fixtures::couplerPoses(input, output, {0.8, 1.1, 1.45});
+    return known::couplerPoses(input, output, {0.8, 1.1, 1.45});
 }
 
 bool isSide(const Dyad &d, const RevoluteSide &side) {
@@ -64,11 +63,10 @@ private slots:
     void selectsTheKnownSidesInTheOrderOfThePoints_data();
     void selectsTheKnownSidesInTheOrderOfThePoints();
     void aPivotAtAPoleIsLeftOutAndSaid();
-    void runsNothingWithOnePointOrAnotherPositionCount();
     void writesTheThreePositionFiles();
 };
 
-void ThreePositionTest::initTestCase() { fixtures::useStandardWorkspace(); }
+void ThreePositionTest::initTestCase() { known::useStandardWorkspace(); }
 
 void ThreePositionTest::selectsTheKnownSidesInTheOrderOfThePoints_data() {
     QTest::addColumn<bool>("farMechanism");
@@ -82,8 +80,8 @@ void ThreePositionTest::selectsTheKnownSidesInTheOrderOfThePoints_data() {
 void ThreePositionTest::selectsTheKnownSidesInTheOrderOfThePoints() {
     QFETCH(bool, farMechanism);
     QFETCH(bool, outputFirst);
-    const RevoluteSide input = farMechanism ? fixtures::farCrank : crankSide;
-    const RevoluteSide output = farMechanism ? fixtures::farRocker : rockerSide;
+    const RevoluteSide input = farMechanism ? known::farCrank : crankSide;
+    const RevoluteSide output = farMechanism ? known::farRocker : rockerSide;
     const RevoluteSide &first = outputFirst ? output : input;
     const RevoluteSide &second = outputFirst ? input : output;
     Session rig(threePoses(input, output));
@@ -119,22 +117,6 @@ void ThreePositionTest::aPivotAtAPoleIsLeftOutAndSaid() {
     QVERIFY(report.at(0).at(0).toString().contains(QStringLiteral("left out")));
 }
 
-void ThreePositionTest::runsNothingWithOnePointOrAnotherPositionCount() {
-    Session rig(threePoses(crankSide, rockerSide));
-    rig.branch.createDyad(std::make_shared<RR>(0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0));
-    rig.engine.setUDP(crankSide.fixedPivot.x, crankSide.fixedPivot.y);
-    QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
-    QSignalSpy report(&rig.engine, &MechanismSynthesis::updateOutfile);
-    rig.engine.synthesize3pos();
-    QVERIFY(report.last().at(0).toString().contains(QStringLiteral("two chosen fixed pivots")));
-    rig.engine.setUDP(rockerSide.fixedPivot.x, rockerSide.fixedPivot.y);
-    known::loadTask(rig.motion, rig.engine, fixtures::crankRockerPoses(4));
-    rig.engine.synthesize3pos();
-    QVERIFY(report.last().at(0).toString().contains(QStringLiteral("exactly 3 positions")));
-    QCOMPARE(done.count(), 0);
-    QCOMPARE(rig.branch.synthesizedDyadCount(), 1);
-}
-
 void ThreePositionTest::writesTheThreePositionFiles() {
     QTemporaryDir dir;
     const QString before = QDir::currentPath();
@@ -144,17 +126,17 @@ void ThreePositionTest::writesTheThreePositionFiles() {
     rig.engine.setUDP(rockerSide.fixedPivot.x, rockerSide.fixedPivot.y);
     rig.engine.synthesize3pos();
     // "Parameters.txt": "Done", then the RR and the PR line of the second point only.
-    const QList<QByteArray> params = fixtures::fileText(QStringLiteral("Parameters.txt")).split('\n');
+    const QList<QByteArray> params = known::fileText(QStringLiteral("Parameters.txt")).split('\n');
     QCOMPARE(params.size(), 3);
     QVERIFY(params.at(0).startsWith("Done6 -1.5 4 2.2 0.4"));
     QCOMPARE(params.at(1).split(' ').size(), 5);
-    const QByteArray out = fixtures::fileText(QStringLiteral("output.txt"));
+    const QByteArray out = known::fileText(QStringLiteral("output.txt"));
     QVERIFY(out.startsWith("p done!\n"));
     QCOMPARE(out.count("p done!\n"), 2);
     QVERIFY(out.contains("0,-1,0============\n"));
     QVERIFY(out.contains("Right Singular Vectors\n"));
     QVERIFY(out.endsWith("\n2"));
-    QCOMPARE(fixtures::fileText(QStringLiteral("datamat.txt")), QByteArray());
+    QCOMPARE(known::fileText(QStringLiteral("datamat.txt")), QByteArray());
     for (const char *absent : {"steps.txt", "equation output.txt", "SolStats.txt"})
         QVERIFY2(!QFile::exists(QString::fromLatin1(absent)), absent);
     QVERIFY(QDir::setCurrent(before));

@@ -3,7 +3,6 @@
 #include "Branch.h"
 #include "Dyad.h"
 #include "KnownMechanisms.h"
-#include "SynthesisFixtures.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
 #include "ProcessValues.h"
@@ -21,14 +20,14 @@ using known::Pose;
 using known::RevoluteSide;
 
 namespace {
-using fixtures::crankSide;
-using fixtures::inDirectory;
-using fixtures::rockerSide;
+using known::crankSide;
+using known::inDirectory;
+using known::rockerSide;
 
 // A task of n positions of the crank-rocker with the input its operation needs: a line through
 // the crank's fixed pivot for four, both fixed pivots as chosen points for three.
-struct Rig : fixtures::Session {
-    explicit Rig(int n) : Session(fixtures::crankRockerPoses(n)) {
+struct Rig : known::Session {
+    explicit Rig(int n) : Session(known::crankRockerPoses(n)) {
         if (n == 4)
             engine.updateLineParams(1.0, -2.0, 3.0, -1.0);
         engine.setUDP(crankSide.fixedPivot.x, crankSide.fixedPivot.y);
@@ -36,9 +35,7 @@ struct Rig : fixtures::Session {
     }
 };
 
-QByteArray fileText(const QString &name) { return fixtures::fileText(name); }
-
-QMap<QString, QByteArray> snapshot(const QString &dir) { return fixtures::folderFiles(dir); }
+using known::fileText;
 
 bool samePivots(const Dyad &a, const Dyad &b) {
     return a.typeName() == b.typeName()
@@ -53,92 +50,78 @@ private slots:
     void initTestCase();
     void recordsOneSolutionPerGridPoint_data();
     void recordsOneSolutionPerGridPoint();
-    void sweepsEachOrientationFromThetaMinusTolToThetaPlusTol();
-    void resolutionZeroRunsOnceAtTheNominalOrientations();
     void negativeResolutionRecordsNothing();
-    void restoresTheTaskOrientationsAfterTheSweep();
-    void aNewSweepReplacesTheRecordsOfTheLastOne();
     void sixPositionsRunTheOrdinarySynthesisInstead();
-    void missingInputSweepsNothing();
     void recordsKeepTheirDyadsAfterLaterRunsAndAReset();
     void fourPositionSweepWritesOneCounterLinePerGridPoint();
     void fastSweepLeavesTheFilesOfTheNaiveSweep_data();
     void fastSweepLeavesTheFilesOfTheNaiveSweep();
-    void fastSweepAnnouncesOnlyItsLastGridPoint();
     void progressEndsAtTheTotalAndStaysFew();
     void cancelKeepsTheRecordsSoFarAndTheLastGridPointsState();
 };
 
-void ToleranceSweepTest::initTestCase() { fixtures::useStandardWorkspace(); }
+void ToleranceSweepTest::initTestCase() { known::useStandardWorkspace(); }
 
+// Position 0 varies slowest: record r has digit j of r in base 2 res + 1 as the level of position
+// j, and level l means theta + tol (l - res) / res. Each row first sweeps with another tolerance,
+// whose records the tested sweep must replace, and ends with the task's own orientations back.
 void ToleranceSweepTest::recordsOneSolutionPerGridPoint_data() {
     QTest::addColumn<int>("n");
     QTest::addColumn<int>("res");
+    QTest::addColumn<double>("tol");
     QTest::addColumn<int>("count");  // (2 res + 1)^n, worked out by hand
-    QTest::newRow("three positions, res 1") << 3 << 1 << 27;
-    QTest::newRow("three positions, res 2") << 3 << 2 << 125;
-    QTest::newRow("four positions, res 1") << 4 << 1 << 81;
-    QTest::newRow("five positions, res 1") << 5 << 1 << 243;
-    QTest::newRow("five positions, res 0") << 5 << 0 << 1;
+    QTest::newRow("three positions, res 1") << 3 << 1 << 15.0 << 27;
+    QTest::newRow("three positions, res 2") << 3 << 2 << 3.0 << 125;
+    QTest::newRow("four positions, res 1") << 4 << 1 << 7.5 << 81;
+    QTest::newRow("five positions, res 1") << 5 << 1 << 3.0 << 243;
+    // Regression: res = 0 made the step infinite and recorded a run on NaN poses as a solution.
+    QTest::newRow("five positions, res 0") << 5 << 0 << 10.0 << 1;
 }
 
+// Regression: the grid ran theta - tol + step ... theta + tol + step, never trying theta - tol;
+// records piled up over runs; the task kept the last grid point's orientations.
 void ToleranceSweepTest::recordsOneSolutionPerGridPoint() {
     QFETCH(int, n);
     QFETCH(int, res);
+    QFETCH(double, tol);
     QFETCH(int, count);
     Rig rig(n);
+    rig.engine.synthesizeWithTol(tol + 5.0, res, n);
     QSignalSpy started(&rig.engine, &MechanismSynthesis::tolSynthesisStarted);
     QSignalSpy done(&rig.engine, &MechanismSynthesis::tolSynthesisDone);
-    rig.engine.synthesizeWithTol(3.0, res, n);
+    rig.engine.synthesizeWithTol(tol, res, n);
     QCOMPARE(rig.engine.tolSolutionCount(), count);
     QCOMPARE(started.count(), 1);
     QCOMPARE(started.at(0).at(0).toInt(), count);
     QCOMPARE(done.count(), 1);
     QVERIFY(!rig.engine.isTolSynthesisRunning());
-    for (const ToleranceSolution &s : rig.engine.getTolSolutions()) {
+    QVERIFY(rig.engine.tolSolutionAt(count) == nullptr);
+    QVERIFY(rig.engine.tolSolutionAt(-1) == nullptr);
+    for (int r = 0; r < count; ++r) {
+        const ToleranceSolution &s = *rig.engine.tolSolutionAt(r);
         QCOMPARE(static_cast<int>(s.positions.size()), n);
         QVERIFY(!s.flag);
         QVERIFY(s.dyadCount() >= 1);
         // The type of the mechanism the record's first two dyads make, input dyad first.
-        const QString kinds = s.dyadCount() == 1 ? s.dyads[0]->typeName()
-                                                 : s.dyads[0]->typeName() + s.dyads[1]->typeName();
-        QCOMPARE(s.mechanismType, kinds);
-    }
-}
-
-// Regression: the grid ran theta - tol + step ... theta + tol + step, never trying theta - tol.
-void ToleranceSweepTest::sweepsEachOrientationFromThetaMinusTolToThetaPlusTol() {
-    Rig rig(3);
-    rig.engine.synthesizeWithTol(15.0, 1, 3);
-    QCOMPARE(rig.engine.tolSolutionCount(), 27);
-    for (int r = 0; r < 27; ++r) {
-        const ToleranceSolution &s = *rig.engine.tolSolutionAt(r);
-        // Position 0 varies slowest: r = 9 l0 + 3 l1 + l2, level l means theta + 15 (l - 1).
-        const int levels[3] = {r / 9, (r / 3) % 3, r % 3};
-        for (int j = 0; j < 3; ++j) {
+        QCOMPARE(s.mechanismType, s.dyadCount() == 1 ? s.dyads[0]->typeName()
+                                                     : s.dyads[0]->typeName() + s.dyads[1]->typeName());
+        for (int j = n - 1, rest = r; j >= 0; --j, rest /= 2 * res + 1) {
             const Pose &nominal = rig.task[static_cast<size_t>(j)];
-            QCOMPARE(s.positions[static_cast<size_t>(j)].x(), nominal.x);
-            QCOMPARE(s.positions[static_cast<size_t>(j)].y(), nominal.y);
-            const double want = nominal.thetaDeg + 15.0 * (levels[j] - 1);
-            QVERIFY2(std::fabs(s.positions[static_cast<size_t>(j)].z() - want) < 1e-12,
-                     qPrintable(QStringLiteral("record %1 position %2").arg(r).arg(j)));
+            const Point &p = s.positions[static_cast<size_t>(j)];
+            const double want = nominal.thetaDeg + (res ? tol * (rest % (2 * res + 1) - res) / res : 0.0);
+            QCOMPARE(p.x(), nominal.x);
+            QCOMPARE(p.y(), nominal.y);
+            QVERIFY2(std::fabs(p.z() - want) < 1e-12, qPrintable(QStringLiteral("record %1 position %2").arg(r).arg(j)));
         }
     }
-    QVERIFY(rig.engine.tolSolutionAt(27) == nullptr);
-    QVERIFY(rig.engine.tolSolutionAt(-1) == nullptr);
-}
-
-// Regression: res = 0 made the step infinite and recorded a run on NaN poses as a solution.
-void ToleranceSweepTest::resolutionZeroRunsOnceAtTheNominalOrientations() {
-    Rig rig(3);
-    rig.engine.synthesizeWithTol(10.0, 0, 3);
-    QCOMPARE(rig.engine.tolSolutionCount(), 1);
-    const ToleranceSolution &s = *rig.engine.tolSolutionAt(0);
-    for (int j = 0; j < 3; ++j)
-        QCOMPARE(s.positions[static_cast<size_t>(j)].z(), rig.task[static_cast<size_t>(j)].thetaDeg);
-    QCOMPARE(s.dyadCount(), 2);
-    QCOMPARE(s.dyads[0]->fixedPivotCopy().x(), crankSide.fixedPivot.x);
-    QCOMPARE(s.mechanismType, QStringLiteral("RRRR"));
+    const std::vector<Point> after = rig.engine.getPointListCpy();
+    QCOMPARE(static_cast<int>(after.size()), n);
+    for (int j = 0; j < n; ++j) {
+        QCOMPARE(rig.thetaOfRow(j), rig.task[static_cast<size_t>(j)].thetaDeg);
+        QCOMPARE(after[static_cast<size_t>(j)].z(), rig.task[static_cast<size_t>(j)].thetaDeg);
+    }
+    rig.engine.clearTolSolutions();
+    QCOMPARE(rig.engine.tolSolutionCount(), 0);
 }
 
 void ToleranceSweepTest::negativeResolutionRecordsNothing() {
@@ -157,33 +140,6 @@ void ToleranceSweepTest::negativeResolutionRecordsNothing() {
         QCOMPARE(rig.branch.synthesizedDyadCount(), 1);  // nothing ran, nothing was cleared
         QCOMPARE(fileText(QStringLiteral("TolSolutions.txt")), QByteArray("33"));
     });
-}
-
-// Regression: the task kept the last grid point's orientations, so every re-run drifted.
-void ToleranceSweepTest::restoresTheTaskOrientationsAfterTheSweep() {
-    for (int n : {3, 4, 5}) {
-        Rig rig(n);
-        rig.engine.synthesizeWithTol(7.5, 1, n);
-        const std::vector<Point> after = rig.engine.getPointListCpy();
-        QCOMPARE(static_cast<int>(after.size()), n);
-        for (int j = 0; j < n; ++j) {
-            QCOMPARE(rig.thetaOfRow(j), rig.task[static_cast<size_t>(j)].thetaDeg);
-            QCOMPARE(after[static_cast<size_t>(j)].z(), rig.task[static_cast<size_t>(j)].thetaDeg);
-        }
-    }
-}
-
-// Regression: records piled up over runs while the table offered solutions of earlier tasks.
-void ToleranceSweepTest::aNewSweepReplacesTheRecordsOfTheLastOne() {
-    Rig rig(3);
-    rig.engine.synthesizeWithTol(15.0, 1, 3);
-    QCOMPARE(rig.engine.tolSolutionCount(), 27);
-    rig.engine.synthesizeWithTol(5.0, 1, 3);
-    QCOMPARE(rig.engine.tolSolutionCount(), 27);
-    const Point &first = rig.engine.tolSolutionAt(0)->positions[0];
-    QVERIFY(std::fabs(first.z() - (rig.task[0].thetaDeg - 5.0)) < 1e-12);
-    rig.engine.clearTolSolutions();
-    QCOMPARE(rig.engine.tolSolutionCount(), 0);
 }
 
 // Regression: six positions cleared the branch, synthesized nothing and still signalled done.
@@ -213,23 +169,9 @@ void ToleranceSweepTest::sixPositionsRunTheOrdinarySynthesisInstead() {
     QCOMPARE(sweptPivots.size(), plainPivots.size());
     for (size_t i = 0; i < plainPivots.size(); ++i)
         QCOMPARE(sweptPivots[i].distance(plainPivots[i]), 0.0);
-    QMap<QString, QByteArray> swept = snapshot(sweepDir.path());
+    QMap<QString, QByteArray> swept = known::folderFiles(sweepDir.path());
     QCOMPARE(swept.take(QStringLiteral("TolSolutions.txt")), QByteArray("66"));
-    QCOMPARE(swept, snapshot(plainDir.path()));  // the sweep wrote nothing else of its own
-}
-
-void ToleranceSweepTest::missingInputSweepsNothing() {
-    Rig four(4);
-    four.engine.lineDefined = false;
-    QSignalSpy started(&four.engine, &MechanismSynthesis::tolSynthesisStarted);
-    QSignalSpy report(&four.engine, &MechanismSynthesis::updateOutfile);
-    four.engine.synthesizeWithTol(15.0, 1, 4);
-    QCOMPARE(four.engine.tolSolutionCount(), 0);
-    QCOMPARE(started.count(), 0);
-    QVERIFY(report.last().at(0).toString().contains(QStringLiteral("line")));
-    four.engine.synthesizeWithTol(15.0, 1, 3);  // a count that is not the task's
-    QVERIFY(report.last().at(0).toString().contains(QStringLiteral("the task has 4")));
-    QCOMPARE(four.engine.tolSolutionCount(), 0);
+    QCOMPARE(swept, known::folderFiles(plainDir.path()));  // the sweep wrote nothing else of its own
 }
 
 // The records share their dyads: the branch forgetting them must not end them.
@@ -282,34 +224,27 @@ void ToleranceSweepTest::fastSweepLeavesTheFilesOfTheNaiveSweep() {
     QFETCH(int, n);
     QTemporaryDir fastDir, naiveDir;
     QString fastType, naiveType;
-    inDirectory(naiveDir.path(), [&] {
+    int fastDone = 0, naiveDone = 0;
+    // Both run every grid point; the fast path announces only its last one.
+    auto sweep = [n](bool fast, QString &type, int &announced) {
         Rig rig(n);
-        rig.engine.setFastSweep(false);
+        rig.engine.setFastSweep(fast);
+        QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
         rig.engine.synthesizeWithTol(4.0, 1, n);
-        naiveType = rig.branch.getMechanismType();
-    });
-    inDirectory(fastDir.path(), [&] {
-        Rig rig(n);
-        rig.engine.synthesizeWithTol(4.0, 1, n);
-        fastType = rig.branch.getMechanismType();
-    });
-    const QMap<QString, QByteArray> fast = snapshot(fastDir.path());
-    const QMap<QString, QByteArray> naive = snapshot(naiveDir.path());
+        type = rig.branch.getMechanismType();
+        announced = static_cast<int>(done.count());
+    };
+    inDirectory(naiveDir.path(), [&] { sweep(false, naiveType, naiveDone); });
+    inDirectory(fastDir.path(), [&] { sweep(true, fastType, fastDone); });
+    QCOMPARE(fastDone, 1);
+    QCOMPARE(naiveDone, static_cast<int>(std::pow(3, n)));
+    const QMap<QString, QByteArray> fast = known::folderFiles(fastDir.path());
+    const QMap<QString, QByteArray> naive = known::folderFiles(naiveDir.path());
     QCOMPARE(fast.keys(), naive.keys());
     QVERIFY(fast.contains(QStringLiteral("output.txt")));
     for (const QString &name : naive.keys())
         QVERIFY2(fast.value(name) == naive.value(name), qPrintable(name));
     QCOMPARE(fastType, naiveType);
-}
-
-void ToleranceSweepTest::fastSweepAnnouncesOnlyItsLastGridPoint() {
-    for (bool fast : {true, false}) {
-        Rig rig(3);
-        rig.engine.setFastSweep(fast);
-        QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
-        rig.engine.synthesizeWithTol(4.0, 1, 3);
-        QCOMPARE(done.count(), fast ? 1 : 27);
-    }
 }
 
 void ToleranceSweepTest::progressEndsAtTheTotalAndStaysFew() {
@@ -360,7 +295,7 @@ void ToleranceSweepTest::cancelKeepsTheRecordsSoFarAndTheLastGridPointsState() {
     const int power[5] = {81, 27, 9, 3, 1};
     for (int j = 0; j < 5; ++j) {
         const int level = g / power[j] % 3;
-        QVERIFY(std::fabs(lastAngles[static_cast<size_t>(j)] - (fixtures::crankRockerPoses(5)[static_cast<size_t>(j)].thetaDeg + 3.0 * (level - 1))) < 1e-12);
+        QVERIFY(std::fabs(lastAngles[static_cast<size_t>(j)] - (known::crankRockerPoses(5)[static_cast<size_t>(j)].thetaDeg + 3.0 * (level - 1))) < 1e-12);
     }
     inDirectory(plainDir.path(), [&] {
         Rig rig(5);
@@ -368,9 +303,9 @@ void ToleranceSweepTest::cancelKeepsTheRecordsSoFarAndTheLastGridPointsState() {
             rig.engine.setDataValue(j, 2, lastAngles[static_cast<size_t>(j)]);
         rig.engine.synthesize();
     });
-    QMap<QString, QByteArray> swept = snapshot(sweepDir.path());
+    QMap<QString, QByteArray> swept = known::folderFiles(sweepDir.path());
     swept.remove(QStringLiteral("TolSolutions.txt"));
-    QCOMPARE(swept, snapshot(plainDir.path()));
+    QCOMPARE(swept, known::folderFiles(plainDir.path()));
 }
 
 MS_REGISTER_TEST(ToleranceSweepTest)
