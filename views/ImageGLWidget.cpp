@@ -7,6 +7,7 @@
 #include "Mechanism.h"
 #include "Motion.h"
 #include "Point.h"
+#include "PointList.h"
 #include "ProcessValues.h"
 
 #include <GL/gl.h>
@@ -25,6 +26,13 @@ constexpr double wheelNotch = 120.0;
 // A wheel notch zooms in by 1.2 and out by 3.
 constexpr double wheelZoomIn = 1.2;
 constexpr double wheelZoomOut = 3.0;
+
+// The image point of a pose whose theta is in degrees, as the mechanism reports its moving
+// frame. The exact pi is used so the marker passes through the positions' own image points
+// when the mechanism reaches them.
+Point imageOfDegrees(const Point &poseDeg) {
+    return toImage(Point(poseDeg.x(), poseDeg.y(), poseDeg.z() * PI / 180.0));
+}
 
 struct LightSetting {
     GLfloat diffuse[4];
@@ -136,6 +144,11 @@ void ImageGLWidget::toggle_toInterPolate() {
 
 void ImageGLWidget::toggle_toshowCouplerAnimation() {
     showCouplerAnimation = !showCouplerAnimation;
+    update();
+}
+
+void ImageGLWidget::setShowDimensions(bool on) {
+    showDimensions = on;
     update();
 }
 
@@ -253,19 +266,19 @@ void ImageGLWidget::paintGL() {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_DEPTH_TEST);
     drawAxes();
-    if (motion) {
-        motion->drawPositions();
-        if (interpolate && motion->motionStore().motionCurve)
-            motion->motionStore().motionCurve->drawStrip4D();
-    }
+    if (motion && interpolate && motion->motionStore().motionCurve)
+        motion->motionStore().motionCurve->drawStrip4D();
     // Saving the lighting state keeps the grey material for what follows.
     glPushAttrib(GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_ENABLE_BIT);
     glEnable(GL_COLOR_MATERIAL);
     drawSurfaces();
     glPopAttrib();
+    glDisable(GL_DEPTH_TEST);
+    // The positions and the animated frame are what the surfaces are judged against: drawn
+    // last and without the depth test, they stay visible where a surface passes in front.
+    drawImagePoints();
     if (showCouplerAnimation)
         drawMovingFrames();
-    glDisable(GL_DEPTH_TEST);
 }
 
 // The image-space axes: shafts of radius 0.04 and length 1 closed by a disk, with cones
@@ -308,27 +321,48 @@ void ImageGLWidget::drawSurfaces() const {
     }
 }
 
+// Each position's image point as a round marker of fixed pixel size: a dark rim under a strong
+// orange dot, unlit so the scene's coloured lights cannot wash it out.
+void ImageGLWidget::drawImagePoints() const {
+    if (!motion)
+        return;
+    const PointList &list = motion->positions();
+    for (int i = 0; i < list.size(); ++i)
+        drawImageMarker(list.ref(i), imagePointSize, 0.95, 0.45, 0.0);
+}
+
 void ImageGLWidget::drawMovingFrames() const {
     if (!branch)
         return;
     const Mechanism *first = branch->getMechanismA();
     if (first && first->isSet() && first->hasCouplerPoint())
-        drawImageSphere(first->couplerPoint());
+        drawImageMarker(imageOfDegrees(first->couplerPoint()), movingFrameSize, 0.0, 0.6, 0.1);
     if (branch->hasCouplerPoint())
-        drawImageSphere(branch->movingFramePoint());
+        drawImageMarker(imageOfDegrees(branch->movingFramePoint()), movingFrameSize, 0.0, 0.6,
+                        0.1);
 }
 
-// A pose (x, y, theta in degrees) as a small sphere at its image point. The exact pi is used so
-// the sphere passes through the positions' own image points when the mechanism reaches them.
-void ImageGLWidget::drawImageSphere(const Point &poseDeg) const {
-    if (!quadric)
+// An image point (homogeneous, shown at Z/Z4) as a marker over whatever is drawn: the depth
+// test is off and lighting too, and both come back as they were.
+void ImageGLWidget::drawImageMarker(const Point &z, double sizePx, double r, double g,
+                                    double b) const {
+    if (z[3] == 0.0 || !std::isfinite(z[0] / z[3]) || !std::isfinite(z[1] / z[3]) ||
+        !std::isfinite(z[2] / z[3]))
         return;
-    const Point pose(poseDeg.x(), poseDeg.y(), poseDeg.z() * PI / 180.0);
-    const Point z = toImage(pose);
-    if (z[3] == 0.0)
-        return;
-    glPushMatrix();
-    glTranslated(z[0] / z[3], z[1] / z[3], z[2] / z[3]);
-    gluSphere(quadric, 0.1, 8, 8);
-    glPopMatrix();
+    const double ratio = devicePixelRatioF();
+    glPushAttrib(GL_ENABLE_BIT | GL_POINT_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_POINT_SMOOTH);
+    glPointSize(static_cast<float>((sizePx + 3.0) * ratio));
+    glColor3d(0.1, 0.1, 0.1);
+    glBegin(GL_POINTS);
+    glVertex3d(z[0] / z[3], z[1] / z[3], z[2] / z[3]);
+    glEnd();
+    glPointSize(static_cast<float>(sizePx * ratio));
+    glColor3d(r, g, b);
+    glBegin(GL_POINTS);
+    glVertex3d(z[0] / z[3], z[1] / z[3], z[2] / z[3]);
+    glEnd();
+    glPopAttrib();
 }

@@ -28,6 +28,10 @@ public:
     // Bounds of the wheel zoom, so the scene can neither vanish nor swallow the view.
     static constexpr double minScale = 0.02;
     static constexpr double maxScale = 50.0;
+    // Marker diameters in logical pixels: the positions' image points and the animated
+    // mechanism's moving frame, both drawn over the surfaces.
+    static constexpr double imagePointSize = 11.0;
+    static constexpr double movingFrameSize = 13.0;
 
 public slots:
     void setCurrentDyad(Dyad *d);
@@ -42,6 +46,8 @@ public slots:
     void resetwidget();
     void toggle_toInterPolate();
     void toggle_toshowCouplerAnimation();
+    // Sets the process-wide dimension flag and repaints, so a toggle shows at once.
+    void setShowDimensions(bool on);
 
 signals:
     void xRotationChanged(int angle);
@@ -64,8 +70,9 @@ private:
     void drawAxes() const;
     void drawAxis() const;
     void drawSurfaces() const;
+    void drawImagePoints() const;
     void drawMovingFrames() const;
-    void drawImageSphere(const Point &poseDeg) const;
+    void drawImageMarker(const Point &z, double sizePx, double r, double g, double b) const;
 
     int xRot = 0;
     int yRot = 0;

@@ -280,14 +280,6 @@ void MechGLWidget::setScale(int s) {
     update();
 }
 
-// Every interactive zoom (wheel, zoom clicks, keys) goes through here and stays bounded, so the
-// scene can neither flip over nor shrink to nothing.
-void MechGLWidget::changeScale(double newScale) {
-    scale = std::clamp(newScale, minScale, maxScale);
-    emit scaleChanged(scale);
-    update();
-}
-
 void MechGLWidget::resetView() {
     scale = defaultScale;
     panX = panY = 0.0;
@@ -297,6 +289,15 @@ void MechGLWidget::resetView() {
 }
 
 void MechGLWidget::updateObject() { update(); }
+
+// The flag is process-wide and read while drawing, so flipping it alone changes nothing on
+// screen until something else repaints. An explicit choice during an animation also wins over
+// the animation's own hiding, so stopping it does not undo what the user just chose.
+void MechGLWidget::setShowDimensions(bool on) {
+    showDimensions = on;
+    animationHidDimensions = false;
+    update();
+}
 
 void MechGLWidget::whileplottingactive(double m, double x1, double y1, double x2, double y2) {
     positionEntryMarker = static_cast<int>(m);

@@ -9,6 +9,7 @@
 #include <QOpenGLWidget>
 #include <QPointF>
 #include <QPointer>
+#include <QRectF>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -82,12 +83,27 @@ public:
     unsigned int backgroundTextureHandle() const { return backgroundTexture; }
     void setBackgroundPlacement(const BackgroundPlacement &placement);
 
+    // True when some of what fitToTask frames (positions, drawn dyads' pivots, the mechanism's
+    // pivots and coupler curves) lies outside the visible area, so a caller can refit only
+    // when the user would otherwise miss part of the task.
+    bool contentOutsideView() const;
+    // Workspace units between grid lines at the current zoom, and the corner label saying so.
+    double gridSpacing() const;
+    QString gridLabelText() const;
+    // The 1, 2 or 5 x 10^k spacing that puts between 8 and 20 grid cells across visibleSpan
+    // (the view's shorter side, in workspace units).
+    static double gridSpacingFor(double visibleSpan);
+
     static constexpr int animationIntervalMs = 10;
     static constexpr int keyAnimationIntervalMs = 30;
     // One arrow-key zoom step; equal to one wheel notch.
     static constexpr double zoomStep = 1.2;
-    static constexpr double minScale = 0.02;
-    static constexpr double maxScale = 50.0;
+    // Wide enough for a task in millimetres a few metres from the origin as well as for a
+    // centimetre-sized one in metres.
+    static constexpr double minScale = 1e-5;
+    static constexpr double maxScale = 1e3;
+    // Share of the view's width and height the framed content may fill (10 % margin each side).
+    static constexpr double fitFill = 0.8;
 
 public slots:
     void setMotion(Motion *m);
@@ -127,6 +143,11 @@ public slots:
     void setModeZoom();
     void setModeUDP_Input();
 
+    // Frames the positions, the drawn dyads, the mechanism and its coupler curves with a margin.
+    void fitToTask();
+    // Sets the process-wide dimension flag and repaints, so a toggle shows at once.
+    void setShowDimensions(bool on);
+
 signals:
     void xRotationChanged(int angle);
     void yRotationChanged(int angle);
@@ -158,6 +179,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     struct AxisTips {
@@ -173,13 +195,23 @@ private:
     bool positionIndexValid(int i) const;
     int motionCurrentIndex() const;
     void setMotionCurrentIndex(int i);
-    void changeScale(double newScale);
+    // Every interactive zoom (wheel, zoom clicks, keys) goes through here: bounded, so the
+    // scene can neither flip over nor shrink to nothing, and keeping the world point under the
+    // given pixel (logical) where it is.
+    void zoomAbout(const QPointF &pixel, double newScale);
+    // Where key zooms centre: the last cursor position inside the view, else its centre.
+    QPointF keyZoomCentre() const;
+    // Bounding box of what fitToTask frames; false when there is nothing to frame.
+    bool contentBounds(QRectF &box) const;
+    // The visible world rectangle (x0, y0 bottom left).
+    QRectF visibleWorld() const;
     static double normalisedAngle(double a);
     void forgetSelection();
 
     // ---- painting (MechGLWidgetPaint.cpp)
     void applyViewport();
     void drawGrid() const;
+    void drawGridLabel() const;
     void drawWorkspaceFrame() const;
     void drawWorldFrame() const;
     void drawPositionsLayer() const;
@@ -276,6 +308,9 @@ private:
     QPointF anchorPixel;  // where the mouse last moved with no button held
     QPointF mouseWorld;
     int enteredCount = 0;
+    QPointF cursorPixel;        // last hover position, logical pixels
+    bool cursorInside = false;  // cleared when the cursor leaves the view
+    bool fitPending = false;    // a fit asked for before the view had a size
 
     // Background image: uploaded once per path/placement change, freed when replaced.
     unsigned int backgroundTexture = 0;

@@ -104,7 +104,7 @@ void MechGLWidget::mousePressEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton)
         pressLeft(mouseWorld);
     else if (event->button() == Qt::RightButton && mode == Zoom)
-        changeScale(scale * zoomClickOut);
+        zoomAbout(pixel, scale * zoomClickOut);
 }
 
 void MechGLWidget::pressLeft(const QPointF &world) {
@@ -133,7 +133,7 @@ void MechGLWidget::pressLeft(const QPointF &world) {
         update();
         break;
     case Zoom:
-        changeScale(scale * zoomClickIn);
+        zoomAbout(lastPixel, scale * zoomClickIn);
         break;
     case EditMechanism:
         pressEditMechanism();
@@ -186,6 +186,8 @@ void MechGLWidget::mouseMoveEvent(QMouseEvent *event) {
     viewportMin = std::min(width(), height());
     viewportSide = std::max(width(), height());
     mouseWorld = pixelToWorld(pixel);
+    cursorPixel = pixel;
+    cursorInside = rect().contains(pixel.toPoint());
     emit emitmouselocation(mouseWorld.x(), mouseWorld.y());
 
     const Qt::MouseButtons buttons = event->buttons();
@@ -373,12 +375,15 @@ void MechGLWidget::mouseDoubleClickEvent(QMouseEvent *event) {
 }
 
 // One notch zooms by 1.2 in either direction; finer wheels (touch pads) zoom by the matching
-// fraction of a notch, so a small delta can never flip the zoom direction.
+// fraction of a notch, so a small delta can never flip the zoom direction. The point under the
+// cursor stays under it, so the user zooms into what they point at.
 void MechGLWidget::wheelEvent(QWheelEvent *event) {
     const double delta = event->angleDelta().y();
     if (delta == 0.0)
         return;
-    changeScale(scale * std::pow(zoomStep, delta / wheelNotch));
+    cursorPixel = event->position();
+    cursorInside = rect().contains(cursorPixel.toPoint());
+    zoomAbout(event->position(), scale * std::pow(zoomStep, delta / wheelNotch));
     event->accept();
 }
 
@@ -408,6 +413,8 @@ void MechGLWidget::keyPressEvent(QKeyEvent *event) {
         positionSelected = false;
         update();
     }
+    if (key == Qt::Key_F)
+        fitToTask();
     if (key == Qt::Key_S)
         timer->start(keyAnimationIntervalMs);
     if (key == Qt::Key_T)
@@ -417,7 +424,7 @@ void MechGLWidget::keyPressEvent(QKeyEvent *event) {
 
 void MechGLWidget::zoomByKey(int key) {
     const bool zoomIn = key == Qt::Key_Up || key == Qt::Key_Right;
-    changeScale(zoomIn ? scale * zoomStep : scale / zoomStep);
+    zoomAbout(keyZoomCentre(), zoomIn ? scale * zoomStep : scale / zoomStep);
 }
 
 void MechGLWidget::rotateByKey(int key) {

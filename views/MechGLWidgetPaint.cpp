@@ -10,6 +10,7 @@
 
 #include <GL/gl.h>
 #include <GL/glut.h>
+#include <QByteArray>
 #include <QOpenGLContext>
 #include <algorithm>
 #include <cmath>
@@ -55,6 +56,8 @@ void MechGLWidget::resizeGL(int w, int h) {
     viewportMin = std::min(w, h);
     viewportSide = std::max(w, h);
     applyViewport();
+    if (fitPending && w > 0 && h > 0)
+        fitToTask();
 }
 
 // A square viewport of the longer side, centred: the shorter direction is cropped, never
@@ -85,8 +88,9 @@ void MechGLWidget::paintGL() {
     glDisable(GL_DEPTH_TEST);
     glLoadIdentity();
     glColor3d(0.0, 0.0, 0.0);
-    glScaled(scale, scale, scale);
-    glTranslated(panX, panY, 1.0);
+    // Only the plane is scaled: z stays inside the projection's depth range at any zoom.
+    glScaled(scale, scale, 1.0);
+    glTranslated(panX, panY, 0.0);
 
     // Under the scene: the picture is a backdrop to trace over, not a cover.
     if (!backgroundImagePath.isEmpty())
@@ -101,37 +105,79 @@ void MechGLWidget::paintGL() {
     drawBranchLayer();
     if (!clickInput)
         drawInteractionOverlay();
+    if (showGrid)
+        drawGridLabel();
 }
 
+// Grid lines over the whole visible area at a spacing that follows the zoom, so a task far from
+// the origin or in small units still sits on a readable grid. Lines are placed at whole
+// multiples of the spacing (k * spacing, not a running sum) so they stay put while panning.
 void MechGLWidget::drawGrid() const {
-    const double halfW = workspaceWidth / 2.0;
-    const double halfH = workspaceHeight / 2.0;
-    // Grid lines run along pixel rows and columns, where smoothing only adds a blend over the
-    // whole view: drawn plain they cost a fraction and look the same.
-    glPushAttrib(GL_ENABLE_BIT | GL_LINE_BIT);
+    const double step = gridSpacing();
+    const QRectF seen = visibleWorld();
+    const double firstX = std::ceil(seen.left() / step);
+    const double lastX = std::floor(seen.right() / step);
+    const double firstY = std::ceil(seen.top() / step);
+    const double lastY = std::floor(seen.bottom() / step);
+    // Lines run along pixel rows and columns, where smoothing only adds a blend over the whole
+    // view: drawn plain they cost a fraction and look the same.
+    glPushAttrib(GL_ENABLE_BIT | GL_LINE_BIT | GL_CURRENT_BIT);
     glDisable(GL_LINE_SMOOTH);
-    glLineWidth(0.5f);
+    glLineWidth(1.0f);
     glColor3d(0.8, 0.8, 0.8);
     glBegin(GL_LINES);
-    for (double y = 0.0; y <= halfH; y += 1.0) {
-        glVertex2d(-halfW, y);
-        glVertex2d(halfW, y);
+    for (double k = firstX; k <= lastX; k += 1.0) {
+        glVertex2d(k * step, seen.top());
+        glVertex2d(k * step, seen.bottom());
     }
-    for (double y = -1.0; y >= -halfH; y -= 1.0) {
-        glVertex2d(-halfW, y);
-        glVertex2d(halfW, y);
-    }
-    for (double x = 0.0; x <= halfW; x += 1.0) {
-        glVertex2d(x, -halfH);
-        glVertex2d(x, halfH);
-    }
-    for (double x = -1.0; x >= -halfW; x -= 1.0) {
-        glVertex2d(x, -halfH);
-        glVertex2d(x, halfH);
+    for (double k = firstY; k <= lastY; k += 1.0) {
+        glVertex2d(seen.left(), k * step);
+        glVertex2d(seen.right(), k * step);
     }
     glEnd();
     glPopAttrib();
-    glLineWidth(1.0f);
+}
+
+// "grid 50 m" in the bottom-left corner, on a pale box so grid lines do not cross the letters.
+// Drawn in pixels over the whole widget, with the viewport and both matrices put back after.
+void MechGLWidget::drawGridLabel() const {
+    const QByteArray text = gridLabelText().toLatin1();
+    const double ratio = devicePixelRatioF();
+    const int w = static_cast<int>(std::lround(width() * ratio));
+    const int h = static_cast<int>(std::lround(height() * ratio));
+    // Stroke Roman capitals are about 119 font units high; the label is 13 logical pixels.
+    const double em = 13.0 * ratio / 119.05;
+    const double textWidth =
+        em * glutStrokeLength(GLUT_STROKE_ROMAN,
+                              reinterpret_cast<const unsigned char *>(text.constData()));
+    const double x = 8.0 * ratio, y = 8.0 * ratio, pad = 4.0 * ratio;
+
+    glPushAttrib(GL_VIEWPORT_BIT | GL_TRANSFORM_BIT | GL_ENABLE_BIT | GL_LINE_BIT |
+                 GL_CURRENT_BIT);
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, w, 0.0, h, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glColor4d(1.0, 1.0, 1.0, 0.85);
+    glBegin(GL_QUADS);
+    glVertex2d(x - pad, y - pad);
+    glVertex2d(x + textWidth + pad, y - pad);
+    glVertex2d(x + textWidth + pad, y + 119.05 * em + pad);
+    glVertex2d(x - pad, y + 119.05 * em + pad);
+    glEnd();
+    glColor3d(0.25, 0.25, 0.25);
+    glLineWidth(static_cast<float>(1.5 * ratio));
+    glTranslated(x, y, 0.0);
+    glScaled(em, em, 1.0);
+    strokeText(text.constData());
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glPopAttrib();
 }
 
 void MechGLWidget::drawWorkspaceFrame() const {

@@ -21,6 +21,11 @@ LinearDimension::LinearDimension(const Point &start, const Point &end, double le
 namespace {
 // A stream holds no more than a double's 17 significant digits; fewer than one shows nothing.
 constexpr int maxLabelDigits = 17;
+// Height of the stroke font's capitals and digits, in font units.
+constexpr double strokeCapHeight = 119.05;
+// The full form's dimension line runs this far off the link; its value keeps this gap from it.
+constexpr double dimensionLineOffset = 0.5;
+constexpr double textClearance = 0.15;
 } // namespace
 
 std::string LinearDimension::numberText(double value) {
@@ -63,22 +68,33 @@ void arrowHead(double px, double py, double a1, double a2) {
 }
 } // namespace
 
+// The dimension line runs half a unit off the link, on the side of its left normal n. The value
+// is written beyond that line on the same side, its near edge at the offset or just clear of the
+// line, whichever is farther, and centred on the link's middle. When the text is turned to stay
+// upright it is shifted by its own height, so it still grows away from the link: the value never
+// sits on the link or on its dimension line, whichever way the link points.
 void LinearDimension::drawFull() const {
     const double beta = angle + 90.0;   // direction of the normal n, degrees
     const double nx = std::cos(PI * beta / 180.0), ny = std::sin(PI * beta / 180.0);
     const double sx = location.x(), sy = location.y(), ex = lineEnd.x(), ey = lineEnd.y();
+    const std::string text = valueText();
+    const double textScale = 0.005;
+    const double textHeight = strokeCapHeight * textScale;
+    const double textWidth =
+        textScale *
+        glutStrokeLength(GLUT_STROKE_ROMAN, reinterpret_cast<const unsigned char *>(text.c_str()));
+    const double nearEdge = std::max(offset, dimensionLineOffset + textClearance);
+    const bool upsideDown = angle <= -90.0 || angle > 90.0;
 
+    glPushAttrib(GL_LINE_BIT | GL_CURRENT_BIT);
     glPushMatrix();
-    glTranslated(sx + offset * nx, sy + offset * ny, 0.0);
-    glRotated(angle, 0.0, 0.0, 1.0);
-    glTranslated(length / 2.0, 0.0, 0.0);
-    glScaled(0.005, 0.005, 1.0);
+    glTranslated((sx + ex) / 2.0 + nearEdge * nx, (sy + ey) / 2.0 + nearEdge * ny, 0.0);
+    glRotated(upsideDown ? angle + 180.0 : angle, 0.0, 0.0, 1.0);
+    glTranslated(-textWidth / 2.0, upsideDown ? -textHeight : 0.0, 0.0);
+    glScaled(textScale, textScale, 1.0);
     glColor3d(0.2, 0.2, 0.2);
     glLineWidth(2);
-    // Keep the text upright when the link points to the left.
-    if (angle <= -90.0 || angle > 90.0)
-        glRotated(180.0, 0.0, 0.0, 1.0);
-    for (char ch : valueText())
+    for (char ch : text)
         glutStrokeCharacter(GLUT_STROKE_ROMAN, ch);
     glPopMatrix();
 
@@ -97,4 +113,5 @@ void LinearDimension::drawFull() const {
     glEnd();
     arrowHead(sx + nx / 2.0, sy + ny / 2.0, beta - 60.0, beta - 120.0);
     arrowHead(ex + nx / 2.0, ey + ny / 2.0, beta + 60.0, beta + 120.0);
+    glPopAttrib();
 }
