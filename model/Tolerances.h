@@ -39,3 +39,28 @@ namespace tol {
 // engine's box test divide by these sizes, and a hundredth of a unit is below any task's scale.
 constexpr double minWorkspaceSize = 0.01;
 }
+
+namespace tol {
+// A task whose points spread less than this fraction of their distance from the origin (one
+// point turned in place) has no size to scale its fit by; it is then fitted at the user's own
+// scale. Below 1e-12 the spread is rounding of the coordinates themselves.
+constexpr double degenerateTaskSpread = 1e-12;
+}
+
+namespace tol {
+// The type decision's sizes, in task sizes (the RMS distance of the task's points from their
+// centroid), so that a task decides alike in millimetres, metres or inches and anywhere on the
+// drawing. The demonstration tasks fill the default 20 x 10 workspace with a size of 1.6 to 2.2,
+// so ten task sizes are about one workspace width there: these factors give the demos the
+// decisions the earlier workspace rules (pivots within 1.5 workspaces, links up to the link ratio
+// times the width, approximate RP within 2 workspaces) gave them, with room on either side (their
+// farthest RR pivot lies 7.3 task sizes out, their nearest approximate slider's link 32 long).
+// An RR whose fixed pivot (from the centroid) and moving pivot (from the moving frame's origin)
+// both lie within this many task sizes is built as it is.
+constexpr double nearPivotTaskSizes = 10.0;
+// The longest link allowed is the link ratio times this many task sizes.
+constexpr double linkTaskSizesPerRatio = 10.0;
+// An RR too large to build reads as an RP when its fixed pivot lies within this many task sizes,
+// as a PR (its fixed pivot gone off toward infinity) beyond.
+constexpr double approximateRPTaskSizes = 20.0;
+}

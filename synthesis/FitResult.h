@@ -5,6 +5,7 @@
 #include "DyadExtraction.h"
 #include "QuarticSolver.h"
 #include "SubspaceBasis.h"
+#include "TaskFrame.h"
 #include "TypeDecision.h"
 
 #include <QString>
@@ -24,15 +25,19 @@ struct FitResult {
         double sfe = 0.0;  // (lambda0 a + lambda1 b + lambda2) / sqrt(1 + a^2 + b^2)
         double equationA = 0.0;  // residuals of the two conics at (a, b)
         double equationB = 0.0;
+        // The dyad numbers in the user's units and frame (the decision read them in the fit's).
         DyadExtraction::RRNumbers rr{};
         DyadExtraction::PRNumbers pr{};
         DyadExtraction::RPNumbers rp{};
-        TypeDecision::Choice choice = TypeDecision::Choice::RRInWorkspace;
+        TypeDecision::Choice choice = TypeDecision::Choice::RRNearTask;
     };
 
     bool ok = false;
     QString failure;  // why the fit stopped, when it did
 
+    // The frame the fit is made in; images, d, the basis, conics, roots and the vectors p and q
+    // are in it, the roots' dyad numbers in the user's frame.
+    TaskFrame frame;
     arma::mat images;  // N x 4 image points
     arma::mat d;       // N x 8 data matrix
     SubspaceBasis basis;

@@ -49,7 +49,7 @@ FourPositionFit::Result FourPositionFit::run(const arma::mat &task, arma::uword 
     r.fit.ok = true;
     for (arma::uword i = 0; i < 3; ++i)
         r.columnErrors[i] = ConstraintForms::fittingError(r.fit.basis.rightSingularVectorOfK(i + 1));
-    if (chooseBasis(r, line))
+    if (chooseBasis(r, r.fit.frame.toFrame(line)))
         solveOnLine(r, settings);
     return r;
 }
@@ -109,7 +109,7 @@ void FourPositionFit::solveOnLine(Result &r, const TypeDecision::Settings &setti
                              .arg(b);
             continue;
         }
-        r.fit.realRoots.push_back(root);
+        r.fit.realRoots.push_back(NPositionFit::inUserFrame(root, r.fit.frame));
         r.rootC.push_back(cc);
     }
 }

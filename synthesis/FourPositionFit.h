@@ -28,12 +28,13 @@ public:
         std::array<arma::vec, 4> f;         // f0 ... f3
         std::array<double, 3> columnErrors{};  // fitting error of K's first three singular vectors
         QuadricABC equationA, equationB;    // C1 and C2 in (a, b, c): kk1 ... kk10, mm1 ... mm10
-        std::array<double, 4> lineTerms{};  // c1 ... c4 = l(f0) ... l(f3)
+        std::array<double, 4> lineTerms{};  // c1 ... c4 = l(f0) ... l(f3), l of the line in the fit's frame
         std::vector<double> rootC;          // c of every root of fit.realRoots
         QStringList skipped;                // why solutions were left out
     };
 
-    // The first n rows of task (x, y, theta in degrees); n must not exceed the rows.
+    // The first n rows of task (x, y, theta in degrees) and the line, both in the user's units
+    // and frame; n must not exceed the rows. The line goes into the fit's frame with the task.
     static Result run(const arma::mat &task, arma::uword n, const LineConstraint &line,
                       const TypeDecision::Settings &settings);
 

@@ -8,7 +8,6 @@
 #include "DyadFactory.h"
 #include "Motion.h"
 #include "NPositionFit.h"
-#include "ProcessValues.h"
 #include "TextFileWriter.h"
 
 #include <algorithm>
@@ -27,8 +26,6 @@ int MechanismSynthesis::positionCount() const {
 TypeDecision::Settings MechanismSynthesis::decisionSettings() const {
     TypeDecision::Settings s;
     s.threshold = threshold;
-    s.workspaceWidth = workspaceWidth;
-    s.workspaceHeight = workspaceHeight;
     s.linkRatio = linkRatio;
     return s;
 }

@@ -44,7 +44,8 @@ public:
     double getLinkRatio() const { return linkRatio; }
     // Number of positions a run works on: the motion's, or the data rows without a motion.
     int positionCount() const;
-    // The settings of the type decision as they are now (threshold, workspace, link ratio).
+    // The settings of the type decision as they are now (threshold, link ratio); the workspace
+    // only frames the drawing and is not among them.
     TypeDecision::Settings decisionSettings() const;
     // The fit of the last n-position run (empty before the first).
     const FitResult &lastFit() const { return fit; }

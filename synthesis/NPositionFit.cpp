@@ -24,7 +24,7 @@ FitResult NPositionFit::run(const arma::mat &task, arma::uword n,
     for (const RealPair &pair : solveConics(fit)) {
         const double norm = std::sqrt(pair.a * pair.a + pair.b * pair.b + 1.0);
         const arma::vec p = (pair.a * e0 + pair.b * e1 + e2) / norm;
-        fit.realRoots.push_back(makeRoot(fit, p, pair.a, pair.b, settings));
+        fit.realRoots.push_back(inUserFrame(makeRoot(fit, p, pair.a, pair.b, settings), fit.frame));
     }
     fit.ok = true;
     return fit;
@@ -35,7 +35,8 @@ bool NPositionFit::decompose(const arma::mat &task, arma::uword n, FitResult &fi
         fit.failure = QStringLiteral("the task holds fewer rows than positions");
         return false;
     }
-    fit.images = ImageMapping::imagePoints(task, n);
+    fit.frame = TaskFrame::of(task, n);
+    fit.images = ImageMapping::imagePoints(fit.frame.normalisedTask(task, n), n);
     fit.d = ImageMapping::dataMatrix(fit.images);
     if (!fit.basis.compute(fit.d)) {
         fit.failure = QString::fromLatin1(fit.basis.failure());
@@ -114,5 +115,17 @@ FitResult::Root NPositionFit::describe(const arma::vec &p, const TypeDecision::S
     root.pr = DyadExtraction::pr(p);
     root.rp = DyadExtraction::rp(p);
     root.choice = TypeDecision::decide(root.q, root.rr, settings);
+    return root;
+}
+
+FitResult::Root NPositionFit::inUserFrame(FitResult::Root root, const TaskFrame &frame) {
+    root.rr = frame.toUser(root.rr);
+    root.pr = frame.toUser(root.pr);
+    root.rp = frame.toUser(root.rp);
+    // The ground line's coefficients as the user's frame scales them (the line is the same).
+    const DyadExtraction::PRNumbers line = DyadExtraction::pr(frame.toUser(root.p));
+    root.pr.lineA = line.lineA;
+    root.pr.lineB = line.lineB;
+    root.pr.lineC = line.lineC;
     return root;
 }

@@ -60,11 +60,12 @@ ThreePositionFit::Result ThreePositionFit::run(const arma::mat &task, arma::uwor
     }
     for (int k = 0; k < 2; ++k) {
         const Pivot u = pivots[static_cast<size_t>(k)];
+        const TaskFrame::XY inFrame = r.fit.frame.toFrame(u.x, u.y);
         arma::vec p;
         FitResult::Root root;
-        const bool solved = solveForPivot(g, u, p);
+        const bool solved = solveForPivot(g, {inFrame.x, inFrame.y}, p);
         if (solved) {
-            root = NPositionFit::describe(p, settings);
+            root = NPositionFit::inUserFrame(NPositionFit::describe(p, settings), r.fit.frame);
             // The pivot is met exactly, so there is no fitting error to report.
             root.sfe = std::numeric_limits<double>::quiet_NaN();
         }

@@ -28,10 +28,12 @@ public:
         QStringList skipped;           // why a point gave no dyad
     };
 
+    // The task and the chosen pivots in the user's units and frame; the pivots go into the
+    // fit's frame with the task.
     static Result run(const arma::mat &task, arma::uword n, const std::array<Pivot, 2> &pivots,
                       const TypeDecision::Settings &settings);
 
-    // The unit solution vector with its fixed pivot at u in the span of the columns of g
+    // The unit solution vector with its fixed pivot at u (in the frame g was fitted in) in the span of the columns of g
     // (orthonormal), p1 > 0; false when the four conditions do not single one out (the point
     // lies where they become dependent) or the vector has no p1 (no finite pivot).
     static bool solveForPivot(const arma::mat &g, Pivot u, arma::vec &p);

@@ -142,7 +142,7 @@ DEMOS = [
         # A swinging block: crank 2 about (-3, 0), the body's line turns about (3, 0).
         "mechanism": {"A0": (-3.0, 0.0), "crank": 2.0, "C0": (3.0, 0.0), "offset": 0.5,
                       "side": 1, "point": (1.5, 1.0), "frame": 0.0},
-        "inputs": [43.5, 119.8, 259.7, 309.6, 357.3],
+        "inputs": [161.5, 234.9, 259.0, 300.5, 355.7],
         "generators": [("RR", (-3.0, 0.0)), ("RP", (3.0, 0.0))], "range": (0.0, 360.0),
     },
     {
@@ -150,7 +150,7 @@ DEMOS = [
         # A slider-crank: crank 2 about (-4, 0), the block slides on the line y = -1.
         "mechanism": {"A0": (-4.0, 0.0), "crank": 2.0, "L0": (0.0, -1.0), "line": 0.0,
                       "coupler": 6.0, "side": 1, "point": (2.0, 1.5), "frame": 0.0},
-        "inputs": [61.3, 141.7, 180.8, 213.5, 353.5],
+        "inputs": [15.2, 95.7, 138.0, 181.7, 314.1],
         "generators": [("RR", (-4.0, 0.0)), ("PR", (0.0, -1.0), 0.0)], "range": (0.0, 360.0),
     },
     {
@@ -158,7 +158,7 @@ DEMOS = [
         # A point slides on the line y = -2 while a body line turns about (0, 2).
         "mechanism": {"L0": (-4.0, -2.0), "line": 0.0, "C0": (0.0, 2.0), "offset": 0.5,
                       "side": 1, "point": (1.0, 1.0), "frame": 0.0},
-        "inputs": [0.2, 2.8, 3.4, 5.3, 6.0],
+        "inputs": [3.6, 5.2, 5.8, 6.7, 7.9],
         "generators": [("PR", (-4.0, -2.0), 0.0), ("RP", (0.0, 2.0))], "range": (0.0, 8.0),
     },
     {
@@ -166,7 +166,7 @@ DEMOS = [
         # A double slider (elliptic trammel): slides at 0 and 60 degrees.
         "mechanism": {"L1": (-4.0, -2.0), "line1": 0.0, "L2": (0.0, -2.0), "line2": 60.0,
                       "coupler": 5.0, "side": 1, "point": (2.0, 1.0), "frame": 0.0},
-        "inputs": [-1.2, 0.9, 2.7, 4.5, 8.8],
+        "inputs": [-1.1, 1.2, 3.1, 5.0, 7.3],
         # Every point of the trammel's moving circle runs on a line through the slides' meeting
         # point, so any two of those slider dyads make the same motion: only the kinds count.
         "generators": [("PR", None, None), ("PR", None, None)], "range": (-1.5, 9.5),

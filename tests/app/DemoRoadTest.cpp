@@ -91,22 +91,25 @@ private slots:
         QVERIFY(rig->child<QCheckBox>("checkBox_D2")->isChecked());
         QVERIFY(!rig->child<QCheckBox>("checkBox_D3")->isChecked());
         QCOMPARE(rig->child<QLabel>("label_Type_Of_Mechanism")->text(), type);
+        // An approximate fit's roots come in no fixed order: the challenge's crank may be second.
         const Expected expected[2] = {first, second};
+        const bool swapped = positions < 0 && branch->dyadAt(0)->fixedPivotCopy()[0] > 0.0;
         for (int k = 0; k < 2; ++k) {
             const Dyad &d = *branch->dyadAt(k);
+            const Expected &e = expected[swapped ? 1 - k : k];
             QCOMPARE(w.synthesisPanel()->dyadShownBy(k), branch->dyadAt(k));
-            QCOMPARE(d.typeName(), expected[k].kind);
-            const double ex = expected[k].x, ey = expected[k].y;
+            QCOMPARE(d.typeName(), e.kind);
+            const double ex = e.x, ey = e.y;
             if (d.typeName() == QLatin1String("PR")) {  // distance from a1 x + a2 y + a3 = 0
                 QVERIFY(std::fabs(d.parameter1() * ex + d.parameter2() * ey + d.parameter3()) /
-                            std::hypot(d.parameter1(), d.parameter2()) < expected[k].tol);
+                            std::hypot(d.parameter1(), d.parameter2()) < e.tol);
             } else {
                 const Point f = d.fixedPivotCopy();
-                QVERIFY2(std::hypot(f[0] - ex, f[1] - ey) < expected[k].tol,
+                QVERIFY2(std::hypot(f[0] - ex, f[1] - ey) < e.tol,
                          qPrintable(QString("fixed pivot %1 %2").arg(f[0]).arg(f[1])));
             }
-            if (expected[k].radius > 0)
-                QVERIFY(std::fabs(d.parameter5() - expected[k].radius) < expected[k].tol);
+            if (e.radius > 0)
+                QVERIFY(std::fabs(d.parameter5() - e.radius) < e.tol);
             QVERIFY(insideWorkspace(d.fixedPivotCopy()));
             QVERIFY(insideWorkspace(d.movingPivotCopy()));
         }

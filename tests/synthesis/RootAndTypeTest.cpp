@@ -77,7 +77,8 @@ void RootAndTypeTest::typeDecisionFollowsItsRules_data() {
     QTest::addColumn<double>("r");
     QTest::addColumn<TypeDecision::Choice>("expected");
     using C = TypeDecision::Choice;
-    // Workspace 20 x 10, link ratio 2, threshold 1e-5 (the defaults).
+    // Pivots and radius in task sizes (the fit's frame); link ratio 2, threshold 1e-5 (the
+    // defaults).
     const arma::vec generic{0.5, 0.2, -0.3, 1.0, 0.4, 0.1, 0.2, -0.6};
     QTest::newRow("RP: p1, p4, p5 below the threshold, RR box would pass")
         << unitVector({9e-6, 0.5, 1.0, -9e-6, 5e-6, 0.3, 0.1, 0.2}) << 1.0 << 1.0 << 1.0 << 1.0
@@ -87,17 +88,17 @@ void RootAndTypeTest::typeDecisionFollowsItsRules_data() {
         << 2.0 << C::PR;
     QTest::newRow("threshold itself is not below it")
         << unitVector({1e-5, 0.5, 1.0, 1e-5, 1e-5, 0.3, 0.1, 0.2}) << 1.0 << 1.0 << 1.0 << 1.0
-        << 2.0 << C::RRInWorkspace;
-    QTest::newRow("RR inside 1.5 workspaces") << generic << 30.0 << -15.0 << -30.0 << 15.0 << 100.0
-                                             << C::RRInWorkspace;
-    QTest::newRow("RR outside the box with a short link")
-        << generic << 30.5 << 0.0 << 0.0 << 0.0 << 40.0 << C::RRShortLink;
+        << 2.0 << C::RRNearTask;
+    QTest::newRow("RR with both pivots ten task sizes out") << generic << 6.0 << -8.0 << -8.0 << 6.0
+                                                            << 100.0 << C::RRNearTask;
+    QTest::newRow("RR farther out with a short link")
+        << generic << 10.5 << 0.0 << 0.0 << 0.0 << 20.0 << C::RRShortLink;
     QTest::newRow("RR outside the box with a NaN radius")
         << generic << 0.0 << 16.0 << 0.0 << 0.0 << notANumber << C::RRShortLink;
-    QTest::newRow("long RR with its fixed pivot within two workspaces")
-        << generic << 40.0 << -20.0 << 500.0 << 0.0 << 40.5 << C::ApproximateRP;
+    QTest::newRow("long RR with its fixed pivot within twenty task sizes")
+        << generic << 12.0 << -16.0 << 500.0 << 0.0 << 20.5 << C::ApproximateRP;
     QTest::newRow("long RR with its fixed pivot farther out")
-        << generic << 40.5 << 0.0 << 0.0 << 0.0 << 41.0 << C::ApproximatePR;
+        << generic << 20.5 << 0.0 << 0.0 << 0.0 << 21.0 << C::ApproximatePR;
 }
 
 void RootAndTypeTest::typeDecisionFollowsItsRules() {
