@@ -198,7 +198,8 @@ private:
     void hideOverlayEditors();
     void createStatusBar();
     QString whatSynthesizeNeeds() const;
-    void showFileProblem(const QString &title, const QString &path, const QString &why);
+    void showFileProblem(const QString &title, const QString &path, const QString &why,
+                         const QString &printed);
 
     // Wiring steps (VendrelWiring.cpp).
     void handModelsOver();

@@ -101,7 +101,12 @@ bool Vendrel::loadPositionFile(const QString &path, int defaultRecordSize) {
         return false;
     PositionFileReader reader(defaultRecordSize);
     if (!reader.readFile(path)) {
-        showFileProblem(tr("Read Positions"), path, reader.error());
+        const QString why = reader.error();
+        const QString opening = QString::fromLatin1(openFailure).trimmed();
+        showFileProblem(tr("Read Positions"), path, why,
+                        why == opening ? opening
+                                       : QStringLiteral("The position file \"%1\" was not read: %2.")
+                                             .arg(path, why));
         return false;
     }
     std::vector<TaskPosition> positions;
@@ -246,7 +251,8 @@ bool Vendrel::loadMechanismFile(const QString &path) {
         return false;
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        showFileProblem(tr("Read Mechanism"), path, QString::fromLatin1(openFailure).trimmed());
+        const QString opening = QString::fromLatin1(openFailure).trimmed();
+        showFileProblem(tr("Read Mechanism"), path, opening, opening);
         return false;
     }
     std::vector<RRRecord> records;
@@ -258,7 +264,8 @@ bool Vendrel::loadMechanismFile(const QString &path) {
     if (why.isEmpty() && records.empty())
         why = QStringLiteral("it holds no \"RR\" record");
     if (!why.isEmpty()) {
-        showFileProblem(tr("Read Mechanism"), path, why);
+        showFileProblem(tr("Read Mechanism"), path, why,
+                        QStringLiteral("The mechanism file \"%1\" was not read: %2.").arg(path, why));
         return false;
     }
     if (records.size() > 2)

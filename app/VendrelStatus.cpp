@@ -122,9 +122,15 @@ void Vendrel::noteRunStopped(const QString &why) {
 }
 
 // A file that cannot be read: the box names the file and what is wrong with it; the task stays.
-void Vendrel::showFileProblem(const QString &title, const QString &path, const QString &why) {
-    const QString text = tr("\"%1\" was not read: %2").arg(path, why);
-    showRefusal(text);
+// Standard output keeps its own line for scripts that read it.
+void Vendrel::showFileProblem(const QString &title, const QString &path, const QString &why,
+                              const QString &printed) {
+    printLine(printed);
+    const QString text = tr("\"%1\" was not read: %2.").arg(path, why);
+    if (resultLabel) {
+        resultLabel->setStyleSheet(QStringLiteral("color: #a00000;"));
+        resultLabel->setText(text);
+    }
     if (!problemBox) {
         problemBox = new QMessageBox(this);
         problemBox->setIcon(QMessageBox::Warning);

@@ -8,6 +8,8 @@
 #include <cmath>
 
 namespace {
+// Numbers past the longest record form that are still counted for the message.
+constexpr size_t extraNumbersCounted = 1024;
 const char *const fieldNames[4] = {"x", "y", "theta", "t"};
 } // namespace
 
@@ -146,9 +148,10 @@ bool PositionFileReader::readText(const QByteArray &text) {
     long long count = 0;
     if (!readCount(first[0], count))
         return false;
-    // The count bounds what is worth reading: one number past the longest form tells that the
-    // file holds too many.
-    const std::vector<Token> tokens = tokenize(text, 2 + 4 * static_cast<size_t>(count), more);
+    // The count bounds what is worth reading: the longest form and a margin, so that a file
+    // with a few numbers too many is told how many, and a huge one is not tokenised whole.
+    const std::vector<Token> tokens =
+        tokenize(text, 1 + 4 * static_cast<size_t>(count) + extraNumbersCounted, more);
     const size_t numbers = tokens.size() - 1;
     const int matching = matchingRecordSize(count, numbers);
     // Every number is checked before the count of numbers: a word in record 3 is reported as
