@@ -19,8 +19,10 @@
 
 namespace {
 
-const QColor openCurveColour(31, 95, 191);
-const QColor crossedCurveColour(192, 57, 43);
+// The colours the Cartesian view draws the circuits in: red for the open one, blue for the
+// crossed one, so a drawing and the screen read the same.
+const QColor openCurveColour(192, 57, 43);
+const QColor crossedCurveColour(31, 95, 191);
 const QColor positionColour(39, 130, 67);
 const QColor linkColour(30, 30, 30);
 const QColor workspaceColour(150, 150, 150);

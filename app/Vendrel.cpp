@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QPair>
 #include <QScreen>
+#include <QSplitter>
 #include <QWidget>
 #include <cstdlib>
 
@@ -30,6 +31,7 @@ Vendrel::Vendrel(QWidget *parent, Qt::WindowFlags flags)
     applyStyleSheets();
     InitialConnection();
     connectModeActions();
+    createStatusBar();
     // Has an effect only once a mechanism exists; kept so the tool bar starts as the circuit
     // commands leave it.
     setMechanismCircuitascrossed();
@@ -97,7 +99,6 @@ void Vendrel::applyStyleSheets() {
     ui->menuBar->setStyleSheet("QMenuBar { background-color: white; } "
                                "QMenuBar::item { background-color: white; } "
                                "QMenuBar::item::selected{ background-color: white;} ");
-    ui->statusBar->hide();
 }
 
 // The form's own connections: controls that only change other controls of the window.
@@ -108,7 +109,7 @@ void Vendrel::connectFrameControls() {
     connect(ui->actionSmartSynthesis, &QAction::toggled, this, &Vendrel::onSmartSynthesisToggled);
     connect(ui->actionSynthesis_Tools, &QAction::toggled, ui->SynthesisToolsWidget,
             &QWidget::setVisible);
-    connect(ui->actionShowImg, &QAction::toggled, ui->widget_Image, &QWidget::setVisible);
+    connect(ui->actionShowImg, &QAction::toggled, this, &Vendrel::showImageSpace);
     connect(ui->actionDimension, &QAction::toggled, this, &Vendrel::setShowDim);
     connect(ui->action_Exit, &QAction::triggered, this, &Vendrel::exitProgram);
     connectToolbarToggles();
@@ -216,7 +217,30 @@ void Vendrel::exitProgram() { std::exit(0); }
 
 void Vendrel::displayData() { emit dataChanged(); }
 
-void Vendrel::setShowDim(bool on) { showDimensions = on; }
+// The views draw the labels from the flag: they must draw again to show or hide them now.
+void Vendrel::setShowDim(bool on) {
+    showDimensions = on;
+    ui->widget_Mech->update();
+    ui->widget_Image->update();
+}
+
+// The image-space view opens beside the Cartesian view at the share it had when it was last
+// closed, half the splitter the first time; a view squeezed to nothing would look absent.
+void Vendrel::showImageSpace(bool on) {
+    QSplitter *splitter = ui->splitter;
+    if (!on) {
+        if (ui->widget_Image->isVisible())
+            imageShare = splitter->sizes();
+        ui->widget_Image->hide();
+        return;
+    }
+    ui->widget_Image->show();
+    QList<int> sizes = imageShare;
+    const int total = splitter->width();
+    if (sizes.size() != splitter->count() || sizes.value(1) < total / 10)
+        sizes = {total / 2, total - total / 2};
+    splitter->setSizes(sizes);
+}
 
 void Vendrel::displaymouselocation(double, double) {}
 

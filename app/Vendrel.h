@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QMetaObject>
+#include <QPointer>
 #include <QStringList>
 #include <QVector>
 #include <array>
@@ -22,7 +23,10 @@ class MechanismSynthesis;
 class MechGLWidget;
 class ImageGLWidget;
 class QAction;
+class QLabel;
+class QMessageBox;
 class QActionGroup;
+class QDoubleSpinBox;
 class QProgressDialog;
 class Motion;
 class Synthesis_Widget;
@@ -79,6 +83,12 @@ public:
     // none does, so that the open failure is reported as for any other file.
     static QString locateDemoFile(const QString &name, const QStringList &folders);
 
+    // The status bar's two texts: the last result or refusal, and the task with what Synthesize
+    // will do with it. The message box of the last file that could not be read (null if none).
+    QString statusResultText() const;
+    QString statusTaskText() const;
+    QMessageBox *fileProblemBox() const;
+
 public slots:
     // Frame slots: modes, exit, redraw requests and the dimension toggle.
     void setMode(QAction *a);
@@ -86,6 +96,7 @@ public slots:
     void exitProgram();
     void displayData();
     void setShowDim(bool on);
+    void showImageSpace(bool on);
     void displaymouselocation(double x, double y);
     void toInterpolate();
 
@@ -96,6 +107,8 @@ public slots:
     // connections to the models, views and panel.
     void InitialConnection();
     void toSynthesize();
+    // The Synthesize command: runs, or says in the window why it cannot.
+    void requestSynthesis();
     void toSynthesizeWithoutTol();
     void setMode4Position();
     void todrawMF();
@@ -155,6 +168,12 @@ public slots:
     void updateWorkspace();
     void setToleranceSpec();
 
+    // The status bar and the messages of refusals (VendrelStatus.cpp).
+    void describeTask();
+    void showResult();
+    void showRefusal(const QString &why);
+    void noteRunStopped(const QString &why);
+
     // Output commands (VendrelOutput.cpp).
     bool SaveFile();
     void screenshot();
@@ -177,6 +196,10 @@ private:
     void connectModeMenu();
     void placePanel();
     void hideOverlayEditors();
+    void createStatusBar();
+    QString whatSynthesizeNeeds() const;
+    void showFileProblem(const QString &title, const QString &path, const QString &why,
+                         const QString &printed);
 
     // Wiring steps (VendrelWiring.cpp).
     void handModelsOver();
@@ -262,6 +285,7 @@ private:
     void moveCouplerPoint(double r, double thetaDeg, double orientationDeg);
     Dyad *editedDyad() const;
     void forgetEditedDyad();
+    std::array<QDoubleSpinBox *, 5> linkEditorBoxes() const;
     void fillLinkEditor(const Dyad &d);
     void commitDyadEdit(Dyad &d);
     void moveEditedFixedPivot(int axis, double v);
@@ -270,4 +294,16 @@ private:
     void addSolutionRow(int solution, const ToleranceSolution &record);
     PointEditorState pointEditor;
     DyadEditorState dyadEditor;
+
+    // The status bar's labels (children of the status bar) and the file-problem box (a child
+    // of this window once shown).
+    QLabel *resultLabel = nullptr;
+    QLabel *taskLabel = nullptr;
+    QPointer<QMessageBox> problemBox;
+    // What the engine said while the current run stopped or left solutions out.
+    QString runNote;
+    // The splitter's sizes when the image-space view was last closed (empty before).
+    QList<int> imageShare;
+    // The orientations (degrees) the last tolerance sweep started from.
+    std::vector<double> sweepBaseDeg;
 };

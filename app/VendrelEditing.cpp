@@ -197,9 +197,20 @@ Dyad *Vendrel::editedDyad() const {
     return (*list)[static_cast<size_t>(dyadEditor.index)].get();
 }
 
-// The lists changed (a new run, a reset, a drawn dyad): the picked dyad may be gone.
+// The lists changed (a new run, a reset, a drawn dyad): the picked dyad may be gone, and the
+// link editor must not go on showing its pivots as if they were another dyad's. Its boxes stay
+// blank and disabled until a dyad is picked again.
 void Vendrel::forgetEditedDyad() {
     dyadEditor = DyadEditorState();
+    for (QDoubleSpinBox *box : linkEditorBoxes()) {
+        box->setSpecialValueText(QStringLiteral(" "));
+        setSilently(box, box->minimum());
+        box->setEnabled(false);
+    }
+}
+
+std::array<QDoubleSpinBox *, 5> Vendrel::linkEditorBoxes() const {
+    return {ui->fpxSpinBox, ui->fpySpinBox, ui->mpxSpinBox, ui->mpySpinBox, ui->linkAngleSpinBox};
 }
 
 // The view picks from the synthesized dyads when there are any, else from the drawn ones.
@@ -221,6 +232,8 @@ void Vendrel::updateCurrentDyad(int i) {
 
 // An RP is edited by its fixed pivot and the direction of its block; the others by both pivots.
 void Vendrel::fillLinkEditor(const Dyad &d) {
+    for (QDoubleSpinBox *box : linkEditorBoxes())
+        box->setEnabled(true);
     const auto *rp = dynamic_cast<const RP *>(&d);
     const Point fixed = d.fixedPivotCopy();
     setSilently(ui->fpxSpinBox, fixed.x());

@@ -96,15 +96,17 @@ QString parseMechanismRecords(const QByteArray &text, std::vector<RRRecord> &rec
 // ---- Position files ------------------------------------------------------------------------------
 
 bool Vendrel::loadPositionFile(const QString &path, int defaultRecordSize) {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        report(QString::fromLatin1(openFailure));
+    // A cancelled file dialog is no problem to report.
+    if (path.isEmpty())
         return false;
-    }
     PositionFileReader reader(defaultRecordSize);
-    if (!reader.readText(file.readAll())) {
-        report(QStringLiteral("The position file \"%1\" was not read: %2.\n")
-                   .arg(path, reader.error()));
+    if (!reader.readFile(path)) {
+        const QString why = reader.error();
+        const QString opening = QString::fromLatin1(openFailure).trimmed();
+        showFileProblem(tr("Read Positions"), path, why,
+                        why == opening ? opening
+                                       : QStringLiteral("The position file \"%1\" was not read: %2.")
+                                             .arg(path, why));
         return false;
     }
     std::vector<TaskPosition> positions;
@@ -117,8 +119,9 @@ bool Vendrel::loadPositionFile(const QString &path, int defaultRecordSize) {
     return true;
 }
 
-// The common steps of every reader: the old task, its dyads and the panel's boxes go, the new
-// positions fill both copies of the task, and the view stops taking positions from the mouse.
+// The common steps of every reader: the old task, its dyads and the panel's boxes go, and the
+// new positions fill both copies of the task. Clicks in Input Positions mode keep adding
+// positions to it, as the mode shown in the tool bar promises.
 void Vendrel::replaceTask(const std::vector<TaskPosition> &positions) {
     const int n = static_cast<int>(positions.size());
     panel->clearWidget();
@@ -134,7 +137,9 @@ void Vendrel::replaceTask(const std::vector<TaskPosition> &positions) {
     }
     cartesianView()->setupPointList(synthesis->getPointList());
     motion->setcurrntpositionindex(n - 1);
-    disconnectMouseInput();
+    panel->forgetChosenPair();
+    runNote.clear();
+    connectMouseInput();
 }
 
 bool Vendrel::readMotion() {
@@ -197,7 +202,8 @@ void Vendrel::RunDemo() {
 // ---- Random positions ----------------------------------------------------------------------------
 
 // Whole-number positions spread over the workspace, x in [-W/2, W/2) and y in [-H/2, H/2) for
-// even W and H, with whole-degree orientations of 0 to 32767.
+// even W and H, with whole-degree orientations drawn from 0 to 32767 and shown as the same
+// direction in (-180, 180].
 void Vendrel::generateRandomPositions() {
     const int n = ui->action4_Position->isChecked() ? 4 : ui->action3_Position->isChecked() ? 3 : 5;
     const int h = static_cast<int>(workspaceHeight);
@@ -210,7 +216,9 @@ void Vendrel::generateRandomPositions() {
     for (int i = 0; i < n; ++i) {
         const int rx = static_cast<int>(generator.bounded(32768));
         const int ry = static_cast<int>(generator.bounded(32768));
-        const int thetaDeg = static_cast<int>(QRandomGenerator::global()->bounded(32768));
+        int thetaDeg = static_cast<int>(QRandomGenerator::global()->bounded(32768)) % 360;
+        if (thetaDeg > 180)
+            thetaDeg -= 360;
         positions.push_back({static_cast<double>((rx * w) / 32768 - w / 2),
                              static_cast<double>((ry * h) / 32768 - h / 2),
                              static_cast<double>(thetaDeg), 0.0});
@@ -239,17 +247,25 @@ bool Vendrel::readMechanism() {
 // dyads share; the branch takes two drawn dyads, so later records are read and left out. The
 // task's positions are kept, and mouse input stays as it was.
 bool Vendrel::loadMechanismFile(const QString &path) {
+    if (path.isEmpty())
+        return false;
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        report(QString::fromLatin1(openFailure));
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        const QString opening = QString::fromLatin1(openFailure).trimmed();
+        showFileProblem(tr("Read Mechanism"), path, opening, opening);
         return false;
     }
     std::vector<RRRecord> records;
-    QString why = parseMechanismRecords(file.readAll(), records);
+    // A mechanism file is a few lines; what is larger is no mechanism file.
+    QString why = file.size() > PositionFileReader::maximumFileBytes
+                      ? QStringLiteral("the file is too large for a mechanism file")
+                      : parseMechanismRecords(file.read(PositionFileReader::maximumFileBytes),
+                                              records);
     if (why.isEmpty() && records.empty())
         why = QStringLiteral("it holds no \"RR\" record");
     if (!why.isEmpty()) {
-        report(QStringLiteral("The mechanism file \"%1\" was not read: %2.\n").arg(path, why));
+        showFileProblem(tr("Read Mechanism"), path, why,
+                        QStringLiteral("The mechanism file \"%1\" was not read: %2.").arg(path, why));
         return false;
     }
     if (records.size() > 2)

@@ -28,7 +28,8 @@ bool Vendrel::SaveFile() {
                                       QDir::toNativeSeparators(QDir::currentPath())));
         return false;
     }
-    QMessageBox box;
+    QMessageBox box(this);
+    box.setWindowTitle(tr("Mechanism Synthesis"));
     box.setIcon(QMessageBox::Information);
     box.setText(tr("User input dyads have been saved in 'user input dyad parameters.txt'"));
     box.setInformativeText(
@@ -46,8 +47,10 @@ void Vendrel::screenshot() {
         this, tr("Save Screenshot"), QStringLiteral(" "), tr("Screenshot(*.png);;All Files (*)"));
     if (chosen.isEmpty())
         return;
-    const QString name =
-        QString(chosen).replace(QStringLiteral("%1"), QString::number(screenshotCount));
+    QString name = QString(chosen).replace(QStringLiteral("%1"), QString::number(screenshotCount));
+    // A name without a suffix is saved as the PNG the dialog offers, and named so.
+    if (QFileInfo(name).suffix().isEmpty())
+        name += QStringLiteral(".png");
     QFile file(name);
     if (!file.open(QIODevice::WriteOnly)) {
         QMessageBox::information(this, tr("Unable to open file"), file.errorString());

@@ -14,10 +14,31 @@
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QTableWidgetItem>
+#include <cmath>
 
 namespace {
-constexpr int solutionColumns = 4;
+constexpr int dyadColumns = 4;
+constexpr int offsetColumn = 4;
+constexpr int noteColumn = 5;
+
+QTableWidgetItem *solutionItem(const QString &text, int solution) {
+    auto *item = new QTableWidgetItem(text);
+    item->setData(Qt::UserRole, solution);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
 }
+
+// "+2.5 -1.0 0.0": how far the grid point turned each position from the task's orientation.
+QString offsetsText(const std::vector<Point> &positions, const std::vector<double> &baseDeg) {
+    QStringList parts;
+    for (size_t i = 0; i < positions.size(); ++i) {
+        const double offset = i < baseDeg.size() ? positions[i].z() - baseDeg[i] : 0.0;
+        const double shown = std::fabs(offset) < 5e-7 ? 0.0 : offset;
+        parts << (shown > 0.0 ? QStringLiteral("+") : QString()) + QString::number(shown, 'f', 2);
+    }
+    return parts.join(QLatin1Char(' '));
+}
+} // namespace
 
 void Vendrel::solutionSelector() {
     QTableWidget *table = ui->SolutionWidget;
@@ -35,21 +56,26 @@ void Vendrel::solutionSelector() {
     table->setSortingEnabled(true);
 }
 
-// Columns 0 and 1 name the first two dyads' kinds when the record has two, columns 2 and 3 the
-// next two when it has four; every cell carries the record's index.
+// The first four columns name the kinds of the record's dyads (up to four), the fifth how the
+// grid point turned each position, the last why a row names no mechanism; every cell carries
+// the record's index.
 void Vendrel::addSolutionRow(int solution, const ToleranceSolution &record) {
     QTableWidget *table = ui->SolutionWidget;
     const int row = table->rowCount();
     table->insertRow(row);
-    const int shown = record.dyadCount() >= 4 ? 4 : record.dyadCount() >= 2 ? 2 : 0;
-    for (int c = 0; c < solutionColumns; ++c) {
-        const Dyad *d = c < shown ? record.dyads[static_cast<size_t>(c)].get() : nullptr;
-        auto *item = new QTableWidgetItem(d ? d->typeName() : QString());
-        item->setData(Qt::UserRole, solution);
+    for (int c = 0; c < dyadColumns; ++c) {
+        const Dyad *d = c < record.dyadCount() ? record.dyads[static_cast<size_t>(c)].get() : nullptr;
+        QTableWidgetItem *item = solutionItem(d ? d->typeName() : QString(), solution);
         item->setTextAlignment(Qt::AlignCenter);
-        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
         table->setItem(row, c, item);
     }
+    table->setItem(row, offsetColumn,
+                   solutionItem(offsetsText(record.positions, sweepBaseDeg), solution));
+    QString note;
+    if (record.dyadCount() < 2)
+        note = record.dyadCount() == 1 ? tr("1 dyad: no mechanism")
+                                       : tr("no dyad: no mechanism");
+    table->setItem(row, noteColumn, solutionItem(note, solution));
 }
 
 // The record of the clicked row becomes the task (its perturbed orientations included), and

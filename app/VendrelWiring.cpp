@@ -72,7 +72,7 @@ void Vendrel::connectCommands() {
             &MechGLWidget::toggle_toInterPolate);
     connect(ui->actionShow_hide_InterPolation, &QAction::triggered, i,
             &ImageGLWidget::toggle_toInterPolate);
-    connect(ui->actionSynthesize, &QAction::triggered, this, &Vendrel::toSynthesize);
+    connect(ui->actionSynthesize, &QAction::triggered, this, &Vendrel::requestSynthesis);
     connect(ui->action4Position_Input, &QAction::triggered, c, &MechGLWidget::setModeFour_Position);
     connect(ui->action3_Position, &QAction::triggered, c, &MechGLWidget::setModeUDP_Input);
 }
@@ -192,8 +192,14 @@ Vendrel::SynthesisVariant Vendrel::chooseSynthesisVariant() const {
 
 void Vendrel::toSynthesize() {
     const SynthesisVariant v = chooseSynthesisVariant();
-    if (v == SynthesisVariant::None)
+    runNote.clear();
+    if (v == SynthesisVariant::None) {
+        // The task no longer has what its last result was made for (a position was deleted,
+        // the line forgotten): the result goes, and the status bar says what is missing.
+        branch->clearSynthesized();
+        showResult();
         return;
+    }
     const bool tolerance = ui->actionSmartSynthesis->isChecked();
     // With five or more positions the sweep takes the place of the plain fit; with three or
     // four it follows the variant's own run.
@@ -201,6 +207,11 @@ void Vendrel::toSynthesize() {
         runSynthesisVariant(v);
     if (tolerance) {
         emptySolutionTable();
+        // The table shows each grid point as offsets from the orientations the sweep starts at.
+        const arma::mat &rows = synthesis->getData();
+        sweepBaseDeg.assign(rows.n_rows, 0.0);
+        for (arma::uword r = 0; r < rows.n_rows && rows.n_cols >= 3; ++r)
+            sweepBaseDeg[r] = rows(r, 2);
         synthesis->synthesizeWithTol(toleranceDialog.getAngularTolerance(),
                                      static_cast<int>(toleranceDialog.getToleranceResolution()),
                                      motion->size());
@@ -333,8 +344,11 @@ void Vendrel::resetall() {
     synthesis->lineDefined = false;
     synthesis->udp1Defined = false;
     synthesis->udp2Defined = false;
+    panel->forgetChosenPair();
+    runNote.clear();
     connectMouseInput();
     emit dataChanged();
+    showResult();
 }
 
 void Vendrel::uncheckInputCommands() {

@@ -108,8 +108,11 @@ void Branch::clearBranch() {
     solutionIndex = -1;
     pivotList.clear();
     solutionList.clear();
+    refusedPair.clear();
     dyadCount = 0;
     emit dyadListChanged();
+    // The type label and the moving-frame readout described the mechanism that just went.
+    announceMechanism();
 }
 
 void Branch::setsolutionindex(int n) {
@@ -181,20 +184,68 @@ void Branch::setcurrentdyadstate(const std::vector<bool> &synth, const std::vect
         d->resetToReference();
     if (mechanismB->isSet())
         mechanismB->assemble();
-    emit mechanismUpdated(QStringLiteral(" "));
     dyadStates = synth;
     kindStates = second;
+    refusedPair.clear();
     const std::vector<Dyad *> chosen = chosenDyads(synth, alternatives);
     if (chosen.size() == 2 && dyadList.size() >= 2) {
         dyadCount = synthesizedDyadCount();
         mechanismB->setDyads(chosen[0], chosen[1]);
         if (!pointList.empty())
             mechanismB->setCouplerPose(pointList.front());
-        buildPivotList();
-        emit mechanismUpdated(mechanismB->typeName());
+        if (!isAnalysedType(mechanismB->typeName())) {
+            const QString kinds = mechanismB->typeName();
+            mechanismB->clear();
+            refusedPair = QStringLiteral("%1 + %2 is not one of the four-bars this tool analyses "
+                                         "(RRRR, RRRP, RRPR, PRRP, PRPR): choose another pair")
+                              .arg(kinds.left(2), kinds.mid(2));
+        }
+    } else if (usesSynthesizedDyad(*mechanismB)) {
+        // A mechanism exists only while exactly two chosen dyads form it.
+        mechanismB->clear();
     }
+    buildPivotList();
     announceMechanism();
     choosePreviewPrototype();
+    emit updateObject();
+}
+
+bool Branch::isAnalysedType(const QString &typeName) {
+    static const QStringList types = {QStringLiteral("RRRR"), QStringLiteral("RRRP"),
+                                      QStringLiteral("RRPR"), QStringLiteral("PRRP"),
+                                      QStringLiteral("PRPR")};
+    return types.contains(typeName);
+}
+
+bool Branch::usesSynthesizedDyad(const Mechanism &m) const {
+    for (const Dyad *d : {m.getInputDyad(), m.getOutputDyad()})
+        if (d && (contains(dyadList, d) || contains(firstPassDyads, d)))
+            return true;
+    return false;
+}
+
+// The synthesized dyads and everything made of them go; the drawn dyads and their mechanism
+// stay. Used when the task no longer has the positions its last result was made for.
+void Branch::clearSynthesized() {
+    if (dyadList.empty() && firstPassDyads.empty())
+        return;
+    if (usesSynthesizedDyad(*mechanismB))
+        mechanismB->clear();
+    if (usesSynthesizedDyad(*mechanismA))
+        mechanismA->clear();
+    DyadHandles forgotten;
+    forgotten.swap(dyadList);
+    forgotten.insert(forgotten.end(), firstPassDyads.begin(), firstPassDyads.end());
+    firstPassDyads.clear();
+    currentDyad = nullptr;
+    selectedPivot = -1;
+    solutionList.clear();
+    refusedPair.clear();
+    dyadStates.assign(dyadStates.size(), false);
+    dyadCount = 0;
+    buildPivotList();
+    emit dyadListChanged();
+    announceMechanism();
     emit updateObject();
 }
 

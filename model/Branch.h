@@ -64,6 +64,10 @@ public:
     bool hasMechanismA() const;
     bool hasCouplerPoint() const;
     Point movingFramePoint() const;
+    // The five pair types the analysis solves ("RRRR", "RRRP", "RRPR", "PRRP", "PRPR").
+    static bool isAnalysedType(const QString &typeName);
+    // Why the two chosen dyads form no mechanism (a pair no analysis solves); empty otherwise.
+    const QString &pairProblem() const { return refusedPair; }
     // "Invalid" with no synthesized dyad; the first two dyads' kinds joined ("RRPR"); with a
     // single dyad its kind alone.
     QString getMechanismType() const;
@@ -106,6 +110,7 @@ public slots:
     void setSynthesizedDyads(std::vector<std::shared_ptr<Dyad>> dyads);
     void setCurrentDyad(int i);
     void clearBranch();
+    void clearSynthesized();
     void setsolutionindex(int n);
     void settodraw(int k);
     void setcurrentdyadindex(int i) { currentDyadIndex = i; }
@@ -147,6 +152,7 @@ private:
     std::vector<Dyad *> chosenDyads(const std::vector<bool> &synth,
                                     const std::vector<bool> &alternatives) const;
     void commitAllDyads();
+    bool usesSynthesizedDyad(const Mechanism &m) const;
 
     bool movingFrameSet = false;
     DyadHandles userInputDyads;
@@ -171,4 +177,5 @@ private:
     std::vector<std::vector<int>> solutionList;
     std::vector<bool> dyadStates = std::vector<bool>(4, false);
     std::vector<bool> kindStates = std::vector<bool>(4, false);
+    QString refusedPair;
 };

@@ -7,6 +7,8 @@
 #include "RP.h"
 #include "RR.h"
 
+#include <limits>
+
 namespace {
 // A handle is picked when the mouse is closer than this (workspace units).
 constexpr double pivotPickRadius = 0.2;
@@ -28,12 +30,15 @@ QString Branch::mechanismTypeOrBlank() const {
     return mechanismB->isSet() ? mechanismB->typeName() : QStringLiteral(" ");
 }
 
+// Without a coupler point there is no moving frame to show: the readout gets not-a-number,
+// which it shows as blank, rather than a zero pose that looks like a result.
 void Branch::emitMFLocation() {
     if (mechanismB->hasCouplerPoint()) {
         const Point c = mechanismB->couplerPoint();
         emit displayMFlocation(c[0], c[1], c[2]);
     } else {
-        emit displayMFlocation(0.0, 0.0, 0.0);
+        const double none = std::numeric_limits<double>::quiet_NaN();
+        emit displayMFlocation(none, none, none);
     }
 }
 
@@ -56,6 +61,7 @@ double Branch::getMechanismdyad2LinkAngle() const { return mechanismB->dyad2Link
 
 void Branch::setMechanismCounter(int count) {
     mechanismB->setCounter(static_cast<double>(count));
+    emitMFLocation();
     emit updateObject();
 }
 
@@ -75,11 +81,13 @@ void Branch::DecrementDyads() {
 
 void Branch::setMechanismCircuitasopen() {
     mechanismB->setCircuitOpen();
+    emitMFLocation();
     emit updateObject();
 }
 
 void Branch::setMechanismCircuitascrossed() {
     mechanismB->setCircuitCrossed();
+    emitMFLocation();
     emit updateObject();
 }
 
@@ -100,11 +108,13 @@ void Branch::resetMechanism() {
         d->resetToReference();
     for (const DyadHandle &d : userInputDyads)
         d->resetToReference();
-    emit mechanismUpdated(QStringLiteral(" "));
     if (mechanismB->isSet())
         mechanismB->assemble();
-    emitMFLocation();
     movingFrameSet = false;
+    // Back at its start the mechanism is still the same one: its label stays, and the readout
+    // and the counter slider follow it back.
+    announceMechanism();
+    emit updateObject();
 }
 
 // ---- Pivot handles ------------------------------------------------------------------------

@@ -17,13 +17,17 @@ public:
 
     // A count above this is taken for a corrupt file, not a task.
     static constexpr long long maximumCount = 100000;
+    // The largest file read: the longest task (four numbers per position) written with every
+    // number at full precision and a comment's worth of room. Anything larger is refused unread.
+    static constexpr qint64 maximumFileBytes = 16 * 1024 * 1024;
 
     // defaultRecordSize (3 or 4) is the form the command names; the file's own count of
     // numbers (1 + 3N or 1 + 4N) decides, the default only when both would fit (N = 0).
     explicit PositionFileReader(int defaultRecordSize = 3);
 
     // True when the whole file is a valid task; otherwise records() stays empty and error()
-    // names the problem and the record. "Cannot open the file." when it cannot be read.
+    // names the problem and the record. "Cannot open the file." when it cannot be read; only
+    // regular files up to maximumFileBytes are read.
     bool readFile(const QString &path);
     bool readText(const QByteArray &text);
 
@@ -36,10 +40,11 @@ private:
         QByteArray text;
         int line;
     };
-    static std::vector<Token> tokenize(const QByteArray &text);
+    static std::vector<Token> tokenize(const QByteArray &text, size_t limit, bool &more);
     bool fail(const QString &why);
     bool readCount(const Token &token, long long &count);
-    bool chooseRecordSize(long long count, size_t numbers);
+    int matchingRecordSize(long long count, size_t numbers) const;
+    bool failOnCount(long long count, size_t numbers, bool more);
     bool readNumber(const Token &token, long long record, int field, double &value);
 
     int defaultSize;

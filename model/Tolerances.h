@@ -64,3 +64,12 @@ constexpr double linkTaskSizesPerRatio = 10.0;
 // as a PR (its fixed pivot gone off toward infinity) beyond.
 constexpr double approximateRPTaskSizes = 20.0;
 }
+
+namespace tol {
+// Two positions closer than this fraction of the task's size, and turned alike to within
+// samePoseDeg, are one pose given twice; all orientations within samePoseDeg of each other make
+// a pure translation. Both leave the fit without a unique answer. Typed or read coordinates
+// carry ~1e-15 relative rounding, so 1e-9 separates a repeated pose from a near one safely.
+constexpr double samePoseRelative = 1e-9;
+constexpr double samePoseDeg = 1e-9;
+}

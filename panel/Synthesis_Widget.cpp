@@ -184,8 +184,9 @@ void Synthesis_Widget::setDyadList(const std::vector<Dyad *> &synthesized,
         }
         box->setEnabled(true);
         box->setText(d->getName());
-        // The first two dyads form the mechanism; a box is ticked only for a dyad it shows.
-        if (i < 2)
+        // The user's pair when this run still has both of its dyads, the first two otherwise;
+        // a box is ticked only for a dyad it shows.
+        if (keepsChosenPair(synthesized.size()) ? isChosen(i) : i < 2)
             setCheckedQuietly(box, true);
     }
     // The exact RR of an approximate slider dyad is offered next to it.
@@ -241,13 +242,31 @@ void Synthesis_Widget::collectStates() {
         kindStates.push_back(box->isChecked());
 }
 
+bool Synthesis_Widget::keepsChosenPair(size_t dyadCount) const {
+    return chosenPair.size() == 2 && chosenPair[1] < static_cast<int>(dyadCount);
+}
+
+bool Synthesis_Widget::isChosen(int i) const {
+    return std::find(chosenPair.begin(), chosenPair.end(), i) != chosenPair.end();
+}
+
+void Synthesis_Widget::forgetChosenPair() { chosenPair.clear(); }
+
 void Synthesis_Widget::handStatesToBranch() {
     collectStates();
     if (branch)
         branch->setcurrentdyadstate(dyadStates, kindStates, alternativeStates);
 }
 
-void Synthesis_Widget::updateDisplay(int) { handStatesToBranch(); }
+// A click of the user's: remember which dyad boxes are ticked, so that a re-run of the same
+// task (after a position was dragged or a setting changed) keeps the pair the user chose.
+void Synthesis_Widget::updateDisplay(int) {
+    handStatesToBranch();
+    chosenPair.clear();
+    for (int i = 0; i < boxCount; ++i)
+        if (dyadStates[static_cast<size_t>(i)])
+            chosenPair.push_back(i);
+}
 
 // After each synthesis: the boxes are rebuilt from the branch's lists as they are now (no dyad
 // of an earlier run is kept), and the final states reach the branch in one hand-over.
@@ -301,7 +320,10 @@ void Synthesis_Widget::updateValuesLineEdits() {
 
 // ---- Readouts -----------------------------------------------------------------------------------
 
+// A value that is not a number stands for "nothing to show": no sign, and "---" after it.
 QString Synthesis_Widget::signText(double v) {
+    if (std::isnan(v))
+        return QStringLiteral(" ");
     return v < 0.0 ? QStringLiteral("-") : QStringLiteral("+");
 }
 

@@ -92,6 +92,8 @@ public slots:
     void resetWidget();
     // The three boxes of the point editor back to zero (the main window's reset).
     void clearPositionBoxes();
+    // A new task: the next run ticks its first two dyads again, whatever the user chose before.
+    void forgetChosenPair();
 
 signals:
     void emitupdatetobranch(int);
@@ -109,6 +111,8 @@ private:
     void rebuildBoxLists();
     void collectStates();
     void handStatesToBranch();
+    bool keepsChosenPair(size_t dyadCount) const;
+    bool isChosen(int i) const;
     void forgetDyads();
     void installValidators();
     void connectBoxes();
@@ -136,4 +140,6 @@ private:
     std::vector<bool> kindStates;
     QButtonGroup *kindGroup = nullptr;  // child of the panel
     QPointer<MechanismSynthesis> synthesis;
+    // The dyad boxes (0-based) the user last ticked, when exactly two.
+    std::vector<int> chosenPair;
 };

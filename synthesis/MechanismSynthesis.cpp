@@ -8,6 +8,7 @@
 #include "DyadFactory.h"
 #include "Motion.h"
 #include "NPositionFit.h"
+#include "TaskDegeneracy.h"
 #include "TextFileWriter.h"
 
 #include <algorithm>
@@ -160,6 +161,7 @@ void MechanismSynthesis::reportStop(const QString &message) {
     std::fputc('\n', messages);
     std::fflush(messages);
     emit updateOutfile(message);
+    emit runStopped(message);
 }
 
 // A branch, a task its operation can work on (problem: why not, empty when it can) and as many
@@ -170,6 +172,8 @@ bool MechanismSynthesis::checkTask(int n, const QString &problem) {
         why = QStringLiteral("Synthesis has no branch to hand its dyads to.");
     else if (why.isEmpty() && (static_cast<int>(data.n_rows) < n || data.n_cols < 3))
         why = QStringLiteral("The data matrix holds %1 rows for %2 positions.").arg(data.n_rows).arg(n);
+    else if (why.isEmpty())
+        why = TaskDegeneracy::reason(data, n);
     if (why.isEmpty())
         return true;
     reportStop(why);

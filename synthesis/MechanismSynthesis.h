@@ -121,6 +121,8 @@ signals:
     void tolSynthesisInProgress(int);
     void updateCFE(QString);
     void updateOutfile(QString);
+    // A run that could not go on, or left solutions out, and why (in words for the user).
+    void runStopped(QString why);
 
 protected:
     // Pieces the other synthesis operations share.

@@ -59,6 +59,7 @@ void MechanismSynthesis::synthesizeInsteadOfSweep(int n) {
     std::fprintf(messages, "%s\n", why.toLocal8Bit().constData());
     std::fflush(messages);
     emit updateOutfile(why + QStringLiteral("\n\n") + DiagnosticFiles::dyadListing(fit));
+    emit runStopped(why);
 }
 
 bool MechanismSynthesis::sweepCanRun(double tol, int res, int n, Operation &op) {

@@ -1,0 +1,50 @@
+// Checks of a task before it is fitted: repeated poses and pure translations.
+#include "TaskDegeneracy.h"
+
+#include "Tolerances.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// The angle between two orientations in degrees, in [0, 180].
+double turnBetweenDeg(double aDeg, double bDeg) {
+    const double d = std::fmod(std::fabs(aDeg - bDeg), 360.0);
+    return std::min(d, 360.0 - d);
+}
+
+// The task's size: the largest coordinate distance from the first position, at least 1 so a
+// task of one point still has a scale.
+double taskSize(const arma::mat &data, int n) {
+    double size = 1.0;
+    for (int i = 1; i < n; ++i) {
+        const arma::uword r = static_cast<arma::uword>(i);
+        size = std::max(size, std::hypot(data(r, 0) - data(0, 0), data(r, 1) - data(0, 1)));
+    }
+    return size;
+}
+} // namespace
+
+QString TaskDegeneracy::reason(const arma::mat &data, int n) {
+    if (n < 2 || data.n_cols < 3 || static_cast<int>(data.n_rows) < n)
+        return {};
+    const double size = taskSize(data, n);
+    for (int i = 0; i < n; ++i) {
+        for (int j = i + 1; j < n; ++j) {
+            const arma::uword a = static_cast<arma::uword>(i), b = static_cast<arma::uword>(j);
+            const double apart = std::hypot(data(a, 0) - data(b, 0), data(a, 1) - data(b, 1));
+            if (apart <= tol::samePoseRelative * size
+                && turnBetweenDeg(data(a, 2), data(b, 2)) <= tol::samePoseDeg)
+                return QStringLiteral("Positions %1 and %2 are the same pose: move or turn one "
+                                      "of them.")
+                    .arg(i + 1)
+                    .arg(j + 1);
+        }
+    }
+    for (int i = 1; i < n; ++i)
+        if (turnBetweenDeg(data(static_cast<arma::uword>(i), 2), data(0, 2)) > tol::samePoseDeg)
+            return {};
+    return QStringLiteral("All %1 positions have the same orientation (a pure translation): "
+                          "no dyad can be fitted to them. Turn at least one position.")
+        .arg(n);
+}
