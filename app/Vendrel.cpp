@@ -4,6 +4,7 @@
 
 #include "Branch.h"
 #include "ExportAndHelpCommands.h"
+#include "ImageGLWidget.h"
 #include "MechGLWidget.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
@@ -12,6 +13,7 @@
 #include "ui_Vendrel.h"
 
 #include <QActionGroup>
+#include <QKeySequence>
 #include <QProgressDialog>
 #include <QGuiApplication>
 #include <QPair>
@@ -32,6 +34,7 @@ Vendrel::Vendrel(QWidget *parent, Qt::WindowFlags flags)
     InitialConnection();
     connectModeActions();
     createStatusBar();
+    createFitToTask();
     // Has an effect only once a mechanism exists; kept so the tool bar starts as the circuit
     // commands leave it.
     setMechanismCircuitascrossed();
@@ -219,9 +222,26 @@ void Vendrel::displayData() { emit dataChanged(); }
 
 // The views draw the labels from the flag: they must draw again to show or hide them now.
 void Vendrel::setShowDim(bool on) {
-    showDimensions = on;
-    ui->widget_Mech->update();
-    ui->widget_Image->update();
+    ui->widget_Mech->setShowDimensions(on);
+    ui->widget_Image->setShowDimensions(on);
+}
+
+// View > Fit to Task (key F): the positions, pivots and curves framed in the Cartesian view.
+void Vendrel::createFitToTask() {
+    fitToTaskAction = new QAction(tr("Fit to Task"), this);
+    fitToTaskAction->setObjectName(QStringLiteral("actionFit_to_Task"));
+    fitToTaskAction->setShortcut(QKeySequence(Qt::Key_F));
+    ui->menuView->addAction(fitToTaskAction);
+    connect(fitToTaskAction, &QAction::triggered, ui->widget_Mech, &MechGLWidget::fitToTask);
+    connect(synthesis.get(), QOverload<int, int>::of(&MechanismSynthesis::synthesisdone), this,
+            &Vendrel::fitViewIfNeeded);
+}
+
+// A new task or result that reaches beyond the view is framed; one that fits is left alone, so
+// the view does not jump while the user works inside it.
+void Vendrel::fitViewIfNeeded() {
+    if (ui->widget_Mech->contentOutsideView())
+        ui->widget_Mech->fitToTask();
 }
 
 // The image-space view opens beside the Cartesian view at the share it had when it was last

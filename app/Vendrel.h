@@ -97,6 +97,7 @@ public slots:
     void displayData();
     void setShowDim(bool on);
     void showImageSpace(bool on);
+    void fitViewIfNeeded();
     void displaymouselocation(double x, double y);
     void toInterpolate();
 
@@ -197,6 +198,7 @@ private:
     void placePanel();
     void hideOverlayEditors();
     void createStatusBar();
+    void createFitToTask();
     QString whatSynthesizeNeeds() const;
     void showFileProblem(const QString &title, const QString &path, const QString &why,
                          const QString &printed);
@@ -299,6 +301,7 @@ private:
     // of this window once shown).
     QLabel *resultLabel = nullptr;
     QLabel *taskLabel = nullptr;
+    QAction *fitToTaskAction = nullptr;  // owned by this window (Qt parent)
     QPointer<QMessageBox> problemBox;
     // What the engine said while the current run stopped or left solutions out.
     QString runNote;

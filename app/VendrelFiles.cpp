@@ -140,6 +140,7 @@ void Vendrel::replaceTask(const std::vector<TaskPosition> &positions) {
     panel->forgetChosenPair();
     runNote.clear();
     connectMouseInput();
+    fitViewIfNeeded();
 }
 
 bool Vendrel::readMotion() {

@@ -64,7 +64,8 @@ void Vendrel::addSolutionRow(int solution, const ToleranceSolution &record) {
     const int row = table->rowCount();
     table->insertRow(row);
     for (int c = 0; c < dyadColumns; ++c) {
-        const Dyad *d = c < record.dyadCount() ? record.dyads[static_cast<size_t>(c)].get() : nullptr;
+        const Dyad *d =
+            c < record.dyadCount() ? record.dyads[static_cast<size_t>(c)].get() : nullptr;
         QTableWidgetItem *item = solutionItem(d ? d->typeName() : QString(), solution);
         item->setTextAlignment(Qt::AlignCenter);
         table->setItem(row, c, item);

@@ -77,8 +77,10 @@ void Vendrel::describeTask() {
     if (!taskLabel)
         return;
     const int n = motion->size();
-    taskLabel->setText(n == 0 ? tr("No positions: click and drag in the view, or read a file")
-                              : positionsText(n) + QStringLiteral(" \u2014 ") + whatSynthesizeNeeds());
+    if (n == 0)
+        taskLabel->setText(tr("No positions: click and drag in the view, or read a file"));
+    else
+        taskLabel->setText(positionsText(n) + QStringLiteral(" \u2014 ") + whatSynthesizeNeeds());
 }
 
 // The last run's dyads and, when two of them form one, the mechanism; what the run had to stop

@@ -9,6 +9,8 @@
 #include "MechanismSynthesis.h"
 #include "Point.h"
 #include "ProcessValues.h"
+#include "TaskFrame.h"
+#include "Tolerances.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,8 +21,8 @@
 #include <cmath>
 
 namespace {
-// No one means a link longer than a million workspace widths; the bound keeps the rounded ratio
-// well inside int.
+// No one means a link a million times longer than a ratio of 1 allows; the bound keeps the
+// rounded ratio well inside int.
 constexpr double largestLinkRatio = 1.0e6;
 // The slider shows a counter in degrees; a value beyond this is no angle worth showing.
 constexpr double largestCounter = 1.0e6;
@@ -67,8 +69,7 @@ Synthesis_Widget::Synthesis_Widget(QWidget *parent)
     ui->frame_synthesis->hide();
     connect(ui->linkRatio2, &QDoubleSpinBox::valueChanged, this, &Synthesis_Widget::emitLinkRatio);
     setLinkRatio(2);
-    if (workspaceWidth > 0.0)
-        ui->linkRatio2->setSingleStep(workspaceWidth);
+    ui->linkRatio2->setSingleStep(linkLengthPerRatio());
     ui->frame_3->hide();
 }
 
@@ -285,8 +286,20 @@ void Synthesis_Widget::updateWidget(int, int) {
     handStatesToBranch();
     ui->frame_synthesis->show();
     ui->frame_analysis->hide();
-    if (workspaceWidth > 0.0)
-        ui->linkRatio2->setSingleStep(workspaceWidth);
+    // The task may have a new size: the box shows the same ratio as the length it now means.
+    ui->linkRatio2->setSingleStep(linkLengthPerRatio());
+    if (synthesis)
+        setLinkRatio(static_cast<int>(std::lround(synthesis->getLinkRatio())));
+}
+
+// The type decision allows links up to the ratio times ten task sizes (the RMS distance of the
+// positions from their centre), whatever the unit; the box shows that length in the task's unit.
+double Synthesis_Widget::linkLengthPerRatio() const {
+    const int n = synthesis ? synthesis->positionCount() : 0;
+    if (n < 1)
+        return tol::linkTaskSizesPerRatio;
+    return tol::linkTaskSizesPerRatio
+           * TaskFrame::of(synthesis->getData(), static_cast<arma::uword>(n)).size();
 }
 
 void Synthesis_Widget::clearWidget() {
@@ -381,17 +394,17 @@ void Synthesis_Widget::PositionDimEditVisibility(bool visible) {
 // would make a round trip through the length and could return changed.
 void Synthesis_Widget::setLinkRatio(int r) {
     const QSignalBlocker blocker(ui->linkRatio2);
-    ui->linkRatio2->setValue(r * workspaceWidth);
+    ui->linkRatio2->setValue(r * linkLengthPerRatio());
 }
 
 void Synthesis_Widget::emitLinkRatio(double length) {
-    // Without a workspace width a length cannot be expressed in widths.
-    if (!(workspaceWidth > 0.0) || !std::isfinite(length))
+    const double perRatio = linkLengthPerRatio();
+    if (!(perRatio > 0.0) || !std::isfinite(length))
         return;
     // Rounded, not truncated: 3.3 over a width of 1.1 is the ratio 3 even though the quotient
     // comes out a hair below it.
     const int ratio = static_cast<int>(
-        std::lround(std::clamp(length / workspaceWidth, 0.0, largestLinkRatio)));
+        std::lround(std::clamp(length / perRatio, 0.0, largestLinkRatio)));
     // The field shows the length of the ratio that will run; should the receiver adjust the
     // ratio, its answer comes back through setLinkRatio and overrides this.
     setLinkRatio(ratio);

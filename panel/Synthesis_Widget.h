@@ -72,9 +72,10 @@ public slots:
     void displayMFlocation(double x, double y, double t);
     void setModeSynthesis();
     void setModeAnalysis();
-    // r times the workspace width, shown without being sent back (it came from the engine's side).
+    // r times the length a ratio of 1 allows, shown without being sent back (it came from the
+    // engine's side).
     void setLinkRatio(int r);
-    // A length the user typed, sent on as the nearest whole ratio of the workspace width.
+    // A length the user typed, sent on as the nearest whole ratio.
     void emitLinkRatio(double length);
     void LinkDimEditVisibility(bool visible);
     void PositionDimEditVisibility(bool visible);
@@ -117,6 +118,7 @@ private:
     void installValidators();
     void connectBoxes();
     static void showValue(QLabel *signLabel, QLabel *valueLabel, double v);
+    double linkLengthPerRatio() const;
 
     std::unique_ptr<Ui::Synthesis_Widget> ui;
 
