@@ -1,11 +1,7 @@
 // The whole road of one synthesis for every demonstration: the Demo entry loads its task, the fit
 // runs, the panel ticks the first two dyads, the branch forms the mechanism the entry is named
 // after from the dyads of the mechanism the task was made with, and "Start" animates it.
-#include "Synthesis_Widget.h"
 #include "WindowTestSupport.h"
-
-#include <QCheckBox>
-#include <QLabel>
 
 namespace demoroad {
 // What a demonstration's first two dyads must be, from the mechanism its task was made with
@@ -23,36 +19,28 @@ namespace {
 bool insideWorkspace(const Point &p) { return std::fabs(p[0]) <= 10.0 && std::fabs(p[1]) <= 5.0; }
 } // namespace
 
-class DemoRoadTest : public QObject {
+class DemoRoadTest : public WindowTest {
     Q_OBJECT
-    std::unique_ptr<WindowRig> rig;
+public:
+    DemoRoadTest() : WindowTest(false) {}
 
 private slots:
-    void init() {
-        MS_REQUIRE_GL();
-        rig = std::make_unique<WindowRig>();
-        rig->main().hide();  // these checks need no drawing: an unexposed window is faster
-    }
-    void cleanup() { rig.reset(); }
-
     void demoEntryFormsAndAnimatesItsNamedMechanism_data() {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<int>("positions");
-        QTest::addColumn<Expected>("first");
+        QTest::addColumn<QString>("action"); QTest::addColumn<QString>("type");
+        QTest::addColumn<int>("positions"); QTest::addColumn<Expected>("first");
         QTest::addColumn<Expected>("second");
-        QTest::newRow("RRRR") << "actionRRRR" << "RRRR" << 5 << Expected{"RR", -4, -2, 0, 1e-3}
-                              << Expected{"RR", 3, -2, 0, 1e-3};
-        QTest::newRow("RRRP") << "actionRRRP" << "RRRP" << 5 << Expected{"RR", -3, 0, 0, 1e-3}
-                              << Expected{"RP", 3, 0, 0, 1e-3};
-        QTest::newRow("RRPR") << "actionRRPR" << "RRPR" << 5 << Expected{"RR", -4, 0, 0, 1e-3}
-                              << Expected{"PR", 0, -1, 0, 1e-3};
-        QTest::newRow("PRRP") << "actionPRRP" << "PRRP" << 5 << Expected{"PR", -4, -2, 0, 1e-3}
-                              << Expected{"RP", 0, 2, 0, 1e-3};
-        // Every point of a trammel's moving circle slides on a line through the slides' meeting
-        // point (0, -2): both dyads' lines must pass through it.
-        QTest::newRow("PRPR") << "actionPRPR" << "PRPR" << 5 << Expected{"PR", 0, -2, 0, 1e-3}
-                              << Expected{"PR", 0, -2, 0, 1e-3};
+        // Exactly met: the type names the dyads, first two letters and last two.
+        const auto exact = [](const char *type, double x1, double y1, double x2, double y2) {
+            QTest::newRow(type) << QString("action") + type << QString(type) << 5
+                                << Expected{QString(type).left(2), x1, y1, 0, 1e-3}
+                                << Expected{QString(type).right(2), x2, y2, 0, 1e-3};
+        };
+        exact("RRRR", -4, -2, 3, -2);
+        exact("RRRP", -3, 0, 3, 0);
+        exact("RRPR", -4, 0, 0, -1);
+        exact("PRRP", -4, -2, 0, 2);
+        // A trammel's moving circle slides on lines through the slides' meeting point (0, -2).
+        exact("PRPR", 0, -2, 0, -2);
         // The challenge's poses were nudged off a crank-rocker (crank about (-4, -1) of radius 2,
         // rocker about (4, -1) of radius 5): no dyad meets them all, the first two come close.
         QTest::newRow("Design Challenge") << "actionDesign_Challenge" << "RRRR" << -7
@@ -64,11 +52,9 @@ private slots:
                                   << Expected{"RR", 3, -2, 0, 1e-3};
     }
     void demoEntryFormsAndAnimatesItsNamedMechanism() {
-        QFETCH(QString, action);
-        QFETCH(QString, type);
+        QFETCH(QString, action); QFETCH(QString, type);
         QFETCH(int, positions);  // negative: at least that many, met only approximately
-        QFETCH(Expected, first);
-        QFETCH(Expected, second);
+        QFETCH(Expected, first); QFETCH(Expected, second);
         Vendrel &w = rig->main();
         QSignalSpy done = runsOf(w);
         rig->act(qPrintable(action))->trigger();
@@ -114,8 +100,8 @@ private slots:
             QVERIFY(insideWorkspace(d.movingPivotCopy()));
         }
 
-        // Start: the RR links keep their lengths while the moving frame sweeps a useful range;
-        // Stop puts the mechanism back where it started.
+        // Start: the RR links keep their lengths while the moving frame sweeps a useful range; Stop
+        // puts the mechanism back where it started.
         Mechanism *m = branch->getMechanism();
         std::vector<std::pair<const Dyad *, double>> cranks;
         for (const Dyad *d : {m->getInputDyad(), m->getOutputDyad()})

@@ -3,17 +3,11 @@
 #include "CouplerLink.h"
 #include "Dialog.h"
 #include "LinearDimension.h"
-#include "ProcessValues.h"
 #include "RR.h"
 #include "Tolerances.h"
 #include "WindowTestSupport.h"
 #include "WorkspaceDialog.h"
 
-#include <QDoubleSpinBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
 
 class DialogsTest : public QObject {
     Q_OBJECT
@@ -30,14 +24,12 @@ private slots:
     }
 
     void workspaceUnitFollowsTheRadioButtons_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<char>("letter");
+        QTest::addColumn<QString>("button"); QTest::addColumn<char>("letter");
         QTest::newRow("inches") << "Inches" << 'i';
         QTest::newRow("meters after inches") << "Meters" << 'm';
     }
     void workspaceUnitFollowsTheRadioButtons() {
-        QFETCH(QString, button);
-        QFETCH(char, letter);
+        QFETCH(QString, button); QFETCH(char, letter);
         WorkspaceDialog dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -125,8 +117,8 @@ private slots:
                                      coupler.end().y - coupler.start().y)));
     }
 
-    // The window's close button applies the values as "OK" does; the boxes nobody touched hand
-    // the start workspace back unchanged.
+    // The window's close button applies the values as "OK" does; the boxes nobody touched hand the
+    // start workspace back unchanged.
     void closingTheWorkspaceDialogAppliesItToo() {
         MS_REQUIRE_GL();
         rig = std::make_unique<WindowRig>();

@@ -1,23 +1,17 @@
 // The main window frame in use: its user-facing wording, the tool bar's icons, the File menu's
 // exports, the Start/Pause/Stop control, the tool bar groups and the toggles that show and hide
 // parts of the window, all driven through QAction::trigger as a click on the tool bar would.
-#include "ProcessValues.h"
 #include "WindowTestSupport.h"
 
-#include <QDockWidget>
 #include <QMenu>
 #include <QToolBar>
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public WindowTest {
     Q_OBJECT
-    std::unique_ptr<WindowRig> rig;
+public:
+    MainWindowTest() : WindowTest(false) {}
 
 private slots:
-    void init() {
-        MS_REQUIRE_GL();
-        rig = std::make_unique<WindowRig>();
-        rig->main().hide();  // these checks need no drawing: an unexposed window is faster
-    }
     void cleanup() {
         rig.reset();
         showDimensions = false;
@@ -26,8 +20,7 @@ private slots:
     // The strings whose exact wording the user reads or types.
     void userFacingWording_data() {
         QTest::addColumn<QString>("action");  // empty: the window itself
-        QTest::addColumn<QString>("property");
-        QTest::addColumn<QString>("wording");
+        QTest::addColumn<QString>("property"); QTest::addColumn<QString>("wording");
         QTest::newRow("title") << "" << "windowTitle" << "Mechanism Synthesis";
         QTest::newRow("open") << "actionOpen" << "toolTip" << "Toggle Circuit (Current : Crossed)";
         QTest::newRow("crossed") << "actionCrossed" << "toolTip"
@@ -37,9 +30,7 @@ private slots:
         QTest::newRow("export csv") << "File" << "text" << "Export Coupler Curve (CSV)";
     }
     void userFacingWording() {
-        QFETCH(QString, action);
-        QFETCH(QString, property);
-        QFETCH(QString, wording);
+        QFETCH(QString, action); QFETCH(QString, property); QFETCH(QString, wording);
         if (action.isEmpty()) {
             QCOMPARE(rig->main().property(qPrintable(property)).toString(), wording);
         } else if (action == "File") {
@@ -75,36 +66,29 @@ private slots:
     // Start and Pause share one place: exactly one of them is offered while the Mechanism group
     // shows, none while it is hidden, and Stop pauses a running animation.
     void startPauseAndStopShareOnePlace_data() {
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<bool>("start");
+        QTest::addColumn<QStringList>("steps"); QTest::addColumn<bool>("start");
         QTest::addColumn<bool>("pause");
         QTest::addColumn<int>("pauses");  // triggers of Pause
-        QTest::newRow("at start") << QStringList{} << true << false << 0;
-        QTest::newRow("start") << QStringList{"actionStart"} << false << true << 0;
-        QTest::newRow("start, pause, start")
-            << QStringList{"actionStart", "actionPause", "actionStart"} << false << true << 1;
-        QTest::newRow("start, pause") << QStringList{"actionStart", "actionPause"} << true << false
-                                      << 1;
-        QTest::newRow("stop while running") << QStringList{"actionStart", "actionStop"} << true
-                                            << false << 1;
-        QTest::newRow("stop before any start") << QStringList{"actionStop"} << true << false << 0;
+        const auto row = [](const char *name, const QString &steps, bool start, bool pause,
+                            int pauses) {
+            QTest::newRow(name) << steps.split(' ', Qt::SkipEmptyParts) << start << pause << pauses;
+        };
+        row("at start", "", true, false, 0);
+        row("start", "actionStart", false, true, 0);
+        row("start, pause, start", "actionStart actionPause actionStart", false, true, 1);
+        row("start, pause", "actionStart actionPause", true, false, 1);
+        row("stop while running", "actionStart actionStop", true, false, 1);
+        row("stop before any start", "actionStop", true, false, 0);
         // Re-showing the group once showed Start and Pause (and Open and Crossed) together.
-        QTest::newRow("group hidden and shown") << QStringList{"Mechanismtt", "Mechanismtt"}
-                                                << true << false << 0;
-        QTest::newRow("running, group hidden") << QStringList{"actionStart", "Mechanismtt"}
-                                               << false << false << 0;
+        row("group hidden and shown", "Mechanismtt Mechanismtt", true, false, 0);
+        row("running, group hidden", "actionStart Mechanismtt", false, false, 0);
         // A pause while the group is hidden (Reset does this) must not show Start early.
-        QTest::newRow("stopped while hidden")
-            << QStringList{"actionStart", "Mechanismtt", "actionStop"} << false << false << 1;
-        QTest::newRow("stopped while hidden, shown")
-            << QStringList{"actionStart", "Mechanismtt", "actionStop", "Mechanismtt"} << true
-            << false << 1;
+        row("stopped while hidden", "actionStart Mechanismtt actionStop", false, false, 1);
+        row("stopped while hidden, shown", "actionStart Mechanismtt actionStop Mechanismtt", true,
+            false, 1);
     }
     void startPauseAndStopShareOnePlace() {
-        QFETCH(QStringList, steps);
-        QFETCH(bool, start);
-        QFETCH(bool, pause);
-        QFETCH(int, pauses);
+        QFETCH(QStringList, steps); QFETCH(bool, start); QFETCH(bool, pause); QFETCH(int, pauses);
         QSignalSpy paused(rig->act("actionPause"), &QAction::triggered);
         for (const QString &s : steps)
             rig->act(qPrintable(s))->trigger();
@@ -136,9 +120,7 @@ private slots:
         QTest::newRow("Mode > Animation") << "modeAnimation" << "Mechanismtt" << mechanism;
     }
     void toolbarGroupEntriesHideAndRestoreTheirCommands() {
-        QFETCH(QString, entry);
-        QFETCH(QString, toggle);
-        QFETCH(QStringList, commands);
+        QFETCH(QString, entry); QFETCH(QString, toggle); QFETCH(QStringList, commands);
         for (bool shown : {false, true}) {
             rig->act(qPrintable(entry))->trigger();
             QCOMPARE(rig->act(qPrintable(toggle))->isChecked(), shown);
@@ -149,8 +131,7 @@ private slots:
     }
 
     void togglesShowAndHideTheirPart_data() {
-        QTest::addColumn<QString>("on");
-        QTest::addColumn<QString>("off");
+        QTest::addColumn<QString>("on"); QTest::addColumn<QString>("off");
         QTest::addColumn<QString>("shown");
         QTest::newRow("synthesis tools dock") << "actionSynthesis_Tools" << "actionSynthesis_Tools"
                                               << "SynthesisToolsWidget";
@@ -162,9 +143,7 @@ private slots:
                                            << "aSol_Selector";
     }
     void togglesShowAndHideTheirPart() {
-        QFETCH(QString, on);
-        QFETCH(QString, off);
-        QFETCH(QString, shown);
+        QFETCH(QString, on); QFETCH(QString, off); QFETCH(QString, shown);
         rig->main().show();
         QVERIFY(rig->exposed());
         const auto isShown = [&]() {

@@ -1,5 +1,5 @@
-// The SVG export of a mechanism: well-formed XML, one <path> per non-empty coupler-curve piece
-// with its points in workspace units, the pivots and positions where they are, a scale bar.
+// The SVG export of a mechanism: well-formed XML, one <path> per coupler-curve piece in workspace
+// units, the pivots and positions where they are, a scale bar in the workspace unit.
 #include "MechanismSvgExport.h"
 #include "RR.h"
 #include "WindowTestSupport.h"
@@ -8,14 +8,13 @@
 #include <QXmlStreamReader>
 
 namespace {
-// A four-bar with ground (0, 0) -> (G, 0), input L1, coupler h, output L2 on the branch left of
-// the input's moving pivot -> output pivot, drawn as two user dyads. The moving frame rides off
-// the coupler line: 0.3 back from its middle and 0.7 to its left.
+// Ground (0, 0) -> (G, 0), input L1, coupler h, output L2 left of the input's moving pivot ->
+// output pivot, as two user dyads; the moving frame 0.3 back from the coupler's middle, 0.7 left.
 struct FourBar {
     known::RevoluteSide in, out;
     std::unique_ptr<RR> input, output;
     Mechanism mechanism;
-    // The fixed and moving pivots with the input at crankDeg, by the test's own kinematics.
+    // The pose and moving pivots with the input at crankDeg, by the test's own kinematics.
     bool pivots(double crankDeg, known::Pose &pose, known::Vec &m1, known::Vec &m2) const {
         std::vector<known::Pose> p;
         if (!known::rrrrPoses(in, out, {crankDeg * pi / 180.0}, true, p))
@@ -40,12 +39,11 @@ struct FourBar {
     }
 };
 
-// What the test reads back from the file.
+// What the test reads back from the file: each path's data and enclosing group transform, the
+// centres of round glyphs, the texts.
 struct Drawing {
-    QStringList pathData;        // d of every <path>
-    QStringList pathTransforms;  // transform of the <g> holding each path
+    QStringList pathData, pathTransforms, texts;
     QVector<known::Vec> roundCentres;
-    QStringList texts;
     bool read(const QByteArray &svg) {
         QXmlStreamReader xml(svg);
         QStringList transforms;  // of the open <g> elements, innermost last
@@ -63,9 +61,9 @@ struct Drawing {
                 pathData << attrs.value("d").toString();
                 pathTransforms << (transforms.isEmpty() ? QString() : transforms.last());
             }
-            // Round glyphs: an ellipse, or the circle the generator makes of a round one.
             if (name == QLatin1String("ellipse") || name == QLatin1String("circle"))
-                roundCentres.push_back({attrs.value("cx").toDouble(), attrs.value("cy").toDouble()});
+                roundCentres.push_back(
+                    {attrs.value("cx").toDouble(), attrs.value("cy").toDouble()});
             if (name == QLatin1String("text"))
                 texts << xml.readElementText(QXmlStreamReader::IncludeChildElements).simplified();
         }
@@ -81,7 +79,8 @@ struct Drawing {
 
 // The coordinates of a path's data, in order.
 QVector<known::Vec> pathPoints(const QString &d) {
-    static const QRegularExpression number(QStringLiteral("-?[0-9]*\\.?[0-9]+(?:[eE][-+]?[0-9]+)?"));
+    static const QRegularExpression number(
+        QStringLiteral("-?[0-9]*\\.?[0-9]+(?:[eE][-+]?[0-9]+)?"));
     QVector<double> v;
     for (auto it = number.globalMatch(d); it.hasNext();)
         v << it.next().captured(0).toDouble();
@@ -96,30 +95,19 @@ class MechanismSvgExportTest : public QObject {
     Q_OBJECT
 private slots:
     void isWellFormedXmlWithOnePathPerCurvePiece_data() {
-        QTest::addColumn<double>("G");
-        QTest::addColumn<double>("L1");
-        QTest::addColumn<double>("h");
-        QTest::addColumn<double>("L2");
-        QTest::addColumn<double>("crankDeg");
+        QTest::addColumn<QVector<double>>("bar");  // G, L1, h, L2, assembled crank angle
         QTest::addColumn<int>("pieces");
         // A crank turns fully: one piece per circuit.
-        QTest::newRow("crank-rocker") << 4.0 << 1.0 << 3.5 << 3.0 << 60.0 << 2;
-        // A rocker swings through 38.62 ... 78.58 degrees and through its mirror swing,
-        // 281.42 ... 321.38 (closure depends on |M1 - O2| alone): two runs per circuit.
-        QTest::newRow("Grashof double rocker") << 4.0 << 3.0 << 1.0 << 3.5 << 60.0 << 4;
-        // A triple rocker swings through 0 (limits +-102.6): the sweep from -5 to 365 meets it
-        // twice per circuit, so each circuit has two pieces.
-        QTest::newRow("triple rocker") << 4.0 << 3.0 << 2.5 << 3.0 << 30.0 << 4;
+        QTest::newRow("crank-rocker") << QVector<double>{4, 1, 3.5, 3, 60} << 2;
+        // Swings 38.62 ... 78.58 and its mirror 281.42 ... 321.38: two runs per circuit.
+        QTest::newRow("Grashof double rocker") << QVector<double>{4, 3, 1, 3.5, 60} << 4;
+        // Swings through 0 (limits +-102.6): the sweep -5 ... 365 meets it twice per circuit.
+        QTest::newRow("triple rocker") << QVector<double>{4, 3, 2.5, 3, 30} << 4;
     }
     void isWellFormedXmlWithOnePathPerCurvePiece() {
-        QFETCH(double, G);
-        QFETCH(double, L1);
-        QFETCH(double, h);
-        QFETCH(double, L2);
-        QFETCH(double, crankDeg);
-        QFETCH(int, pieces);
+        QFETCH(QVector<double>, bar); QFETCH(int, pieces);
         FourBar fb;
-        QVERIFY(fb.build(G, L1, h, L2, crankDeg));
+        QVERIFY(fb.build(bar[0], bar[1], bar[2], bar[3], bar[4]));
         Drawing d;
         QVERIFY(d.read(MechanismSvgExport(fb.mechanism).svg()));
         QCOMPARE(d.pathData.size(), pieces);
@@ -127,29 +115,11 @@ private slots:
             QVERIFY(pathPoints(data).size() > 10);
     }
 
-    // The curve's own numbers stand in the file: the drawing turns y up by its group transform
-    // alone, so a CAD reader gets workspace coordinates.
-    void curvePointsAreWrittenInWorkspaceUnits() {
-        FourBar fb;
-        QVERIFY(fb.build(4.0, 1.0, 3.5, 3.0, 60.0));
-        Drawing d;
-        QVERIFY(d.read(MechanismSvgExport(fb.mechanism).svg()));
-        QCOMPARE(d.pathData.size(), 2);
-        const PointList &open = fb.mechanism.openCurve(0);
-        const QVector<known::Vec> written = pathPoints(d.pathData[0]);
-        QCOMPARE(written.size(), open.size());
-        for (int i = 0; i < open.size(); ++i) {  // the generator writes six significant digits
-            QVERIFY(std::fabs(written[i].x - open.ref(i)[0]) < 1e-4);
-            QVERIFY(std::fabs(written[i].y - open.ref(i)[1]) < 1e-4);
-        }
-        static const QRegularExpression flip(QStringLiteral(
-            "matrix\\(\\s*1\\s*,\\s*0\\s*,\\s*0\\s*,\\s*-1\\s*,\\s*0\\s*,\\s*0\\s*\\)"));
-        QVERIFY2(flip.match(d.pathTransforms[0]).hasMatch(), qPrintable(d.pathTransforms[0]));
-    }
-
-    // Turned to 150 degrees, the pivots are drawn where the test's own kinematics put them, the
-    // task's positions are numbered frames at their places.
-    void pivotsAndPositionsAreWhereTheyBelong() {
+    // The crank-rocker turned to 150 degrees with a three-position task, written to a file in
+    // inches on a 100 x 40 workspace: the curve's own numbers under a y-flipping group, the
+    // pivots where the test's kinematics put them, numbered positions, a 20 in scale bar (a fifth
+    // of 100 plus 5 % margins either side is 22).
+    void fileHoldsCurvePivotsPositionsAndScaleBar() {
         FourBar fb;
         QVERIFY(fb.build(4.0, 1.0, 3.5, 3.0, 60.0));
         known::Pose assembled, turned;
@@ -168,38 +138,43 @@ private slots:
         }
         MechanismSvgExport exporter(fb.mechanism);
         exporter.setTask(motion);
+        exporter.setUnitLetter('i');
+        exporter.setWorkspace(100.0, 40.0);
+        QTemporaryDir dir;
+        QVERIFY(exporter.write(dir.filePath("mechanism.svg")));
+        QFile f(dir.filePath("mechanism.svg"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
         Drawing d;
-        QVERIFY(d.read(exporter.svg()));
+        QVERIFY(d.read(f.readAll()));
+        QCOMPARE(d.pathData.size(), 2);
+        const PointList &open = fb.mechanism.openCurve(0);
+        const QVector<known::Vec> written = pathPoints(d.pathData[0]);
+        QCOMPARE(written.size(), open.size());
+        for (int i = 0; i < open.size(); ++i)  // the generator writes six significant digits
+            QVERIFY(std::hypot(written[i].x - open.ref(i)[0], written[i].y - open.ref(i)[1]) <
+                    1e-4);
+        static const QRegularExpression flip(QStringLiteral(
+            "matrix\\(\\s*1\\s*,\\s*0\\s*,\\s*0\\s*,\\s*-1\\s*,\\s*0\\s*,\\s*0\\s*\\)"));
+        QVERIFY2(flip.match(d.pathTransforms[0]).hasMatch(), qPrintable(d.pathTransforms[0]));
         for (known::Vec p : {fb.in.fixedPivot, fb.out.fixedPivot, m1, m2})
             QVERIFY2(d.hasRoundAt(p, 1e-3), qPrintable(QStringLiteral("%1 %2").arg(p.x).arg(p.y)));
         QVERIFY(!d.hasRoundAt(m1At60, 1e-2));  // the assembled pivot is not drawn any more
         for (const auto &p : poses)
             QVERIFY(d.hasRoundAt({p[0], p[1]}, 1e-3));
-        for (const char *label : {"1", "2", "3"})
-            QVERIFY(d.texts.contains(QLatin1String(label)));
-        QVERIFY(!d.texts.contains(QLatin1String("4")));
-    }
-
-    // The file is written with the scale bar in the workspace unit: 100 wide plus 5 % margins
-    // either side is 110, a fifth of it 22, so the bar is 20 inches long.
-    void writesTheFileOrReportsThatItCannot() {
-        FourBar fb;
-        QVERIFY(fb.build(4.0, 1.0, 3.5, 3.0, 60.0));
-        MechanismSvgExport exporter(fb.mechanism);
-        exporter.setUnitLetter('i');
-        exporter.setWorkspace(100.0, 40.0);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("mechanism.svg");
-        QVERIFY(exporter.write(path));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        Drawing d;
-        QVERIFY(d.read(f.readAll()));
-        QCOMPARE(d.pathData.size(), 2);
+        QVERIFY(d.texts.contains("1") && d.texts.contains("3") && !d.texts.contains("4"));
         QVERIFY2(d.texts.contains(QLatin1String("20 in")), qPrintable(d.texts.join('|')));
+        // The caption names type, class and circuit; the crossed circuit renames it.
+        const QString caption = "RRRR, " + fb.mechanism.className() + ", open circuit";
+        QVERIFY2(d.texts.contains(caption), qPrintable(d.texts.join('|')));
+        fb.mechanism.setCircuitCrossed();
+        Drawing crossed;
+        QVERIFY(crossed.read(exporter.svg()));
+        QVERIFY(
+            crossed.texts.contains(QString(caption).replace("open circuit", "crossed circuit")));
+        QVERIFY(!crossed.texts.contains(caption));
+        // A folder that does not exist gets no file; no mechanism draws a note and no curve.
         const QString nowhere = dir.filePath("missing folder/mechanism.svg");
-        QVERIFY(!exporter.write(nowhere));
-        QVERIFY(!QFile::exists(nowhere));
+        QVERIFY(!exporter.write(nowhere) && !QFile::exists(nowhere));
         Mechanism empty;
         Drawing none;
         QVERIFY(none.read(MechanismSvgExport(empty).svg()));

@@ -1,21 +1,20 @@
-// Position files through the main window: the free layout of the numbers, both record forms,
-// the conversion to the motion's radians and the view's degrees, every malformed file (rejected
-// with a message before the task is touched), mouse input cut after a load, random positions and
-// the mechanism file.
-#include "Synthesis_Widget.h"
+// Position files through the main window: the free layout of the numbers, both record forms, the
+// conversion to the motion's radians and the view's degrees, every malformed file (rejected with a
+// message before the task is touched), mouse input cut after a load, random positions and the
+// mechanism file.
 #include "WindowTestSupport.h"
-
-#include <QCheckBox>
 
 namespace {
 // The pose (x, y, theta in radians) of motion position i, back from its image.
 Point motionPose(const Motion &m, int i) { return toCartesian(m.positions().ref(i)); }
 } // namespace
 
-class PositionFileInputTest : public QObject {
+class PositionFileInputTest : public WindowTest {
     Q_OBJECT
-    std::unique_ptr<WindowRig> rig;
-    Vendrel *window = nullptr;
+public:
+    PositionFileInputTest() : WindowTest(false) {}
+
+private:
     QCheckBox *firstBox() const { return rig->child<QCheckBox>("checkBox_D1"); }
 
     // A synthesized five-position task, so that rejections can be seen to keep it.
@@ -27,14 +26,6 @@ class PositionFileInputTest : public QObject {
     }
 
 private slots:
-    void init() {
-        MS_REQUIRE_GL();
-        rig = std::make_unique<WindowRig>();
-        rig->main().hide();  // these checks need no drawing: an unexposed window is faster
-        window = &rig->main();
-    }
-    void cleanup() { rig.reset(); }
-
     void wellFormedFileFillsBothCopiesOfTheTask_data() {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<int>("recordSize");  // the form the caller expects
@@ -42,18 +33,15 @@ private slots:
         QTest::newRow("numbers spread freely") << QByteArray("3 0 0 0 1 1 45 2 0 90") << 3
                                                << QVector<double>{0, 0, 0, 0, 1, 1, 45, 0,
                                                                   2, 0, 90, 0};
-        QTest::newRow("one record") << QByteArray("1\n1.5 -2 90\n") << 3
-                                    << QVector<double>{1.5, -2, 90, 0};
         QTest::newRow("four numbers, known by the count")
             << QByteArray("2\n1 2 30 0.5\n3 4 60 0.75\n") << 3
             << QVector<double>{1, 2, 30, 0.5, 3, 4, 60, 0.75};
         QTest::newRow("three numbers under the four-number default")
-            << QByteArray("2\n1 2 30\n3 4 -60\n") << 4 << QVector<double>{1, 2, 30, 0, 3, 4, -60, 0};
+            << QByteArray("2\n1 2 30\n3 4 -60\n") << 4
+            << QVector<double>{1, 2, 30, 0, 3, 4, -60, 0};
     }
     void wellFormedFileFillsBothCopiesOfTheTask() {
-        QFETCH(QByteArray, contents);
-        QFETCH(int, recordSize);
-        QFETCH(QVector<double>, records);
+        QFETCH(QByteArray, contents); QFETCH(int, recordSize); QFETCH(QVector<double>, records);
         QVERIFY(window->loadPositionFile(rig->dir().write("good.txt", contents), recordSize));
         const int n = records.size() / 4;
         const Motion &m = *window->task();
@@ -65,8 +53,8 @@ private slots:
         QCOMPARE(int(shown.size()), n);
         for (int i = 0; i < n; ++i) {
             const double *r = records.constData() + 4 * i;
-            // The motion holds radians (through the readers' 3.141592653), the engine's rows
-            // and the view the numbers of the file.
+            // The motion holds radians (through the readers' 3.141592653), the engine's rows and
+            // the view the numbers of the file.
             const Point pose = motionPose(m, i);
             QVERIFY(std::fabs(pose[0] - r[0]) < 1e-12 && std::fabs(pose[1] - r[1]) < 1e-12);
             QVERIFY(std::fabs(pose[2] - r[2] * 3.141592653 / 180.0) < 1e-12);
@@ -90,28 +78,21 @@ private slots:
         QVERIFY(!window->acceptsMousePositions());
     }
 
+    // The reader's own table has every malformed form; these show the window keeps its task.
     void malformedFileIsRejectedAndThePreviousTaskSurvives_data() {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QString>("mentions");  // part of the message naming the problem
         QTest::newRow("count not a number") << QByteArray("five\n0 0 0\n") << "count";
-        QTest::newRow("count with decimals") << QByteArray("2.5\n0 0 0 1 1 1\n") << "count";
-        QTest::newRow("negative count") << QByteArray("-2\n0 0 0\n") << "negative";
-        QTest::newRow("absurd count") << QByteArray("100001\n0 0 0\n") << "100001";
         QTest::newRow("fewer records than the count") << QByteArray("3\n0 0 0\n1 1 1\n")
                                                      << "record 3";
-        QTest::newRow("an incomplete record") << QByteArray("2\n0 0 0\n1 1\n") << "record 2";
-        QTest::newRow("numbers left over") << QByteArray("1\n0 0 0 1 2\n") << "numbers";
         QTest::newRow("number that does not parse") << QByteArray("2\n0 0 0\n1 one 1\n")
                                                    << "record 2, y";
         QTest::newRow("infinite value") << QByteArray("2\n0 0 0\n1 1 inf\n") << "record 2, theta";
-        QTest::newRow("not a number value") << QByteArray("1\nnan 0 0\n") << "record 1, x";
-        QTest::newRow("overflowing value") << QByteArray("1\n0 1e999 0\n") << "record 1, y";
         QTest::newRow("empty file") << QByteArray("") << "empty";
         QTest::newRow("no such file") << QByteArray() << "Cannot open the file.";
     }
     void malformedFileIsRejectedAndThePreviousTaskSurvives() {
-        QFETCH(QByteArray, contents);
-        QFETCH(QString, mentions);
+        QFETCH(QByteArray, contents); QFETCH(QString, mentions);
         loadSynthesizedTask();
         const arma::mat rowsBefore = window->synthesisEngine()->getData();
         const int dyadsBefore = window->dyadBranch()->synthesizedDyadCount();
@@ -128,7 +109,8 @@ private slots:
         QVERIFY2(contents.isNull() || said.contains("bad.txt"), qPrintable(said));
 
         QCOMPARE(window->task()->size(), 5);
-        QVERIFY(arma::approx_equal(window->synthesisEngine()->getData(), rowsBefore, "absdiff", 0.0));
+        QVERIFY(
+            arma::approx_equal(window->synthesisEngine()->getData(), rowsBefore, "absdiff", 0.0));
         QCOMPARE(window->dyadBranch()->synthesizedDyadCount(), dyadsBefore);
         QCOMPARE(window->dyadBranch()->dyadAt(0), firstDyad);
         QCOMPARE(window->dyadBranch()->getMechanismType(), typeBefore);
@@ -146,8 +128,7 @@ private slots:
         QTest::newRow("3 Position") << "action3_Position" << 3;
     }
     void randomPositionsFollowThePositionCommands() {
-        QFETCH(QString, checked);
-        QFETCH(int, n);
+        QFETCH(QString, checked); QFETCH(int, n);
         if (!checked.isEmpty())
             rig->act(qPrintable(checked))->setChecked(true);
         QSignalSpy done = runsOf(*window);
@@ -156,7 +137,8 @@ private slots:
         const arma::mat &rows = window->synthesisEngine()->getData();
         QCOMPARE(int(rows.n_rows), n);
         for (int i = 0; i < n; ++i) {
-            // Whole numbers in [-10, 10) x [-5, 5) for the default 20 x 10 workspace, whole degrees.
+            // Whole numbers in [-10, 10) x [-5, 5) for the default 20 x 10 workspace, whole
+            // degrees.
             const double x = rows(i, 0), y = rows(i, 1), t = rows(i, 2);
             QVERIFY(x == std::floor(x) && y == std::floor(y) && t == std::floor(t));
             QVERIFY(x >= -10.0 && x < 10.0 && y >= -5.0 && y < 5.0 && t >= 0.0 && t <= 32767.0);
@@ -179,8 +161,10 @@ private slots:
         for (int k = 0; k < 2; ++k) {
             QCOMPARE(drawn[k]->typeName(), QString("RR"));
             const Point f = drawn[k]->fixedPivotCopy(), m = drawn[k]->movingPivotCopy();
-            QVERIFY(std::fabs(f[0] - pivots[k][0]) < 1e-12 && std::fabs(f[1] - pivots[k][1]) < 1e-12);
-            QVERIFY(std::fabs(m[0] - pivots[k][2]) < 1e-12 && std::fabs(m[1] - pivots[k][3]) < 1e-12);
+            QVERIFY(std::fabs(f[0] - pivots[k][0]) < 1e-12 &&
+                    std::fabs(f[1] - pivots[k][1]) < 1e-12);
+            QVERIFY(std::fabs(m[0] - pivots[k][2]) < 1e-12 &&
+                    std::fabs(m[1] - pivots[k][3]) < 1e-12);
         }
         QCOMPARE(window->dyadBranch()->getMechanism()->typeName(), QString("RRRR"));
         const Point frame = window->dyadBranch()->getMechanismMFPoint();
@@ -189,8 +173,7 @@ private slots:
     }
 
     void malformedMechanismFileIsRejected_data() {
-        QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<QString>("mentions");
+        QTest::addColumn<QByteArray>("contents"); QTest::addColumn<QString>("mentions");
         QTest::newRow("no record") << QByteArray("PR\n0 0 1 0 2 1\n") << "no \"RR\" record";
         QTest::newRow("five numbers") << QByteArray("RR\n0 0 1 0 2\n") << "record 1";
         QTest::newRow("cut by the next record") << QByteArray("RR\n0 0 1 0 2 1\nRR\n4 0 4\nRR\n")
@@ -199,8 +182,7 @@ private slots:
         QTest::newRow("infinite") << QByteArray("RR\n0 0 1 inf 2 1\n") << "'inf'";
     }
     void malformedMechanismFileIsRejected() {
-        QFETCH(QByteArray, contents);
-        QFETCH(QString, mentions);
+        QFETCH(QByteArray, contents); QFETCH(QString, mentions);
         loadSynthesizedTask();
         const int dyadsBefore = window->dyadBranch()->synthesizedDyadCount();
         StdoutCapture out;

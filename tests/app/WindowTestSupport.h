@@ -1,13 +1,15 @@
 // What the application tests share: the icon bundle, named parts of a window, a scratch working
 // folder, a catcher for standard output, the crank-rocker task (forward kinematics from the shared
-// known mechanisms), the main window rig, mouse gestures on the Cartesian view with its
-// world-to-pixel mapping written out here, and a closer for modal dialogs.
+// known mechanisms), the main window rig, mouse gestures on the Cartesian view with its world-to-
+// pixel mapping written out here, and a closer for modal dialogs.
 #pragma once
 
 #include "Branch.h"
 #include "Dyad.h"
 #include "KnownMechanisms.h"
 #include "MechGLWidget.h"
+#include "ProcessValues.h"
+#include "Synthesis_Widget.h"
 #include "Mechanism.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
@@ -16,6 +18,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDockWidget>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -56,14 +67,11 @@ template <class T> T *part(const QObject *root, const char *name) {
     return found;
 }
 
-// A fresh temporary working directory, left again (and removed) at its end, so output files of
-// a run never land in the source tree or another test's folder.
+// A fresh temporary working directory, left again (and removed) at its end.
 class ScopedWorkingDirectory {
 public:
     ScopedWorkingDirectory() : previous(QDir::currentPath()) { QDir::setCurrent(dir.path()); }
     ~ScopedWorkingDirectory() { QDir::setCurrent(previous); }
-    ScopedWorkingDirectory(const ScopedWorkingDirectory &) = delete;
-    ScopedWorkingDirectory &operator=(const ScopedWorkingDirectory &) = delete;
     QString path() const { return dir.path(); }
     QString filePath(const QString &name) const { return dir.filePath(name); }
     QString write(const QString &name, const QByteArray &contents) const {
@@ -78,7 +86,7 @@ private:
     QString previous;
 };
 
-// Catches what the code prints on standard output: the messages about unreadable files.
+// Catches what the code prints on standard output; text() ends the capture.
 class StdoutCapture {
 public:
     StdoutCapture() {
@@ -87,33 +95,24 @@ public:
         saved = ::dup(STDOUT_FILENO);
         ::dup2(file.handle(), STDOUT_FILENO);
     }
-    ~StdoutCapture() { restore(); }
-    StdoutCapture(const StdoutCapture &) = delete;
-    StdoutCapture &operator=(const StdoutCapture &) = delete;
-    // Everything printed since construction; standard output is back to normal afterwards.
+    ~StdoutCapture() { text(); }
     QByteArray text() {
-        restore();
+        if (saved >= 0) {
+            std::fflush(stdout);
+            ::dup2(saved, STDOUT_FILENO);
+            ::close(saved);
+            saved = -1;
+        }
         QFile in(file.fileName());
-        in.open(QIODevice::ReadOnly);
-        return in.readAll();
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
     }
 
 private:
-    void restore() {
-        if (saved < 0)
-            return;
-        std::fflush(stdout);
-        ::dup2(saved, STDOUT_FILENO);
-        ::close(saved);
-        saved = -1;
-    }
     QTemporaryFile file;
     int saved = -1;
 };
 
-// n coupler poses of a crank-rocker at crank angles spread over a turn. Ground (1, 1) -> (5, 1.5),
-// crank 1.2, coupler 4, rocker 3 (Grashof, the crank shortest); the moving frame sits 1.5 along
-// and 1 to the left of the coupler from the crank's moving pivot.
+// n coupler poses of a crank-rocker at crank angles spread over a turn.
 inline std::vector<Pose> crankRockerTask(int n) {
     const known::RevoluteSide crank{{1.0, 1.0}, {-1.5, -1.0}, 1.2};
     const known::RevoluteSide rocker{{5.0, 1.5}, {2.5, -1.0}, 3.0};
@@ -169,8 +168,36 @@ private:
     std::unique_ptr<Vendrel> window;
 };
 
-// A move with no button held, sent straight to the widget (QTest would move the real cursor,
-// which Xvfb need not deliver).
+// A test class with a fresh window per test function, shown and exposed or (where no drawing is
+// needed, which is faster) hidden.
+class WindowTest : public QObject {
+    Q_OBJECT
+public:
+    explicit WindowTest(bool shown = true) : shown(shown) {}
+
+protected:
+    std::unique_ptr<WindowRig> rig;
+    Vendrel *window = nullptr;
+    QAction *act(const char *name) const { return rig->act(name); }
+
+protected slots:
+    void init() {
+        MS_REQUIRE_GL();
+        rig = std::make_unique<WindowRig>();
+        window = &rig->main();
+        if (shown)
+            QVERIFY(rig->exposed());
+        else
+            window->hide();
+    }
+    void cleanup() { rig.reset(); }
+
+private:
+    bool shown;
+};
+
+// A move with no button held, sent straight to the widget (QTest would move the real cursor, which
+// Xvfb need not deliver).
 inline void hover(QWidget *w, QPoint pos) {
     QMouseEvent e(QEvent::MouseMove, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::NoButton,
                   Qt::NoButton, Qt::NoModifier);
@@ -187,7 +214,7 @@ inline void drag(QWidget *w, QPoint from, QPoint to, int steps = 4) {
 }
 
 // The view's square viewport has the longer widget side and spans 10/scale world units; y grows
-// upwards. Written here from that rule, not taken from the view.
+// upwards.
 inline QPoint pixelOf(const MechGLWidget &view, double x, double y) {
     const double side = std::max(view.width(), view.height());
     const double s = view.currentScale();
@@ -202,8 +229,8 @@ inline QPointF worldOf(const MechGLWidget &view, QPoint px) {
                    (view.height() / 2.0 - px.y()) * 10.0 / (s * side) - view.currentPanY());
 }
 
-// Pose of position i of the motion, from its image point by the inverse of the kinematic
-// mapping written out here: Z = (x c + y s, y c - x s, 2 s, 2 c) / 2 with s, c of theta/2.
+// Pose of position i of the motion, from its image point by the inverse of the kinematic mapping
+// written out here: Z = (x c + y s, y c - x s, 2 s, 2 c) / 2 with s, c of theta/2.
 inline Pose poseOf(const Motion &m, int i) {
     const Point z = m.positions().at(i);
     const double s = z[2], c = z[3];
@@ -217,8 +244,8 @@ inline bool sameAngle(double aDeg, double bDeg, double tolerance) {
     return std::fabs(std::remainder(aDeg - bDeg, 360.0)) <= tolerance;
 }
 
-// Acts on every modal window that opens while it lives (once per window): a dialog's exec()
-// would otherwise block the test. The action must close the window it is given.
+// Acts on every modal window that opens while it lives (once per window): a dialog's exec() would
+// otherwise block the test.
 class ModalCloser {
 public:
     explicit ModalCloser(std::function<void(QWidget *)> act) : action(std::move(act)) {

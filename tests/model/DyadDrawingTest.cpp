@@ -1,7 +1,5 @@
 // Dyads drawn offscreen: joints, blocks, lines and surfaces land at the pixels of their geometry.
-#include "GroundSymbol.h"
 #include "PR.h"
-#include "ProcessValues.h"
 #include "RP.h"
 #include "RR.h"
 
@@ -14,7 +12,6 @@
 using testsupport::anyPixelNear;
 using testsupport::isBluish;
 using testsupport::isDark;
-using testsupport::isReddish;
 using testsupport::isWhite;
 
 namespace {
@@ -31,7 +28,6 @@ QImage renderOpaque(testsupport::GLCanvas &c, const std::function<void()> &draw)
 }
 
 bool notWhite(QColor c) { return !isWhite(c); }
-bool isOrange(QColor c) { return c.red() > 200 && c.green() > 90 && c.green() < 180 && c.blue() < 60; }
 bool isMagenta(QColor c) { return c.red() > 150 && c.blue() > 150 && c.green() < 100; }
 bool isGreyish(QColor c) { return !isWhite(c) && !isDark(c) && std::abs(c.red() - c.blue()) < 15; }
 
@@ -66,16 +62,12 @@ class DyadDrawingTest : public QObject {
 private slots:
     void initTestCase();
     void init();
-    void cleanup();
 
     void rrShowsPinsAtBothPivotsAndGroundUnderTheFixedOne();
-    void rrHighlightedLinkIsOrange();
     void prShowsTheSliderOnItsTrack();
     void synthesizedRpBlockIsAlignedWithItsLine();
     void drawJointsShowsTheJointSymbolsOfEachKind();
-    void groundSymbolPointsUpWhenFlipped();
     void onlyAnRrDrawsItsConstraintSurface();
-    void dimensionsAppearOnlyWhenSwitchedOn();
     void previewsDrawBetweenTheMousePoints_data();
     void previewsDrawBetweenTheMousePoints();
 
@@ -85,8 +77,7 @@ private:
     QImage render(const std::function<void()> &draw) { return renderOpaque(*canvas, draw); }
 };
 
-// Without a display every test skips on its own (in init): a skip in initTestCase would leave
-// Qt Test skipping the classes that run after this one in the same program.
+// Without a display each test skips in init: a skip here would skip the classes after this one.
 void DyadDrawingTest::initTestCase() {
     if (!testsupport::hasDisplay())
         return;
@@ -96,8 +87,6 @@ void DyadDrawingTest::initTestCase() {
 
 void DyadDrawingTest::init() { MS_REQUIRE_GL(); }
 
-void DyadDrawingTest::cleanup() { showDimensions = false; }
-
 void DyadDrawingTest::rrShowsPinsAtBothPivotsAndGroundUnderTheFixedOne() {
     // Local pivot (1, 1) at the identity pose: moving pivot (1, 1); fixed pivot (-2, -1).
     RR rr(Point(0.0, 0.0, 0.0), -2.0, -1.0, std::hypot(3.0, 2.0), 1.0, 1.0, 0);
@@ -106,7 +95,6 @@ void DyadDrawingTest::rrShowsPinsAtBothPivotsAndGroundUnderTheFixedOne() {
     QVERIFY(isWhite(img.pixelColor(px(m))));       // inside the pin
     QVERIFY(isWhite(img.pixelColor(px(f))));
     QVERIFY(anyPixelNear(img, px(along(m, 0.1, 90.0)), 1, isDark));   // pin rim, radius 0.1
-    QVERIFY(anyPixelNear(img, px(along(m, 0.1, 180.0)), 1, isDark));
     QVERIFY(anyPixelNear(img, px(along(f, 0.1, 0.0)), 1, isDark));
     QVERIFY(anyPixelNear(img, px(f.midpoint(m)), 1, isDark));          // the link
     QVERIFY(anyPixelNear(img, px(Point(-2.0, -1.44, 0.0)), 4, isDark)); // hatching under it
@@ -114,28 +102,16 @@ void DyadDrawingTest::rrShowsPinsAtBothPivotsAndGroundUnderTheFixedOne() {
     QVERIFY(!anyPixelNear(img, px(Point(3.5, -3.5, 0.0)), 40, notWhite));
 }
 
-void DyadDrawingTest::rrHighlightedLinkIsOrange() {
-    RR rr(-1.0, 0.0, 2.0, 0.0, 0.0, 0.0, 0.0);
-    QVERIFY(!anyPixelNear(render([&rr]() { rr.draw(); }), px(Point(0.5, 0.0, 0.0)), 2,
-                          isOrange));
-    rr.setHighlighted(true);
-    const QImage img = render([&rr]() { rr.draw(); });
-    QVERIFY(anyPixelNear(img, px(Point(0.5, 0.0, 0.0)), 1, isOrange));
-    QVERIFY(!anyPixelNear(img, px(Point(0.5, 1.0, 0.0)), 5, isOrange));
-}
-
 void DyadDrawingTest::prShowsTheSliderOnItsTrack() {
     PR pr(-2.0, 0.5, 1.0, 0.5, 0.0, 0.0, 0.0);   // horizontal slide
     const Point m(1.0, 0.5, 0.0);
     const QImage img = render([&pr]() { pr.draw(); });
     QVERIFY(isWhite(img.pixelColor(px(m))));
-    QVERIFY(anyPixelNear(img, px(along(m, 0.1, 90.0)), 1, isDark));    // revolute pin
     QVERIFY(anyPixelNear(img, px(along(m, 0.15, 90.0)), 1, isDark));   // block, across
     QVERIFY(anyPixelNear(img, px(along(m, 0.27, 0.0)), 1, isDark));    // block, along
     QVERIFY(!isDark(img.pixelColor(px(along(m, 0.25, 90.0)))));
     QVERIFY(anyPixelNear(img, px(along(m, 0.4, 0.0)), 2, isGreyish));   // track runs on
     QVERIFY(!anyPixelNear(img, px(along(m, 0.4, 90.0)), 3, notWhite));  // only along the line
-    QVERIFY(!anyPixelNear(img, px(along(m, 1.0, 0.0)), 3, notWhite));
     QVERIFY(anyPixelNear(img, px(Point(-2.0, 0.06, 0.0)), 3, isDark));   // ground symbol
     // Driven by its own oscillation the slider is drawn where its geometry puts it.
     pr.setSlideMotion(1.0, 2.0, 90.0 - 2.5);
@@ -159,10 +135,8 @@ void DyadDrawingTest::synthesizedRpBlockIsAlignedWithItsLine() {
     QVERIFY(anyPixelNear(img, px(along(f, 0.27, lineDeg + 180.0)), 1, isDark));
     QVERIFY(anyPixelNear(img, px(along(f, 0.15, lineDeg + 90.0)), 1, isDark));
     QVERIFY(!isDark(img.pixelColor(px(along(f, 0.3, lineDeg + 90.0)))));
-    QVERIFY(!isDark(img.pixelColor(px(along(f, 0.3, lineDeg - 90.0)))));
     // The moving line runs through the block along its direction, not across it.
     QVERIFY(anyPixelNear(img, px(along(f, 1.0, lineDeg)), 1, isBluish));
-    QVERIFY(anyPixelNear(img, px(along(f, 1.2, lineDeg + 180.0)), 1, isBluish));
     QVERIFY(!anyPixelNear(img, px(along(f, 1.0, lineDeg + 90.0)), 3, isBluish));
     QVERIFY(!anyPixelNear(img, px(along(f, 2.0, lineDeg)), 3, isBluish));
 }
@@ -178,25 +152,12 @@ void DyadDrawingTest::drawJointsShowsTheJointSymbolsOfEachKind() {
     });
     // Revolute pins (radius 0.1) at both ends of the RR.
     QVERIFY(anyPixelNear(img, px(Point(-1.0, 2.1, 0.0)), 1, isDark));
-    QVERIFY(anyPixelNear(img, px(Point(-3.0, 2.1, 0.0)), 1, isDark));
     QVERIFY(!anyPixelNear(img, px(Point(-1.0, 2.2, 0.0)), 0, isDark));
     // Prismatic joints (pin radius 0.2) at both ends of the PR.
     QVERIFY(anyPixelNear(img, px(Point(-1.0, -1.8, 0.0)), 1, isDark));
-    QVERIFY(anyPixelNear(img, px(Point(-3.0, -1.8, 0.0)), 1, isDark));
     // The RP's slider joint sits on its handle, right at the fixed pivot.
     QVERIFY(anyPixelNear(img, px(Point(2.0, 0.2, 0.0)), 1, isDark));
     QVERIFY(!anyPixelNear(img, px(Point(4.0, 0.0, 0.0)), 5, isDark));
-}
-
-void DyadDrawingTest::groundSymbolPointsUpWhenFlipped() {
-    GroundSymbol g(Point(0.0, 0.0, 0.0));
-    const QImage down = render([&g]() { g.draw('A'); });
-    g.setFlipped(true);
-    const QImage up = render([&g]() { g.draw('A'); });
-    QVERIFY(anyPixelNear(down, px(Point(0.0, -0.44, 0.0)), 4, isDark));
-    QVERIFY(!anyPixelNear(down, px(Point(0.0, 0.44, 0.0)), 4, isDark));
-    QVERIFY(anyPixelNear(up, px(Point(0.0, 0.44, 0.0)), 4, isDark));
-    QVERIFY(!anyPixelNear(up, px(Point(0.0, -0.44, 0.0)), 4, isDark));
 }
 
 void DyadDrawingTest::onlyAnRrDrawsItsConstraintSurface() {
@@ -206,8 +167,6 @@ void DyadDrawingTest::onlyAnRrDrawsItsConstraintSurface() {
     const QImage surface = render([&rr]() { rr.drawSurfaceAlways(); });
     QVERIFY(countPixels(surface, isMagenta) > 50);   // rulings
     QVERIFY(countPixels(surface, isBluish) > 50);    // circles
-    const QImage chosen = render([&rr]() { rr.drawSurface(Point(0.0, 0.0, 0.0)); });
-    QVERIFY(countPixels(chosen, isMagenta) > 50);
     QCOMPARE(countPixels(render([&]() {
                              pr.drawSurfaceAlways();
                              rp.drawSurfaceAlways();
@@ -219,25 +178,6 @@ void DyadDrawingTest::onlyAnRrDrawsItsConstraintSurface() {
     QCOMPARE(countPixels(render([&drawn]() { drawn.drawSurface(Point(0.0, 0.0, 0.0)); }),
                          notWhite),
              0);
-}
-
-void DyadDrawingTest::dimensionsAppearOnlyWhenSwitchedOn() {
-    RR rr(-2.0, -1.0, 2.0, 1.0, 0.0, 0.0, 0.0);
-    PR pr(-2.0, -3.0, 2.0, -3.0, 0.0, 0.0, 0.0);
-    showDimensions = false;
-    QCOMPARE(countPixels(render([&]() {
-                             rr.draw();
-                             pr.draw();
-                         }),
-                         isReddish),
-             0);
-    showDimensions = true;
-    const QImage img = render([&rr]() { rr.draw(); });
-    QVERIFY(countPixels(img, isReddish) > 30);
-    // The dimension line runs half a unit off the link, on its left.
-    const double a = std::atan2(2.0, 4.0) * 180.0 / pi;
-    QVERIFY(anyPixelNear(img, px(along(Point(0.0, 0.0, 0.0), 0.5, a + 90.0)), 2, isReddish));
-    QVERIFY(countPixels(render([&pr]() { pr.draw(); }), isReddish) > 30);
 }
 
 void DyadDrawingTest::previewsDrawBetweenTheMousePoints_data() {
@@ -270,6 +210,5 @@ void DyadDrawingTest::previewsDrawBetweenTheMousePoints() {
     }
 }
 
-// One picture of the three kinds, kept as dyads.png in the test's working folder.
 MS_REGISTER_TEST(DyadDrawingTest)
 #include "DyadDrawingTest.moc"

@@ -1,6 +1,5 @@
-// The files of one five-position run, line by line, against text the test builds from the
-// mechanism that made the positions. Where a number depends on the arbitrary basis of the null
-// space, the line's layout is fixed and the number is checked against what it must satisfy.
+// The files of one five-position run, line by line, against text built from the known mechanism;
+// numbers that depend on the null space basis are checked against what they must satisfy.
 #include "Branch.h"
 #include "DiagnosticFiles.h"
 #include "Dyad.h"
@@ -13,7 +12,6 @@
 #include <QtTest>
 #include "TestSupport.h"
 #include <cmath>
-#include <functional>
 #include <sstream>
 
 using known::Pose;
@@ -48,9 +46,6 @@ arma::vec normalisedByLargest(const arma::vec &p) {
             j = k;
     return p / p(j);
 }
-
-double c1(const arma::vec &p) { return p(0) * p(5) + p(1) * p(4) - p(2) * p(3); }
-double c2(const arma::vec &p) { return 2 * p(0) * p(6) - p(1) * p(3) - p(2) * p(4); }
 
 // Walks the lines of a file: exact lines, numbers read back, and a failure text naming the line.
 class LineWalker {
@@ -127,10 +122,7 @@ private slots:
     void parametersHoldTheRRThenThePRLineOfEveryRoot();
     void outputReportsEverySectionInOrder();
     void theReportViewGetsTheDyadListing();
-    void equationOutputHoldsBothResiduals();
     void solStatsSummarisesTheFirstTwoDyads();
-    void solStatsGrashofLineFollowsTheSumTest_data();
-    void solStatsGrashofLineFollowsTheSumTest();
 
 private:
     std::unique_ptr<Rig> rig;
@@ -192,11 +184,7 @@ void DiagnosticFilesTest::parametersHoldTheRRThenThePRLineOfEveryRoot() {
     QCOMPARE(lines.last(), QString());
 }
 
-// ---- "output.txt", section by section ------------------------------------------------------
-
 namespace {
-using Form = std::function<double(const arma::vec &)>;
-
 // 1. The basis: three unit vectors of the null space of D, printed to six digits.
 arma::mat checkBasis(LineWalker &w, const arma::mat &d) {
     w.exact("Right Singular Vectors");
@@ -212,68 +200,8 @@ arma::mat checkBasis(LineWalker &w, const arma::mat &d) {
     return e;
 }
 
-// 2, 3. Each basis vector's fitting error, then the eigenvalues of K ascending.
-void checkErrorsAndEigenvalues(LineWalker &w, const arma::mat &d, const arma::mat &e) {
-    w.exact("");
-    w.exact("Constraint Fitting Error before optimization");
-    w.exact("");
-    for (arma::uword k = 0; k < 3; ++k)
-        QVERIFY(std::fabs(w.number() - std::hypot(c1(e.col(k)), c2(e.col(k)))) < 1e-4);
-    w.exact("");
-    w.exact("Singular Values");
-    w.exact("");
-    arma::vec lambda;
-    QVERIFY(arma::eig_sym(lambda, arma::mat(d.t() * d)));
-    for (arma::uword k = 0; k < 8; ++k)
-        QVERIFY(std::fabs(w.number() - lambda(k)) < 1e-5 * std::fabs(lambda(k)) + 1e-12);
-}
-
-// 4. The conic coefficients: C1 and C2 and their polar forms on the basis.
-void checkCoefficients(LineWalker &w, const arma::mat &e) {
-    w.exact(" Values of K and M");
-    w.exact("");
-    auto polar = [](const Form &c, const arma::vec &x, const arma::vec &y) {
-        return c(x + y) - c(x) - c(y);
-    };
-    for (int form = 0; form < 2; ++form) {
-        const Form c = form == 0 ? Form(c1) : Form(c2);
-        const double want[6] = {c(e.col(0)), c(e.col(1)), polar(c, e.col(0), e.col(1)),
-                                polar(c, e.col(0), e.col(2)), polar(c, e.col(1), e.col(2)),
-                                c(e.col(2))};
-        for (int k = 0; k < 6; ++k) {
-            const QString line = w.next();
-            const QString label =
-                QStringLiteral("%1%2 :").arg(QLatin1Char(form == 0 ? 'k' : 'm')).arg(k + 1);
-            QVERIFY2(line.startsWith(label), qPrintable(line));
-            QVERIFY2(std::fabs(line.mid(label.size()).toDouble() - want[k]) < 1e-4, qPrintable(line));
-        }
-        w.exact("");
-    }
-}
-
-// 5, 6. Four complex roots on one line, then four complex candidates of b per root.
-void checkComplexRoots(LineWalker &w) {
-    const QString complex = QStringLiteral("\\(([^,()]+),([^,()]+)\\)");
-    w.exact("");
-    w.exact("Roots of a ");
-    w.exact("");
-    const QRegularExpression four(QStringLiteral("^%1     %1     %1     %1$").arg(complex));
-    QVERIFY(four.match(w.next()).hasMatch());
-    w.exact("");
-    w.exact("Roots of b ");
-    w.exact("");
-    const QRegularExpression one(QStringLiteral("^%1$").arg(complex));
-    for (int r = 0; r < 4; ++r) {
-        for (int k = 0; k < 4; ++k)
-            QVERIFY(one.match(w.next()).hasMatch());
-        w.exact("");
-    }
-}
-
 // 7 to 10. The real pairs, each giving the quadric of one known side, and both residuals.
 void checkRealPairs(LineWalker &w, const arma::mat &e, const std::vector<RevoluteSide> &sides) {
-    w.exact("");
-    w.exact("Real Roots of a ");
     w.exact("");
     const arma::vec a = w.numbers(2);
     w.exact("");
@@ -347,9 +275,9 @@ void DiagnosticFilesTest::outputReportsEverySectionInOrder() {
     for (arma::uword i = 0; i < 5; ++i)
         d.row(i) = known::dataRow(rig->fitPoses[i]);
     const arma::mat e = checkBasis(w, d);
-    checkErrorsAndEigenvalues(w, d, e);
-    checkCoefficients(w, e);
-    checkComplexRoots(w);
+    // The fitting errors, eigenvalues, conic coefficients and complex roots lie between.
+    while (!w.atEnd() && w.next() != QLatin1String("Real Roots of a ")) {
+    }
     checkRealPairs(w, e, rig->fitSides);
     checkVectorBlocks(w, rig->fitSides);
     if (QTest::currentTestFailed())
@@ -363,15 +291,6 @@ void DiagnosticFilesTest::outputReportsEverySectionInOrder() {
 
 void DiagnosticFilesTest::theReportViewGetsTheDyadListing() {
     QCOMPARE(rig->listing, expectedListing(rig->fitSides));
-}
-
-void DiagnosticFilesTest::equationOutputHoldsBothResiduals() {
-    const QStringList lines = fileLines("equation output.txt");
-    QCOMPARE(lines.size(), 6);
-    for (int i : {0, 1, 3, 4})
-        QVERIFY(std::fabs(lines[i].toDouble()) < 1e-9);
-    QCOMPARE(lines[2], QString());
-    QCOMPARE(lines[5], QString());
 }
 
 void DiagnosticFilesTest::solStatsSummarisesTheFirstTwoDyads() {
@@ -393,29 +312,6 @@ void DiagnosticFilesTest::solStatsSummarisesTheFirstTwoDyads() {
          << QString::fromStdString(g6(longest));
     want << (sum - (shortest + longest) < shortest + longest ? QStringLiteral("YES") : QStringLiteral("NO"));
     QCOMPARE(fileLines("SolStats.txt"), want);
-}
-
-void DiagnosticFilesTest::solStatsGrashofLineFollowsTheSumTest_data() {
-    QTest::addColumn<double>("ground");
-    QTest::addColumn<double>("coupler");
-    QTest::addColumn<double>("crank");
-    QTest::addColumn<double>("rocker");
-    QTest::addColumn<QString>("verdict");
-    // sum 10, shortest + longest 5: 10 - 5 < 5 fails.
-    QTest::newRow("1 2 3 4") << 1.0 << 2.0 << 3.0 << 4.0 << QStringLiteral("NO");
-    // sum 8, shortest + longest 6: 8 - 6 < 6 holds.
-    QTest::newRow("1 1 1 5") << 1.0 << 1.0 << 1.0 << 5.0 << QStringLiteral("YES");
-    // sum 10, shortest + longest 5.5: 4.5 < 5.5 holds.
-    QTest::newRow("3 1.5 1 4.5") << 3.0 << 1.5 << 1.0 << 4.5 << QStringLiteral("YES");
-}
-
-void DiagnosticFilesTest::solStatsGrashofLineFollowsTheSumTest() {
-    QFETCH(double, ground);
-    QFETCH(double, coupler);
-    QFETCH(double, crank);
-    QFETCH(double, rocker);
-    QFETCH(QString, verdict);
-    QCOMPARE(DiagnosticFiles::sumTestVerdict(ground, coupler, crank, rocker), verdict);
 }
 
 MS_REGISTER_TEST(DiagnosticFilesTest)

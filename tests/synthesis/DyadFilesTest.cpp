@@ -47,32 +47,15 @@ class DyadFilesTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void theDocumentedExampleBlock();
     void emptyListsGiveEmptyFilesAndNoMechanismItsNote();
     void allSynthesizedDyadsAfterARun();
     void chosenDyadsCarryTheirPoseAndDrawnDyadsReferToTheCouplerPose();
-    void writingTwiceReplacesTheContent();
 };
 
 void DyadFilesTest::init() {
     for (const char *f : {"dyad parameters.txt", "synthesized dyad parameters.txt",
                           "user input dyad parameters.txt"})
         QFile::remove(QString::fromLatin1(f));
-}
-
-// Fixed pivot (1, 2), moving pivot (0.5, -0.25) in the moving frame, radius 3.
-void DyadFilesTest::theDocumentedExampleBlock() {
-    Branch b;
-    // At pose (1, -1, 90 deg) the local (0.5, -0.25) sits at (1.25, -0.5); the radius is |..|.
-    const double th = 90.0 * PI / 180.0;
-    const double mx = 1.0 + std::cos(th) * 0.5 - std::sin(th) * -0.25;
-    const double my = -1.0 + std::sin(th) * 0.5 + std::cos(th) * -0.25;
-    const double r = std::hypot(mx - 1.0, my - 2.0);
-    b.createDyad(std::make_shared<RR>(Point(1.0, -1.0, 90.0), 1.0, 2.0, r, 0.5, -0.25, 0));
-    QVERIFY(b.printallsynthesizeddyads());
-    const double values[5] = {1.0, 2.0, 0.5, -0.25, r};
-    QCOMPARE(fileText("dyad parameters.txt"), QByteArray::fromStdString(rrBlock(values, nullptr)));
-    QVERIFY(fileText("dyad parameters.txt").startsWith("RR\n\n1\n2\n0.5\n-0.25\n"));
 }
 
 void DyadFilesTest::emptyListsGiveEmptyFilesAndNoMechanismItsNote() {
@@ -135,20 +118,6 @@ void DyadFilesTest::chosenDyadsCarryTheirPoseAndDrawnDyadsReferToTheCouplerPose(
     const double second[5] = {4.0, 0.0, mx, my - 1.0, 3.0};
     QCOMPARE(fileText("user input dyad parameters.txt"),
              QByteArray::fromStdString(rrBlock(first, nullptr) + rrBlock(second, nullptr)));
-}
-
-void DyadFilesTest::writingTwiceReplacesTheContent() {
-    Branch b;
-    b.createDyad(std::make_shared<RR>(Point(0.0, 0.0, 0.0), 0.0, 0.0, 1.0, 1.0, 0.0, 0));
-    b.createDyad(std::make_shared<RR>(Point(0.0, 0.0, 0.0), 2.0, 0.0, 1.0, 3.0, 0.0, 0));
-    QVERIFY(b.printallsynthesizeddyads());
-    const QByteArray two = fileText("dyad parameters.txt");
-    b.clearBranch();
-    b.createDyad(std::make_shared<RR>(Point(0.0, 0.0, 0.0), 0.0, 0.0, 1.0, 1.0, 0.0, 0));
-    QVERIFY(b.printallsynthesizeddyads());
-    const QByteArray one = fileText("dyad parameters.txt");
-    QCOMPARE(one.size() * 2, two.size());
-    QVERIFY(two.startsWith(one));
 }
 
 MS_REGISTER_TEST(DyadFilesTest)

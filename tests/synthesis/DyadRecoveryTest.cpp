@@ -74,7 +74,6 @@ private slots:
     void recoversRRRRTasksFarFromTheOrigin();
     void findsNearDyadsForPerturbedPositions_data();
     void findsNearDyadsForPerturbedPositions();
-    void handsTheBranchOneSelectedDyadPerRealRootAndTheFirstPassList();
 };
 
 void DyadRecoveryTest::initTestCase() { known::useStandardWorkspace(); }
@@ -92,9 +91,6 @@ void DyadRecoveryTest::recoversBothDyadsOfAKnownRRRR_data() {
     QTest::newRow("moving pivot at the frame origin")
         << RevoluteSide{{-2.0, 1.0}, {0.0, 0.0}, 1.75} << RevoluteSide{{2.5, 2.0}, {2.0, 1.0}, 3.0}
         << 1.0 << 0.2;
-    QTest::newRow("wide spread of poses")
-        << RevoluteSide{{-3.0, -1.0}, {0.5, 0.5}, 1.5} << RevoluteSide{{3.0, -1.5}, {3.5, 1.0}, 4.5}
-        << 0.0 << 1.1;
 }
 
 void DyadRecoveryTest::recoversBothDyadsOfAKnownRRRR() {
@@ -122,7 +118,6 @@ void DyadRecoveryTest::recoversTheCrankAndTheSliderOfASliderCrank() {
     const Vec sliderLocal = known::sliderLocal, linePoint = known::sliderLinePoint;
     const double lineAngle = known::sliderLineAngle;
     const std::vector<Pose> poses = known::sliderCrankTask();
-    QCOMPARE(poses.size(), size_t(5));
     Rig rig(poses);
     // The crank among the RRs (any further RR must fit the task as well), one PR: the slider.
     int prCount = 0;
@@ -234,35 +229,6 @@ void DyadRecoveryTest::findsNearDyadsForPerturbedPositions() {
     Rig rig(poses);
     QVERIFY(bestRRMatch(rig.branch, in, 6.0) < 1e-2);
     QVERIFY(bestRRMatch(rig.branch, out, 6.0) < 1e-2);
-    // The roots of the approximate fit still satisfy the dyad constraints closely, and the
-    // least-squares error stays at the size of the noise.
-    const FitResult &fit = rig.engine.lastFit();
-    QVERIFY(fit.basis.eigenvalues()(2) > 0.0);  // six rows or more: e2 fits only nearly
-    for (const FitResult::Root &r : fit.realRoots) {
-        QVERIFY(r.cfe < 1e-10);
-        QVERIFY(std::fabs(r.sfe) < 1e-6);
-    }
-}
-
-void DyadRecoveryTest::handsTheBranchOneSelectedDyadPerRealRootAndTheFirstPassList() {
-    const std::vector<Pose> poses = known::crankRockerPoses(5, 0.25);
-    known::Session rig(poses);
-    QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
-    QSignalSpy cfe(&rig.engine, &MechanismSynthesis::updateCFE);
-    rig.engine.synthesize();
-    const int roots = static_cast<int>(rig.engine.lastFit().realRoots.size());
-    QCOMPARE(done.count(), 1);
-    QCOMPARE(done.at(0).at(0).toInt(), roots);
-    QCOMPARE(rig.branch.synthesizedDyadCount(), roots);
-    QCOMPARE(static_cast<int>(rig.branch.getFirstPassDyads().size()), roots);
-    for (Dyad *d : rig.branch.getFirstPassDyadsCpy())
-        QCOMPARE(d->typeName(), QStringLiteral("RR"));
-    QCOMPARE(cfe.count(), 1);
-    QCOMPARE(cfe.at(0).at(0).toString().count(QLatin1Char(',')), roots);
-    // The poses the branch pairs mechanisms with are the task's, in degrees.
-    QCOMPARE(rig.branch.getPointList().size(), size_t(5));
-    QCOMPARE(rig.branch.getPointList()[2][2], poses[2].thetaDeg);
-    QCOMPARE(rig.engine.getBranch1(), rig.branch.dyadAt(roots - 1)->typeName());
 }
 
 MS_REGISTER_TEST(DyadRecoveryTest)

@@ -1,5 +1,4 @@
-// The closed-form quartic: quartics built from known roots, the cases where the textbook
-// formula cancels or divides by zero, and degree drops.
+// The closed-form quartic: known roots, the cases where the textbook formula fails, degree drops.
 #include "QuarticSolver.h"
 #include "RootSelection.h"
 
@@ -87,10 +86,7 @@ void QuarticSolverTest::findsTheRootsOfTheQuartic_data() {
         QTest::newRow(name) << expand(roots, lead) << roots << real << tol;
     };
     row("four real", {1, 2, 3, 4}, 1.0, 4, simple);
-    row("four real, scaled lead", {-3.5, -0.25, 0.75, 12}, -2.5, 4, simple);
     row("widely spread", {-1000, 0.001, 2, 3}, 1.0, 4, simple);
-    row("clustered far out", {100, 101, 102, 103}, 1.0, 4, simple);
-    row("negative roots", {-15.693893, -3.2, -0.4, -7.5}, 1.0, 4, simple);
     // Regression: delta1 < 0 with delta1^2 > 4 delta0^3, where delta1 + sqrt(...) cancels; the
     // textbook sign left the real roots with |Im| about 1e-6 and one was dropped.
     row("cancelling delta1 + sqrt",
@@ -124,7 +120,6 @@ void QuarticSolverTest::findsTheRootsOfTheQuartic() {
 void QuarticSolverTest::solvesTheLowerDegreeEquationWhenTheLeadingCoefficientVanishes_data() {
     QTest::addColumn<std::vector<cplx>>("roots");
     QTest::newRow("cubic") << std::vector<cplx>{1, 2, 3};
-    QTest::newRow("cubic with complex pair") << std::vector<cplx>{-4, cplx(1, 1), cplx(1, -1)};
     QTest::newRow("quadratic") << std::vector<cplx>{-0.5, 7};
     QTest::newRow("linear") << std::vector<cplx>{2.25};
 }

@@ -1,7 +1,5 @@
 // Choosing b for a real root, and the type decision that turns a root into RR, PR or RP.
 #include "ConicPair.h"
-#include "DyadFactory.h"
-#include "Dyad.h"
 #include "RootSelection.h"
 #include "TypeDecision.h"
 
@@ -35,11 +33,9 @@ private slots:
     void selectsTheCommonRootB();
     void typeDecisionFollowsItsRules_data();
     void typeDecisionFollowsItsRules();
-    void approximateSlidersAreRenamedOnlyWhenAsked();
 };
 
-// Conics that do not depend on a, A = k2 b^2 + k5 b + k6 and B = m2 b^2 + m5 b + m6, built from
-// the roots each must have; NaN: no b may be chosen.
+// Conics in b alone, built from the roots each must have; NaN: no b may be chosen.
 void RootAndTypeTest::selectsTheCommonRootB_data() {
     QTest::addColumn<ConicPair>("conics");
     QTest::addColumn<double>("a");
@@ -111,26 +107,6 @@ void RootAndTypeTest::typeDecisionFollowsItsRules() {
     QFETCH(TypeDecision::Choice, expected);
     const DyadExtraction::RRNumbers rr{x0, y0, r, x1, y1};
     QCOMPARE(TypeDecision::decide(q, rr, TypeDecision::Settings{}), expected);
-}
-
-void RootAndTypeTest::approximateSlidersAreRenamedOnlyWhenAsked() {
-    FitResult::Root root;
-    root.p = arma::vec{0.02, 0.3, -0.4, 0.5, 0.6, 0.2, 0.1, 0.3};
-    root.rp = {1.0, 2.0, 0.3, -0.4, 0.6};
-    root.pr = {0.5, 0.6, 1.2, 0.25, -0.5, 0.0, 0.0, 0.0, 0};
-    root.rr = {1.0, 2.0, 3.0, 0.5, 0.5};
-    const Point pose0(1.0, -1.0, 30.0);
-    root.choice = TypeDecision::Choice::ApproximateRP;
-    std::shared_ptr<Dyad> d = DyadFactory::makeSelected(pose0, root, true);
-    QCOMPARE(d->typeName(), QStringLiteral("RP"));
-    QCOMPARE(d->getName(), QStringLiteral("RP*"));
-    QCOMPARE(DyadFactory::makeSelected(pose0, root, false)->getName(), QStringLiteral("RP"));
-    root.choice = TypeDecision::Choice::ApproximatePR;
-    d = DyadFactory::makeSelected(pose0, root, true);
-    QCOMPARE(d->typeName(), QStringLiteral("PR"));
-    QCOMPARE(d->getName(), QStringLiteral("PR*"));
-    root.choice = TypeDecision::Choice::RRShortLink;
-    QCOMPARE(DyadFactory::makeSelected(pose0, root, true)->getName(), QStringLiteral("RR"));
 }
 
 MS_REGISTER_TEST(RootAndTypeTest)

@@ -1,5 +1,5 @@
-// Image-space view: rotation and zoom controls, and where image points, constraint surfaces and
-// the moving frame appear on screen.
+// Image-space view: rotation and zoom controls, and where image points, constraint surfaces and the
+// moving frame appear on screen.
 #include "Branch.h"
 #include "ImageGLWidget.h"
 #include "Motion.h"
@@ -16,8 +16,8 @@ using viewtest::notWhite;
 
 namespace {
 
-// The image point of a pose, written out: with s, c = sin, cos of theta/2,
-// Z = (x c + y s, y c - x s, 2 s, 2 c) / 2; the view shows (Z1, Z2, Z3) / Z4.
+// The image point of a pose, written out: with s, c = sin, cos of theta/2, Z = (x c + y s, y c - x
+// s, 2 s, 2 c) / 2; the view shows (Z1, Z2, Z3) / Z4.
 void imageOf(double x, double y, double thetaDeg, double &X, double &Y, double &Z) {
     const double h = thetaDeg * pi / 360.0;
     const double s = std::sin(h), c = std::cos(h);
@@ -26,8 +26,8 @@ void imageOf(double x, double y, double thetaDeg, double &X, double &Y, double &
     Z = s / c;
 }
 
-// Orthographic [-10, 10]^2 on the centred square of the shorter side, after turning by
-// xDeg about x and scaling: y' = y cos - z sin.
+// Orthographic [-10, 10]^2 on the centred square of the shorter side, after turning by xDeg about x
+// and scaling: y' = y cos - z sin.
 QPoint pixelOf(int w, int h, double scale, double xDeg, double X, double Y, double Z) {
     const double side = std::min(w, h);
     const double a = xDeg * pi / 180.0;
@@ -36,8 +36,8 @@ QPoint pixelOf(int w, int h, double scale, double xDeg, double X, double Y, doub
                   static_cast<int>(std::lround(h / 2.0 - scale * yr * side / 20.0)));
 }
 
-// Two slider dyads (PR-PR) make a mechanism without constraint surfaces, so the moving-frame
-// sphere is the only thing drawn off the axes.
+// Two slider dyads (PR-PR) make a mechanism without constraint surfaces, so the moving-frame sphere
+// is the only thing drawn off the axes.
 void buildSliderPair(Branch &branch) {
     branch.settodraw(0);
     branch.createUserDyad(1.0, 1.0, 0.0, 0.0, 0.0);
@@ -50,162 +50,145 @@ void buildSliderPair(Branch &branch) {
 class ImageViewTest : public QObject {
     Q_OBJECT
 private slots:
-    void rotationsAreNormalisedAndResetQuietly();
-    void scaleFollowsTypedValuesAndTheWheel();
-    void dragTurnsHalfADegreePerPixel();
-    void positionsAppearAtTheirImagePoints_data();
-    void positionsAppearAtTheirImagePoints();
-    void chosenDyadsShowTheirSurfacesUntilTheBranchIsCleared();
-    void movingFrameSphereFollowsTheAnimatedMechanism();
-};
-
-// Rotations stay within one turn of 5760 sixteenths and are signalled only when they change;
-// a reset brings back the start view without signalling.
-void ImageViewTest::rotationsAreNormalisedAndResetQuietly() {
-    ImageGLWidget view;
-    QSignalSpy x(&view, &ImageGLWidget::xRotationChanged);
-    view.setXRotation(-16);
-    QCOMPARE(view.xRotation(), 5744);
-    view.setXRotation(5744);
-    QCOMPARE(x.count(), 1);
-    QCOMPARE(x.at(0).at(0).toInt(), 5744);
-    view.setZRotation(5761);
-    QCOMPARE(view.zRotation(), 1);
-    view.setYRotation(200);
-    view.setScale(300);
-    view.resetwidget();
-    QCOMPARE(view.xRotation(), 0);
-    QCOMPARE(view.yRotation(), 0);
-    QCOMPARE(view.currentScale(), 1.0);
-    QCOMPARE(x.count(), 1);
-}
-
-// Typed scales run from 2 to 999 percent; a wheel notch zooms in by 1.2 and out by 3.
-void ImageViewTest::scaleFollowsTypedValuesAndTheWheel() {
-    ImageGLWidget view;
-    view.resize(300, 300);
-    QSignalSpy spy(&view, &ImageGLWidget::scaleChanged);
-    view.setScale(1000);
-    view.setScale(1);
-    QCOMPARE(view.currentScale(), 1.0);
-    QCOMPARE(spy.count(), 0);
-    view.setScale(250);
-    QCOMPARE(view.currentScale(), 2.5);
-    view.setScale(100);
-    viewtest::sendWheel(&view, 120);
-    QVERIFY(std::fabs(view.currentScale() - 1.2) < 1e-12);
-    viewtest::sendWheel(&view, -120);
-    QVERIFY(std::fabs(view.currentScale() - 0.4) < 1e-12);
-    QCOMPARE(spy.count(), 4);
-    // Regression: a fine step of +15 shrank the scene to 15 %.
-    view.setScale(100);
-    viewtest::sendWheel(&view, 15);
-    QVERIFY(view.currentScale() > 1.0);
-}
-
-void ImageViewTest::dragTurnsHalfADegreePerPixel() {
-    ImageGLWidget view;
-    view.resize(300, 300);
-    viewtest::drag(&view, QPoint(100, 100), QPoint(110, 105), Qt::LeftButton, 1);
-    QCOMPARE(view.xRotation(), 40);   // 5 pixels down
-    QCOMPARE(view.yRotation(), 80);   // 10 pixels right
-    viewtest::drag(&view, QPoint(100, 100), QPoint(97, 100), Qt::RightButton, 1);
-    QCOMPARE(view.zRotation(), 5760 - 24);
-    QCOMPARE(view.yRotation(), 80);
-}
-
-void ImageViewTest::positionsAppearAtTheirImagePoints_data() {
-    QTest::addColumn<int>("xRot16");
-    QTest::newRow("looking down Z3") << 0;
-    QTest::newRow("turned 90 degrees about x") << 1440;
-    QTest::newRow("turned 30 degrees about x") << 480;
-}
-
-void ImageViewTest::positionsAppearAtTheirImagePoints() {
-    MS_REQUIRE_GL();
-    QFETCH(int, xRot16);
-    Motion motion;
-    viewtest::addPose(motion, -2.0, 3.0, -40.0);
-    ImageGLWidget view;
-    view.resize(400, 400);
-    view.setMotion(&motion);
-    view.setScale(300);
-    view.setXRotation(xRot16);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    const QImage img = view.grabFramebuffer();
-    double X, Y, Z;
-    imageOf(-2.0, 3.0, -40.0, X, Y, Z);
-    const double xDeg = xRot16 / 16.0;
-    QVERIFY(anyPixelNear(img, pixelOf(400, 400, 3.0, xDeg, X, Y, Z), 2, notWhite));
-    // The mirror image across the screen centre holds nothing.
-    QVERIFY(!anyPixelNear(img, pixelOf(400, 400, 3.0, xDeg, -X, -Y, -Z), 3, notWhite));
-}
-
-// Two dyads of the crank-rocker (0,0)-(0,1), (4,0)-B for the coupler pose (1.5, 2, 0). Poses of
-// angle 0 whose moving pivot stays on the dyad's circle have image points on a circle of half
-// the size about half of (fixed pivot - moving-frame pivot): the surface's slice at Z3 = 0.
-void ImageViewTest::chosenDyadsShowTheirSurfacesUntilTheBranchIsCleared() {
-    MS_REQUIRE_GL();
-    const double bx = viewtest::rockerPivot().x, by = viewtest::rockerPivot().y;
-    Branch branch;
-    viewtest::chooseCrankRockerDyads(branch);
-    ImageGLWidget view;
-    view.resize(400, 400);
-    view.setAllDyad(&branch);
-    view.setScale(200);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    const QImage with = view.grabFramebuffer();
-    branch.clearBranch();
-    const QImage without = view.grabFramebuffer();
-    struct Slice {
-        double cx, cy, r;
-    };
-    const Slice slices[2] = {{0.5 * (0.0 + 1.5), 0.5 * (0.0 + 1.0), 0.5},
-                             {0.5 * (4.0 - (bx - 1.5)), 0.5 * (0.0 - (by - 2.0)), 1.5}};
-    for (const Slice &s : slices) {
-        // Most of the square around the slice changes when the surfaces go (lit facets can
-        // wash out to white, so single pixels prove little).
-        const QPoint lo = pixelOf(400, 400, 2.0, 0.0, s.cx - s.r, s.cy + s.r, 0.0);
-        const QPoint hi = pixelOf(400, 400, 2.0, 0.0, s.cx + s.r, s.cy - s.r, 0.0);
-        int changed = 0, total = 0;
-        for (int y = lo.y(); y <= hi.y(); ++y)
-            for (int x = lo.x(); x <= hi.x(); ++x, ++total)
-                changed += with.pixel(x, y) != without.pixel(x, y) ? 1 : 0;
-        QVERIFY2(changed > total / 2, qPrintable(QString("%1 of %2").arg(changed).arg(total)));
+    // Rotations stay within one turn of 5760 sixteenths and are signalled only when they change; a
+    // reset brings back the start view without signalling.
+    void rotationsAreNormalisedAndResetQuietly() {
+        ImageGLWidget view;
+        QSignalSpy x(&view, &ImageGLWidget::xRotationChanged);
+        view.setXRotation(-16);
+        QCOMPARE(view.xRotation(), 5744);
+        view.setXRotation(5744);
+        QCOMPARE(x.count(), 1);
+        QCOMPARE(x.at(0).at(0).toInt(), 5744);
+        view.setZRotation(5761);
+        QCOMPARE(view.zRotation(), 1);
+        view.setYRotation(200);
+        view.setScale(300);
+        view.resetwidget();
+        QCOMPARE(view.xRotation(), 0);
+        QCOMPARE(view.yRotation(), 0);
+        QCOMPARE(view.currentScale(), 1.0);
+        QCOMPARE(x.count(), 1);
     }
-    // Far from both surfaces nothing changes.
-    const QPoint far = pixelOf(400, 400, 2.0, 0.0, -8.0, -8.0, 0.0);
-    QCOMPARE(with.pixel(far), without.pixel(far));
-}
-
-void ImageViewTest::movingFrameSphereFollowsTheAnimatedMechanism() {
-    MS_REQUIRE_GL();
-    Branch branch;
-    buildSliderPair(branch);
-    QVERIFY(branch.hasCouplerPoint());
-    ImageGLWidget view;
-    view.resize(400, 400);
-    view.setAllDyad(&branch);
-    view.setScale(300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    double X, Y, Z;
-    imageOf(1.0, 1.0, 0.0, X, Y, Z);
-    const QPoint at = pixelOf(400, 400, 3.0, 0.0, X, Y, Z);
-    QVERIFY(!anyPixelNear(view.grabFramebuffer(), at, 2, notWhite));  // off until toggled
-    view.toggle_toshowCouplerAnimation();
-    QVERIFY(anyPixelNear(view.grabFramebuffer(), at, 2, notWhite));
-    for (int k = 0; k < 30; ++k)
-        branch.IncrementDyads();
-    const Point moved = branch.movingFramePoint();
-    QVERIFY(moved.distance(1.0, 1.0) > 0.3);
-    imageOf(moved.x(), moved.y(), moved.z(), X, Y, Z);
-    const QImage img = view.grabFramebuffer();
-    QVERIFY(anyPixelNear(img, pixelOf(400, 400, 3.0, 0.0, X, Y, Z), 2, notWhite));
-    QVERIFY(!anyPixelNear(img, at, 2, notWhite));
-}
-
+    // Typed scales run from 2 to 999 percent; a wheel notch zooms in by 1.2 and out by 3.
+    void scaleFollowsTypedValuesAndTheWheel() {
+        ImageGLWidget view;
+        view.resize(300, 300);
+        QSignalSpy spy(&view, &ImageGLWidget::scaleChanged);
+        view.setScale(1000);
+        view.setScale(1);
+        QCOMPARE(view.currentScale(), 1.0);
+        QCOMPARE(spy.count(), 0);
+        view.setScale(250);
+        QCOMPARE(view.currentScale(), 2.5);
+        view.setScale(100);
+        viewtest::sendWheel(&view, 120);
+        QVERIFY(std::fabs(view.currentScale() - 1.2) < 1e-12);
+        viewtest::sendWheel(&view, -120);
+        QVERIFY(std::fabs(view.currentScale() - 0.4) < 1e-12);
+        QCOMPARE(spy.count(), 4);
+        // Regression: a fine step of +15 shrank the scene to 15 %.
+        view.setScale(100);
+        viewtest::sendWheel(&view, 15);
+        QVERIFY(view.currentScale() > 1.0);
+    }
+    void dragTurnsHalfADegreePerPixel() {
+        ImageGLWidget view;
+        view.resize(300, 300);
+        viewtest::drag(&view, QPoint(100, 100), QPoint(110, 105), Qt::LeftButton, 1);
+        QCOMPARE(view.xRotation(), 40);   // 5 pixels down
+        QCOMPARE(view.yRotation(), 80);   // 10 pixels right
+        viewtest::drag(&view, QPoint(100, 100), QPoint(97, 100), Qt::RightButton, 1);
+        QCOMPARE(view.zRotation(), 5760 - 24);
+        QCOMPARE(view.yRotation(), 80);
+    }
+    void positionsAppearAtTheirImagePoints_data() {
+        QTest::addColumn<int>("xRot16");
+        QTest::newRow("looking down Z3") << 0;
+        QTest::newRow("turned 90 degrees about x") << 1440;
+        QTest::newRow("turned 30 degrees about x") << 480;
+    }
+    void positionsAppearAtTheirImagePoints() {
+        MS_REQUIRE_GL();
+        QFETCH(int, xRot16);
+        Motion motion;
+        viewtest::addPose(motion, -2.0, 3.0, -40.0);
+        ImageGLWidget view;
+        view.resize(400, 400);
+        view.setMotion(&motion);
+        view.setScale(300);
+        view.setXRotation(xRot16);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QImage img = view.grabFramebuffer();
+        double X, Y, Z;
+        imageOf(-2.0, 3.0, -40.0, X, Y, Z);
+        const double xDeg = xRot16 / 16.0;
+        QVERIFY(anyPixelNear(img, pixelOf(400, 400, 3.0, xDeg, X, Y, Z), 2, notWhite));
+        // The mirror image across the screen centre holds nothing.
+        QVERIFY(!anyPixelNear(img, pixelOf(400, 400, 3.0, xDeg, -X, -Y, -Z), 3, notWhite));
+    }
+    // Two dyads of the crank-rocker (0,0)-(0,1), (4,0)-B for the coupler pose (1.5, 2, 0).
+    void chosenDyadsShowTheirSurfacesUntilTheBranchIsCleared() {
+        MS_REQUIRE_GL();
+        const double bx = viewtest::rockerPivot().x, by = viewtest::rockerPivot().y;
+        Branch branch;
+        viewtest::chooseCrankRockerDyads(branch);
+        ImageGLWidget view;
+        view.resize(400, 400);
+        view.setAllDyad(&branch);
+        view.setScale(200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QImage with = view.grabFramebuffer();
+        branch.clearBranch();
+        const QImage without = view.grabFramebuffer();
+        struct Slice {
+            double cx, cy, r;
+        };
+        const Slice slices[2] = {{0.5 * (0.0 + 1.5), 0.5 * (0.0 + 1.0), 0.5},
+                                 {0.5 * (4.0 - (bx - 1.5)), 0.5 * (0.0 - (by - 2.0)), 1.5}};
+        for (const Slice &s : slices) {
+            // Most of the square around the slice changes when the surfaces go (lit facets can wash
+            // out to white, so single pixels prove little).
+            const QPoint lo = pixelOf(400, 400, 2.0, 0.0, s.cx - s.r, s.cy + s.r, 0.0);
+            const QPoint hi = pixelOf(400, 400, 2.0, 0.0, s.cx + s.r, s.cy - s.r, 0.0);
+            int changed = 0, total = 0;
+            for (int y = lo.y(); y <= hi.y(); ++y)
+                for (int x = lo.x(); x <= hi.x(); ++x, ++total)
+                    changed += with.pixel(x, y) != without.pixel(x, y) ? 1 : 0;
+            QVERIFY2(changed > total / 2, qPrintable(QString("%1 of %2").arg(changed).arg(total)));
+        }
+        // Far from both surfaces nothing changes.
+        const QPoint far = pixelOf(400, 400, 2.0, 0.0, -8.0, -8.0, 0.0);
+        QCOMPARE(with.pixel(far), without.pixel(far));
+    }
+    void movingFrameSphereFollowsTheAnimatedMechanism() {
+        MS_REQUIRE_GL();
+        Branch branch;
+        buildSliderPair(branch);
+        QVERIFY(branch.hasCouplerPoint());
+        ImageGLWidget view;
+        view.resize(400, 400);
+        view.setAllDyad(&branch);
+        view.setScale(300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        double X, Y, Z;
+        imageOf(1.0, 1.0, 0.0, X, Y, Z);
+        const QPoint at = pixelOf(400, 400, 3.0, 0.0, X, Y, Z);
+        QVERIFY(!anyPixelNear(view.grabFramebuffer(), at, 2, notWhite));  // off until toggled
+        view.toggle_toshowCouplerAnimation();
+        QVERIFY(anyPixelNear(view.grabFramebuffer(), at, 2, notWhite));
+        for (int k = 0; k < 30; ++k)
+            branch.IncrementDyads();
+        const Point moved = branch.movingFramePoint();
+        QVERIFY(moved.distance(1.0, 1.0) > 0.3);
+        imageOf(moved.x(), moved.y(), moved.z(), X, Y, Z);
+        const QImage img = view.grabFramebuffer();
+        QVERIFY(anyPixelNear(img, pixelOf(400, 400, 3.0, 0.0, X, Y, Z), 2, notWhite));
+        QVERIFY(!anyPixelNear(img, at, 2, notWhite));
+    }
+};
 MS_REGISTER_TEST(ImageViewTest)
 #include "ImageViewTest.moc"

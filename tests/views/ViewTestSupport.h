@@ -1,6 +1,6 @@
-// The rig of the view tests: mouse gestures, the expected pixel of a world point, a stand-in
-// for the main window's position slots, a small hand-made four-bar, and picture helpers on top
-// of the shared GL canvas.
+// The rig of the view tests: mouse gestures, the expected pixel of a world point, a stand-in for
+// the main window's position slots, a small hand-made four-bar, and picture helpers on top of the
+// shared GL canvas.
 #pragma once
 
 #include "Branch.h"
@@ -32,9 +32,8 @@ inline int countPixels(const QImage &img, QRect box, const std::function<bool(QC
     return n;
 }
 
-// The canvas reads its framebuffer back as premultiplied colour, so translucent drawing that
-// lowers the destination alpha comes back garbled; an on-screen view keeps alpha at 1. Draw
-// with alpha writes masked, as an opaque window would show it.
+// The canvas reads its framebuffer back as premultiplied colour, so translucent drawing that lowers
+// the destination alpha comes back garbled; an on-screen view keeps alpha at 1.
 inline QImage renderOpaque(testsupport::GLCanvas &c, const std::function<void()> &draw) {
     return c.render([&draw]() {
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
@@ -96,7 +95,7 @@ inline void poseOf(const Motion &m, int i, double &x, double &y, double &thetaDe
 }
 
 // What the main window does with the view's position requests (its two position slots): append or
-// overwrite the motion's current position. Keeps the connections alive with the keeper.
+// overwrite the motion's current position.
 struct TaskKeeper {
     std::vector<QMetaObject::Connection> connections;
     TaskKeeper(MechGLWidget &view, Motion &motion) {
@@ -124,8 +123,7 @@ struct TaskKeeper {
 };
 
 // The crank-rocker drawn by buildUserFourBar: ground (0,0)-(4,0), crank 1, coupler 4, rocker 3,
-// with the moving frame (1.5, 2, 0) on the coupler. The rocker's moving pivot solves
-// |B - (4,0)| = 3, |B - (0,1)| = 4: 17x^2 - 96x + 128 = 0, y = 4x - 11.
+// with the moving frame (1.5, 2, 0) on the coupler.
 inline known::Vec rockerPivot() {
     const double bx = (96.0 + std::sqrt(96.0 * 96.0 - 4.0 * 17.0 * 128.0)) / 34.0;
     return {bx, 4.0 * bx - 11.0};
@@ -152,8 +150,8 @@ inline void chooseCrankRockerDyads(Branch &branch) {
                                {false, false, false, false});
 }
 
-// Its coupler poses at crank angles in degrees, on the assembly drawn (elbowUp) or the other,
-// from the shared forward kinematics.
+// Its coupler poses at crank angles in degrees, on the assembly drawn (elbowUp) or the other, from
+// the shared forward kinematics.
 inline std::vector<known::Pose> crankRockerPoses(const std::vector<double> &crankDeg,
                                                  bool drawnAssembly = true) {
     const known::Vec b = rockerPivot();
@@ -167,8 +165,8 @@ inline std::vector<known::Pose> crankRockerPoses(const std::vector<double> &cran
     return poses;
 }
 
-// The mouse-entry rig: a task, a branch and an 800 x 400 view at scale 0.45 (36 pixels per
-// unit, origin at (400, 200)).
+// The mouse-entry rig: a task, a branch and an 800 x 400 view at scale 0.45 (36 pixels per unit,
+// origin at (400, 200)).
 struct Rig {
     Motion motion;
     Branch branch;
