@@ -65,7 +65,7 @@ private slots:
         for (int i = 0; i < w.task()->size(); ++i)
             QCOMPARE(w.task()->positions().ref(i).parameter, 0.0);
         QCOMPARE(w.task()->currentPositionIndex(), w.task()->size() - 1);
-        QVERIFY(!w.acceptsMousePositions());  // a loaded task is not added to by clicks
+        QVERIFY(w.acceptsMousePositions());  // a loaded task takes clicked positions too
         for (const FitResult::Root &r : w.synthesisEngine()->lastFit().realRoots)
             QCOMPARE(std::fabs(r.sfe) > 1e-8, positions < 0);
 

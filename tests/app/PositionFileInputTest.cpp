@@ -67,7 +67,7 @@ private slots:
         }
     }
 
-    void countZeroEmptiesTheTaskAndKeepsMouseInputOff() {
+    void countZeroEmptiesTheTask() {
         loadSynthesizedTask();
         QVERIFY(window->loadPositionFile(rig->dir().write("zero.txt", "0\n"), 3));
         QCOMPARE(window->task()->size(), 0);
@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(window->dyadBranch()->synthesizedDyadCount(), 0);
         QVERIFY(window->synthesisPanel()->dyadShownBy(0) == nullptr);
         QVERIFY(!firstBox()->isChecked());
-        QVERIFY(!window->acceptsMousePositions());
+        QVERIFY(window->acceptsMousePositions());
     }
 
     // The reader's own table has every malformed form; these show the window keeps its task.
@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(window->dyadBranch()->getMechanismType(), typeBefore);
         QCOMPARE(window->synthesisPanel()->dyadShownBy(0), firstDyad);
         QVERIFY(firstBox()->isChecked());
-        QVERIFY(!window->acceptsMousePositions());
+        QVERIFY(window->acceptsMousePositions());
         QCOMPARE(changed.count(), 0);
     }
 
@@ -138,15 +138,15 @@ private slots:
         QCOMPARE(int(rows.n_rows), n);
         for (int i = 0; i < n; ++i) {
             // Whole numbers in [-10, 10) x [-5, 5) for the default 20 x 10 workspace, whole
-            // degrees.
+            // degrees within one turn.
             const double x = rows(i, 0), y = rows(i, 1), t = rows(i, 2);
             QVERIFY(x == std::floor(x) && y == std::floor(y) && t == std::floor(t));
-            QVERIFY(x >= -10.0 && x < 10.0 && y >= -5.0 && y < 5.0 && t >= 0.0 && t <= 32767.0);
+            QVERIFY(x >= -10.0 && x < 10.0 && y >= -5.0 && y < 5.0 && t > -180.0 && t <= 180.0);
             const Point pose = motionPose(*window->task(), i);
             QVERIFY(std::fabs(pose[0] - x) < 1e-9 && std::fabs(pose[1] - y) < 1e-9);
         }
         QCOMPARE(done.count(), n == 5 ? 1 : 0);
-        QVERIFY(!window->acceptsMousePositions());
+        QVERIFY(window->acceptsMousePositions());
     }
 
     void mechanismFileBuildsTwoDrawnRRDyads() {

@@ -30,6 +30,15 @@ private:
         rig->act("actionSmartSynthesis")->setChecked(true);
     }
 
+    // A ratio of 1 allows links of ten task sizes: ten times the RMS distance of the task's
+    // points from their centre, worked out here from the engine's rows.
+    double tenTaskSizes() const {
+        const arma::mat &rows = window->synthesisEngine()->getData();
+        const double cx = arma::mean(rows.col(0)), cy = arma::mean(rows.col(1));
+        const double sum = arma::accu(arma::square(rows.col(0) - cx) + arma::square(rows.col(1) - cy));
+        return 10.0 * std::sqrt(sum / rows.n_rows);
+    }
+
 private slots:
     void cleanup() {
         rig.reset();
@@ -187,18 +196,17 @@ private slots:
         QSignalSpy ratioChanged(ratio, QOverload<int>::of(&QSpinBox::valueChanged));
         ratio->setValue(3);
         QCOMPARE(window->synthesisEngine()->getLinkRatio(), 3.0);
-        QCOMPARE(part<QDoubleSpinBox>(window->synthesisPanel(), "linkRatio2")->value(),
-                 3.0 * workspaceWidth);
+        QVERIFY(std::fabs(part<QDoubleSpinBox>(window->synthesisPanel(), "linkRatio2")->value()
+                          - 3.0 * tenTaskSizes()) < 1e-3);
         QCOMPARE(ratioChanged.count(), 1);  // the panel did not send the value back
         QCOMPARE(done.count(), 2);
     }
 
     // Fault: a length typed in the panel came back truncated and ran synthesis twice.
     void linkLengthTypedInThePanelSettlesInOneStep() {
-        workspaceWidth = 1.1;
         loadTask(5);
         QSignalSpy done = runsOf(*window);
-        part<QDoubleSpinBox>(window->synthesisPanel(), "linkRatio2")->setValue(3.0 * 1.1);
+        part<QDoubleSpinBox>(window->synthesisPanel(), "linkRatio2")->setValue(3.0 * tenTaskSizes());
         QCOMPARE(rig->child<QSpinBox>("linkRatio")->value(), 3);
         QCOMPARE(window->synthesisEngine()->getLinkRatio(), 3.0);
         QCOMPARE(done.count(), 1);
