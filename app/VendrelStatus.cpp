@@ -102,10 +102,12 @@ void Vendrel::showResult() {
         problems << runNote;
     if (!branch->pairProblem().isEmpty())
         problems << branch->pairProblem();
-    parts << problems;
-    resultLabel->setStyleSheet(problems.isEmpty() ? QString()
-                                                  : QStringLiteral("color: #a00000;"));
-    resultLabel->setText(parts.join(QStringLiteral(" \u2014 ")));
+    problems.prepend(parts.join(QStringLiteral(", ")));
+    problems.removeAll(QString());
+    resultLabel->setStyleSheet(runNote.isEmpty() && branch->pairProblem().isEmpty()
+                                   ? QString()
+                                   : QStringLiteral("color: #a00000;"));
+    resultLabel->setText(problems.join(QStringLiteral(" \u2014 ")));
 }
 
 // Shown until the next result: what was refused and why.
