@@ -94,6 +94,22 @@ QVector<known::Vec> pathPoints(const QString &d) {
 class MechanismSvgExportTest : public QObject {
     Q_OBJECT
 private slots:
+    // The scale bar is the longest of 1, 2 or 5 times a power of ten that fits in a fifth of the
+    // drawing's width (worked out by hand for each row).
+    void scaleBarIsARoundLengthWithinAFifth_data() {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("bar");
+        QTest::newRow("300: 50") << 300.0 << 50.0;
+        QTest::newRow("110: 20") << 110.0 << 20.0;
+        QTest::newRow("7: 1") << 7.0 << 1.0;
+        QTest::newRow("0.3: 0.05") << 0.3 << 0.05;
+    }
+    void scaleBarIsARoundLengthWithinAFifth() {
+        QFETCH(double, width);
+        QFETCH(double, bar);
+        QVERIFY(std::fabs(MechanismSvgExport::scaleBarLength(width) - bar) < 1e-12 * bar);
+    }
+
     void isWellFormedXmlWithOnePathPerCurvePiece_data() {
         QTest::addColumn<QVector<double>>("bar");  // G, L1, h, L2, assembled crank angle
         QTest::addColumn<int>("pieces");
