@@ -72,6 +72,7 @@ public:
         return v;
     }
     QString next() { return index < lines.size() ? lines[index++] : QStringLiteral("<end>"); }
+    QString peek() const { return index < lines.size() ? lines[index] : QString(); }
     bool atEnd() const { return index == lines.size(); }
     QString failure;
 
@@ -200,6 +201,30 @@ arma::mat checkBasis(LineWalker &w, const arma::mat &d) {
     return e;
 }
 
+// The two constraints of a dyad's quadric p, written out by hand.
+double c1(const arma::vec &p) { return p(0) * p(5) + p(1) * p(4) - p(2) * p(3); }
+double c2(const arma::vec &p) { return 2 * p(0) * p(6) - p(1) * p(3) - p(2) * p(4); }
+
+// The conic coefficients K and M: C1 and C2 and their polar forms on the basis e.
+void checkCoefficients(LineWalker &w, const arma::mat &e) {
+    w.exact(" Values of K and M");
+    w.exact("");
+    using Form = double (*)(const arma::vec &);
+    for (const Form c : {Form(c1), Form(c2)}) {
+        auto polar = [c](const arma::vec &x, const arma::vec &y) { return c(x + y) - c(x) - c(y); };
+        const double want[6] = {c(e.col(0)), c(e.col(1)), polar(e.col(0), e.col(1)),
+                                polar(e.col(0), e.col(2)), polar(e.col(1), e.col(2)), c(e.col(2))};
+        for (int k = 0; k < 6; ++k) {
+            const QString line = w.next();
+            const QString label =
+                QStringLiteral("%1%2 :").arg(QLatin1Char(c == c1 ? 'k' : 'm')).arg(k + 1);
+            QVERIFY2(line.startsWith(label), qPrintable(line));
+            QVERIFY2(std::fabs(line.mid(label.size()).toDouble() - want[k]) < 1e-4, qPrintable(line));
+        }
+        w.exact("");
+    }
+}
+
 // 7 to 10. The real pairs, each giving the quadric of one known side, and both residuals.
 void checkRealPairs(LineWalker &w, const arma::mat &e, const std::vector<RevoluteSide> &sides) {
     w.exact("");
@@ -275,7 +300,10 @@ void DiagnosticFilesTest::outputReportsEverySectionInOrder() {
     for (arma::uword i = 0; i < 5; ++i)
         d.row(i) = known::dataRow(rig->fitPoses[i]);
     const arma::mat e = checkBasis(w, d);
-    // The fitting errors, eigenvalues, conic coefficients and complex roots lie between.
+    // The fitting errors and eigenvalues lie between; the complex roots after the coefficients.
+    while (!w.atEnd() && w.peek() != QLatin1String(" Values of K and M"))
+        w.next();
+    checkCoefficients(w, e);
     while (!w.atEnd() && w.next() != QLatin1String("Real Roots of a ")) {
     }
     checkRealPairs(w, e, rig->fitSides);
