@@ -89,6 +89,8 @@ void RootAndTypeTest::typeDecisionFollowsItsRules_data() {
                                                             << 100.0 << C::RRNearTask;
     QTest::newRow("RR farther out with a short link")
         << generic << 10.5 << 0.0 << 0.0 << 0.0 << 20.0 << C::RRShortLink;
+    QTest::newRow("RR whose moving pivot alone is far out")
+        << generic << 1.0 << 0.0 << 0.0 << 10.5 << 10.0 << C::RRShortLink;
     QTest::newRow("RR outside the box with a NaN radius")
         << generic << 0.0 << 16.0 << 0.0 << 0.0 << notANumber << C::RRShortLink;
     QTest::newRow("long RR with its fixed pivot within twenty task sizes")
