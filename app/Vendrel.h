@@ -63,11 +63,12 @@ public:
     enum class SynthesisVariant { None, NPosition, FourPosition, ThreePosition };
     SynthesisVariant chooseSynthesisVariant() const;
 
-    // Whether a click in position-input mode reaches the task (off after a load until Reset).
+    // Whether a click in position-input mode reaches the task (off only while Reset runs).
     bool acceptsMousePositions() const { return bool(mouseInputConnection); }
 
     // Reads a position file and, when the whole file is valid, makes it the task (the common
-    // steps of every reader); otherwise prints why on standard output and changes nothing.
+    // steps of every reader); otherwise says why in the window and on standard output and
+    // changes nothing.
     // defaultRecordSize (3 or 4) is the record form the command names; the file's own count of
     // numbers decides between the two forms.
     bool loadPositionFile(const QString &path, int defaultRecordSize);

@@ -80,8 +80,7 @@ void Vendrel::addSolutionRow(int solution, const ToleranceSolution &record) {
 }
 
 // The record of the clicked row becomes the task (its perturbed orientations included), and
-// synthesis runs on it without a new sweep. Mouse input stays as it was: choosing a record is
-// not reading a file.
+// synthesis runs on it without a new sweep; clicked positions still join it, as after any task.
 void Vendrel::displaySelectedSol(int row, int column) {
     const QTableWidgetItem *item = ui->SolutionWidget->item(row, column);
     bool ok = false;
@@ -91,10 +90,7 @@ void Vendrel::displaySelectedSol(int row, int column) {
         return;
     // A copy: clearing the branch and the run below must not touch the record.
     const std::vector<Point> poses = record->positions;
-    const bool mouseInput = acceptsMousePositions();
     replaceTask({});
-    if (mouseInput)
-        connectMouseInput();
     cartesianView()->resetwidget();
     imageView()->resetwidget();
     hidePointEditor();
