@@ -4,6 +4,7 @@
 
 #include "Branch.h"
 #include "Dyad.h"
+#include "GlutFonts.h"
 #include "Mechanism.h"
 #include "Motion.h"
 #include "Point.h"
@@ -187,6 +188,7 @@ void ImageGLWidget::wheelEvent(QWheelEvent *event) {
 // ---- GL -----------------------------------------------------------------------------------------------
 
 void ImageGLWidget::initializeGL() {
+    GlutFonts::ensureStarted();
     quadric = gluNewQuadric();
     setUpLighting();
     // The context can be destroyed and recreated; the quadric goes with it.

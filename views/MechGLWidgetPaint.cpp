@@ -7,6 +7,7 @@
 #include "Motion.h"
 #include "ProcessValues.h"
 #include "AngularDimension.h"
+#include "GlutFonts.h"
 
 #include <GL/gl.h>
 #include <GL/glut.h>
@@ -29,6 +30,7 @@ void strokeText(const char *text) {
 } // namespace
 
 void MechGLWidget::initializeGL() {
+    GlutFonts::ensureStarted();
     // Opaque white, so screenshots and grabbed frames are not transparent.
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     // Smoothing where the surface is not multisampled; with samples the multisampling already
