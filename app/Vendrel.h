@@ -174,6 +174,7 @@ public slots:
     void describeTask();
     void showResult();
     void showRefusal(const QString &why);
+    void setResultText(const QString &text, bool problem);
     void noteRunStopped(const QString &why);
 
     // Output commands (VendrelOutput.cpp).
@@ -301,6 +302,7 @@ private:
     // The status bar's labels (children of the status bar) and the file-problem box (a child
     // of this window once shown).
     QLabel *resultLabel = nullptr;
+    bool resultShowsProblem = false;
     QLabel *taskLabel = nullptr;
     QAction *fitToTaskAction = nullptr;  // owned by this window (Qt parent)
     QPointer<QMessageBox> problemBox;

@@ -201,6 +201,10 @@ Dyad *Vendrel::editedDyad() const {
 // link editor must not go on showing its pivots as if they were another dyad's. Its boxes stay
 // blank and disabled until a dyad is picked again.
 void Vendrel::forgetEditedDyad() {
+    // Every grid point of a tolerance sweep changes the lists: once blank, the boxes stay so
+    // without being set again.
+    if (dyadEditor.index < 0 && !ui->fpxSpinBox->isEnabled())
+        return;
     dyadEditor = DyadEditorState();
     for (QDoubleSpinBox *box : linkEditorBoxes()) {
         box->setSpecialValueText(QStringLiteral(" "));

@@ -86,8 +86,6 @@ void Vendrel::describeTask() {
 // The last run's dyads and, when two of them form one, the mechanism; what the run had to stop
 // for or leave out, and a chosen pair that forms no mechanism, follow in red.
 void Vendrel::showResult() {
-    if (!resultLabel)
-        return;
     const int dyads = branch->synthesizedDyadCount();
     QStringList parts;
     if (dyads > 0)
@@ -104,19 +102,27 @@ void Vendrel::showResult() {
         problems << branch->pairProblem();
     problems.prepend(parts.join(QStringLiteral(", ")));
     problems.removeAll(QString());
-    resultLabel->setStyleSheet(runNote.isEmpty() && branch->pairProblem().isEmpty()
-                                   ? QString()
-                                   : QStringLiteral("color: #a00000;"));
-    resultLabel->setText(problems.join(QStringLiteral(" \u2014 ")));
+    setResultText(problems.join(QStringLiteral(" \u2014 ")),
+                  !runNote.isEmpty() || !branch->pairProblem().isEmpty());
 }
 
 // Shown until the next result: what was refused and why.
 void Vendrel::showRefusal(const QString &why) {
     printLine(why);
+    setResultText(why, true);
+}
+
+// A refusal or problem shows in dark red. The style is set only when it changes: a style sheet
+// restyles the label, and a tolerance sweep announces thousands of results in a row.
+void Vendrel::setResultText(const QString &text, bool problem) {
     if (!resultLabel)
         return;
-    resultLabel->setStyleSheet(QStringLiteral("color: #a00000;"));
-    resultLabel->setText(why);
+    if (problem != resultShowsProblem) {
+        resultLabel->setStyleSheet(problem ? QStringLiteral("color: #a00000;") : QString());
+        resultShowsProblem = problem;
+    }
+    if (resultLabel->text() != text)
+        resultLabel->setText(text);
 }
 
 // The engine's own account of a stop (it printed it already); shown with the result.
@@ -131,10 +137,7 @@ void Vendrel::showFileProblem(const QString &title, const QString &path, const Q
                               const QString &printed) {
     printLine(printed);
     const QString text = tr("\"%1\" was not read: %2.").arg(path, why);
-    if (resultLabel) {
-        resultLabel->setStyleSheet(QStringLiteral("color: #a00000;"));
-        resultLabel->setText(text);
-    }
+    setResultText(text, true);
     if (!problemBox) {
         problemBox = new QMessageBox(this);
         problemBox->setIcon(QMessageBox::Warning);

@@ -245,6 +245,9 @@ void Vendrel::showToleranceProgress(int total) {
         QStringLiteral("Tolerance synthesis"), QStringLiteral("Cancel"), 0, total, this);
     toleranceProgress->setWindowTitle(QStringLiteral("Tolerance synthesis"));
     toleranceProgress->setWindowModality(Qt::WindowModal);
+    // A sweep of a few hundred milliseconds finishes before the dialog would be read; a longer
+    // one shows it early, so the user sees it move and can cancel it (Qt's default waits 4 s).
+    toleranceProgress->setMinimumDuration(400);
     connect(toleranceProgress.get(), &QProgressDialog::canceled, synthesis.get(),
             &MechanismSynthesis::cancelTolSynthesis);
 }
