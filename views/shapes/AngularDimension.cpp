@@ -66,5 +66,19 @@ void AngularDimension::draw() const {
     glLineWidth(2);
     for (char ch : valueText())
         glutStrokeCharacter(GLUT_STROKE_ROMAN, ch);
+    drawDegreeMark();
     glPopMatrix();
+}
+
+// The stroke font has no degree sign: a small ring at the top of the line, where the last
+// character left the pen, in the font's own units (capitals stand about 100 high).
+void AngularDimension::drawDegreeMark() {
+    constexpr int segments = 12;
+    constexpr double ringRadius = 14.0, ringX = 20.0, ringY = 86.0;
+    glBegin(GL_LINE_LOOP);
+    for (int k = 0; k < segments; ++k) {
+        const double a = 2.0 * PI * k / segments;
+        glVertex2d(ringX + ringRadius * std::cos(a), ringY + ringRadius * std::sin(a));
+    }
+    glEnd();
 }

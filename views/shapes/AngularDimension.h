@@ -18,6 +18,7 @@ public:
 
 private:
     void drawArrowhead(double angleDeg, bool atStart) const;
+    static void drawDegreeMark();
     double radius;
     double startAngle;   // degrees
     double endAngle;     // degrees
