@@ -1,8 +1,9 @@
 // Offscreen GL canvas for pixel tests of the drawing code.
 #include "TestSupport.h"
 
+#include "GlutFonts.h"
+
 #include <GL/gl.h>
-#include <GL/glut.h>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
@@ -14,15 +15,9 @@ namespace testsupport {
 bool hasDisplay() { return std::getenv("DISPLAY") != nullptr; }
 
 void initGlut() {
-    static bool done = false;
     // freeglut needs an X display to initialise; without one the GL tests skip themselves.
-    if (done || !hasDisplay())
-        return;
-    int argc = 1;
-    char name[] = "test";
-    char *argv[] = {name, nullptr};
-    glutInit(&argc, argv);
-    done = true;
+    if (hasDisplay())
+        GlutFonts::ensureStarted();
 }
 
 GLCanvas::GLCanvas(int widthPx, int heightPx, double x0, double x1, double y0, double y1)
