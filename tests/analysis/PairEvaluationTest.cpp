@@ -204,6 +204,40 @@ private slots:
         }
     }
 
+    // Elliptic trammel: M1 slides on the x axis, M2 on the y axis, |M1 M2| = 2. The slide input
+    // stops at s = +-2, where M2 above and M2 below the axis meet: one circuit, two branches.
+    void sliderInputDefects_data() {
+        QTest::addColumn<QString>("slides");
+        QTest::addColumn<QString>("sides");   // '+' M2 above the x axis, '-' below
+        QTest::addColumn<bool>("branch");
+        QTest::addColumn<bool>("order");
+        QTest::newRow("one branch in order")
+            << "-1.5 -0.5 0.5 1.2 1.8" << "+++++" << false << false;
+        QTest::newRow("across the limit at 2") << "0 1 1.8 1.2 0.5" << "+++--" << true << false;
+        QTest::newRow("one branch out of order") << "-1.5 0.5 -0.5 1.2 1.8" << "-----" << false
+                                                 << true;
+    }
+    void sliderInputDefects() {
+        QFETCH(QString, slides); QFETCH(QString, sides); QFETCH(bool, branch); QFETCH(bool, order);
+        std::vector<Point> task;
+        for (const QString &v : slides.split(' ')) {
+            const double s = v.toDouble(), up = sides[int(task.size())] == '+' ? 1.0 : -1.0;
+            const double y = up * std::sqrt(4.0 - s * s);
+            task.push_back(Point(s, 0.0, std::atan2(y, -s) * 180.0 / 3.141592653589793));
+        }
+        const double y0 = std::sqrt(4.0 - task[0][0] * task[0][0]) * (sides[0] == '+' ? 1 : -1);
+        const PR input(-5.0, 0.0, task[0][0], 0.0, task[0][0], 0.0, task[0][2]);
+        const PR output(0.0, -5.0, 0.0, y0, task[0][0], 0.0, task[0][2]);
+        const PairEvaluation e = evaluatePair(input, output, task[0], task);
+        QCOMPARE(e.kind, PairKind::PRPR);
+        QVERIFY(e.evaluated && !e.circuitDefect);
+        QCOMPARE(e.branchDefect, branch);
+        QCOMPARE(e.orderDefect, order);
+        QVERIFY(e.maxPositionError < 1e-9 && e.maxAngleErrorDeg < 1e-9);
+        // A slider input reaching its limit puts the coupler square to the output slide.
+        QVERIFY(e.transmissionAngle.cycleMinDeg < 0.1 || e.transmissionAngle.cycleMaxDeg > 179.9);
+    }
+
     // Defect-free first, then the smaller error (rounding counts as none), then the transmission
     // angle nearer 90 degrees; pairs that could not be evaluated last.
     void rankingOrder() {
