@@ -3,6 +3,8 @@
 
 #include "Vec2.h"
 
+class Dyad;
+
 // The ordered pairs of dyad kinds, input dyad first; None when no pair is set or the kinds
 // come in an order the ordering step rules out.
 enum class PairKind { None, RRRR, RRRP, RRPR, PRPR, PRRP, RPRP };
@@ -40,3 +42,12 @@ struct FourBarGeometry {
     // displacement s0 for a PR input.
     double assembledInput = 0.0;
 };
+
+// The geometry of the four-bar formed by two dyads, input first, read from their pivots as they
+// are now or, with atReference, from the reference pivots a synthesis or an edit committed
+// (where an animation cannot have moved them).
+FourBarGeometry fourBarGeometryOf(const Dyad &input, const Dyad &output, bool atReference);
+
+// Whether the pair must be exchanged so that RR comes before PR before RP: the input dyad's
+// kind ranks after the output's. Kinds of other names never rank.
+bool inputRanksAfterOutput(const Dyad &input, const Dyad &output);

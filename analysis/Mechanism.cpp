@@ -14,25 +14,6 @@ Vec2 asVec(const Point &p) { return {p[0], p[1]}; }
 
 Point asPoint(const Vec2 &v) { return Point(v.x, v.y, 0.0); }
 
-bool isKind(const Dyad *d, const char *kind) { return d->typeName() == QLatin1String(kind); }
-
-PairKind pairKindOf(const Dyad *in, const Dyad *out) {
-    const QString pair = in->typeName() + out->typeName();
-    if (pair == QLatin1String("RRRR"))
-        return PairKind::RRRR;
-    if (pair == QLatin1String("RRRP"))
-        return PairKind::RRRP;
-    if (pair == QLatin1String("RRPR"))
-        return PairKind::RRPR;
-    if (pair == QLatin1String("PRPR"))
-        return PairKind::PRPR;
-    if (pair == QLatin1String("PRRP"))
-        return PairKind::PRRP;
-    if (pair == QLatin1String("RPRP"))
-        return PairKind::RPRP;
-    return PairKind::None;
-}
-
 } // namespace
 
 Mechanism::Mechanism() {
@@ -114,11 +95,7 @@ void Mechanism::handCouplerPointToDyads() {
 
 // Ranks RR before PR before RP so that six ordered pairs cover every combination.
 void Mechanism::orderDyads() {
-    if (isKind(inputDyad, "RP") && isKind(outputDyad, "RR"))
-        std::swap(inputDyad, outputDyad);
-    if (isKind(inputDyad, "RP") && isKind(outputDyad, "PR"))
-        std::swap(inputDyad, outputDyad);
-    if (isKind(inputDyad, "PR") && isKind(outputDyad, "RR"))
+    if (inputRanksAfterOutput(*inputDyad, *outputDyad))
         std::swap(inputDyad, outputDyad);
 }
 
@@ -146,32 +123,8 @@ void Mechanism::assemble() {
 }
 
 void Mechanism::computeGeometry() {
-    FourBarGeometry g;
-    g.kind = pairKindOf(inputDyad, outputDyad);
-    g.inputFixedPivot = asVec(inputDyad->fixedPivotCopy());
-    g.outputFixedPivot = asVec(outputDyad->fixedPivotCopy());
-    const Vec2 m1 = asVec(inputDyad->movingPivotCopy());
+    const FourBarGeometry g = fourBarGeometryOf(*inputDyad, *outputDyad, false);
     const Vec2 m2 = asVec(outputDyad->movingPivotCopy());
-    const Vec2 ground = g.outputFixedPivot - g.inputFixedPivot;
-    g.groundLength = ground.length();
-    g.groundAngleDeg = ground.angleDeg();
-    g.inputLength = (m1 - g.inputFixedPivot).length();
-    g.outputLength = (m2 - g.outputFixedPivot).length();
-    g.inputDirectionDeg = (m1 - g.inputFixedPivot).angleDeg();
-    g.outputDirectionDeg = (m2 - g.outputFixedPivot).angleDeg();
-    // A PR dyad's committed link angle is the direction of its slide.
-    g.inputSlideDeg = inputDyad->getLinkAngle();
-    g.outputSlideDeg = outputDyad->getLinkAngle();
-    g.couplerLength = (m2 - m1).length();
-    const Vec2 normal2 = Vec2::unitDeg(g.outputDirectionDeg);
-    g.lineOffset = g.outputLength + (m1 - m2).dot(normal2);
-    g.lineTurnDeg = g.outputDirectionDeg - g.inputDirectionDeg;
-    g.inputSlideDir = Vec2::unitDeg(g.inputSlideDeg);
-    g.outputSlideDir = Vec2::unitDeg(g.outputSlideDeg);
-    g.lineTurnDir = Vec2::unitDeg(g.lineTurnDeg);
-    const bool slider = g.kind == PairKind::PRPR || g.kind == PairKind::PRRP;
-    g.assembledInput = slider ? (m1 - g.inputFixedPivot).dot(Vec2::unitDeg(g.inputSlideDeg))
-                              : g.inputDirectionDeg;
     geometry = g;
     slideAngle = g.lineTurnDeg + 90.0;
     assembledOutputPivot = m2;
@@ -274,7 +227,8 @@ void Mechanism::moveDyads(const LoopSolution &s) {
                                    .dot(Vec2::unitDeg(geometry.inputSlideDeg))
                              : (s.inputMovingPivot - geometry.inputFixedPivot).angleDeg();
     inputDyad->setConfiguration(input, geometry.inputLength);
-    if (isKind(outputDyad, "RP"))
+    if (geometry.kind == PairKind::RRRP || geometry.kind == PairKind::PRRP ||
+        geometry.kind == PairKind::RPRP)
         outputDyad->setConfiguration(s.outputDirection.angleDeg(), geometry.outputLength);
     else
         outputDyad->setMovingPivot(asPoint(s.outputMovingPivot));

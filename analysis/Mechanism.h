@@ -151,9 +151,8 @@ private:
     void sweepCircuit(bool open);
     void selectCircuit(bool open);
     PointList &currentCurve();
-    void classifyFourRevolute();
-    void classifyGrashof(char shortestBar);
-    void classifyNonGrashof();
+    void setGrashofLimits(char shortestBar);
+    void setNonGrashofLimits(bool inputOutward);
     void setRockerLimits(double psiNearDeg, double psiFarDeg);
     void setAngleLimits(double lowerDeg, double upperDeg);
     void setSliderLimits();

@@ -1,6 +1,7 @@
 // Classification of a four-bar: Grashof, non-Grashof and change-point families for two RR
 // dyads, names by kind for slider pairs, the input limits, the slider drive, and the file
 // "Mechanism Limits.txt".
+#include "FourBarClass.h"
 #include "FreshOutputFile.h"
 #include "Mechanism.h"
 
@@ -75,6 +76,74 @@ bool triangleAngleDeg(double a, double b, double c, double &angleDeg) {
 
 } // namespace
 
+// Grashof's criterion on the four bar lengths s <= p <= q <= l: p + q against s + l. Equality
+// is tested first and with a tolerance, because lengths computed from coordinates are equal
+// only to rounding; the strict tests then see only true differences.
+FourBarClass classifyFourBar(const FourBarGeometry &g) {
+    FourBarClass result;
+    switch (g.kind) {
+    case PairKind::RRRP:
+        result.label = QStringLiteral("Swinging Block Mechanism");
+        return result;
+    case PairKind::RRPR:
+        result.label = QStringLiteral("Crank Slider Mechanism");
+        return result;
+    case PairKind::PRPR:
+        result.label = QStringLiteral("Double Slider Mechanism");
+        return result;
+    case PairKind::PRRP:
+        result.label = QStringLiteral("Slider-Swinging Block Mechanism");
+        return result;
+    case PairKind::RPRP:
+        result.label = QStringLiteral("Double Swinging Block Mechanism");
+        return result;
+    case PairKind::None:
+        result.label = typeNameAt(0);
+        return result;
+    case PairKind::RRRR:
+        break;
+    }
+    const double h = g.couplerLength, l1 = g.inputLength, l2 = g.outputLength;
+    const Bar bars[4] = {{'i', l1}, {'c', h}, {'o', l2}, {'g', g.groundLength}};
+    double sorted[4];
+    for (int k = 0; k < 4; ++k) {
+        if (!std::isfinite(bars[k].length)) {
+            result.label = typeNameAt(0);
+            return result;
+        }
+        sorted[k] = bars[k].length;
+    }
+    std::sort(sorted, sorted + 4);
+    const double s = sorted[0], p = sorted[1], q = sorted[2], l = sorted[3];
+    const double tolerance = tol::lengthRelative * l;
+    // Among bars equal to the shortest within rounding, the first in i, c, o, g order counts.
+    for (const Bar &b : bars)
+        if (b.length <= s + tolerance) {
+            result.shortestBar = b.label;
+            break;
+        }
+    const double excess = (p + q) - (s + l);
+    if (std::fabs(excess) <= tolerance) {
+        result.family = FourBarClass::Family::ChangePoint;
+        const int entry = l - s <= tolerance ? 14 : entryForShortest(result.shortestBar, 9);
+        result.label = typeNameAt(entry);
+    } else if (excess > 0.0) {
+        result.family = FourBarClass::Family::Grashof;
+        result.label = typeNameAt(entryForShortest(result.shortestBar, 1));
+    } else {
+        // A triple rocker limited where coupler and output fold (inward) or stretch (outward);
+        // the first word is the input's limit, the second the output's.
+        const double a = l1 + g.groundLength, b = l2 + h, c = l2 + g.groundLength, d = l1 + h;
+        result.family = FourBarClass::Family::NonGrashof;
+        result.inputOutward = a >= b;
+        const bool outputInward = d > c;
+        result.label = QStringLiteral("Non Grashof %1/%2 Limited Triple Rocker")
+                           .arg(result.inputOutward ? "Outward" : "Inward",
+                                outputInward ? "Inward" : "Outward");
+    }
+    return result;
+}
+
 void Mechanism::resetLimits() {
     lowerLimited = upperLimited = false;
     lowerLimit = upperLimit = 0.0;
@@ -83,29 +152,12 @@ void Mechanism::resetLimits() {
 
 void Mechanism::classify() {
     resetLimits();
-    switch (isSet() ? geometry.kind : PairKind::None) {
-    case PairKind::RRRP:
-        typeLabel = QStringLiteral("Swinging Block Mechanism");
-        break;
-    case PairKind::RRPR:
-        typeLabel = QStringLiteral("Crank Slider Mechanism");
-        break;
-    case PairKind::PRPR:
-        typeLabel = QStringLiteral("Double Slider Mechanism");
-        break;
-    case PairKind::PRRP:
-        typeLabel = QStringLiteral("Slider-Swinging Block Mechanism");
-        break;
-    case PairKind::RPRP:
-        typeLabel = QStringLiteral("Double Swinging Block Mechanism");
-        break;
-    case PairKind::RRRR:
-        classifyFourRevolute();
-        break;
-    case PairKind::None:
-        typeLabel = typeNameAt(0);
-        break;
-    }
+    const FourBarClass c = classifyFourBar(isSet() ? geometry : FourBarGeometry());
+    typeLabel = c.label;
+    if (c.family == FourBarClass::Family::Grashof)
+        setGrashofLimits(c.shortestBar);
+    else if (c.family == FourBarClass::Family::NonGrashof)
+        setNonGrashofLimits(c.inputOutward);
     if (isSet() && inputIsSlider()) {
         setSliderLimits();
         setSliderDrive();
@@ -113,45 +165,9 @@ void Mechanism::classify() {
     writeLimitsFile();
 }
 
-// Grashof's criterion on the four bar lengths s <= p <= q <= l: p + q against s + l. Equality
-// is tested first and with a tolerance, because lengths computed from coordinates are equal
-// only to rounding; the strict tests then see only true differences.
-void Mechanism::classifyFourRevolute() {
+void Mechanism::setGrashofLimits(char shortest) {
     const FourBarGeometry &g = geometry;
-    const double h = g.couplerLength, l1 = g.inputLength, l2 = g.outputLength;
-    const Bar bars[4] = {{'i', l1}, {'c', h}, {'o', l2}, {'g', g.groundLength}};
-    double sorted[4];
-    for (int k = 0; k < 4; ++k) {
-        if (!std::isfinite(bars[k].length)) {
-            typeLabel = typeNameAt(0);
-            return;
-        }
-        sorted[k] = bars[k].length;
-    }
-    std::sort(sorted, sorted + 4);
-    const double s = sorted[0], p = sorted[1], q = sorted[2], l = sorted[3];
-    const double tolerance = tol::lengthRelative * l;
-    // Among bars equal to the shortest within rounding, the first in i, c, o, g order counts.
-    char shortest = 'g';
-    for (const Bar &b : bars)
-        if (b.length <= s + tolerance) {
-            shortest = b.label;
-            break;
-        }
-    const double excess = (p + q) - (s + l);
-    if (std::fabs(excess) <= tolerance)
-        typeLabel = typeNameAt(l - s <= tolerance ? 14 : entryForShortest(shortest, 9));
-    else if (excess > 0.0)
-        classifyGrashof(shortest);
-    else
-        classifyNonGrashof();
-}
-
-void Mechanism::classifyGrashof(char shortest) {
-    const FourBarGeometry &g = geometry;
-    const int entry = entryForShortest(shortest, 1);
-    typeLabel = typeNameAt(entry);
-    if (entry <= 2) {
+    if (shortest == 'g' || shortest == 'i') {
         // The input turns fully; the file carries 180 and 0 for it.
         upperLimit = 180.0;
         lowerLimit = 0.0;
@@ -165,15 +181,11 @@ void Mechanism::classifyGrashof(char shortest) {
         setRockerLimits(nearDeg, farDeg);
 }
 
-// Non-Grashof: a triple rocker limited where coupler and output fold (inward) or stretch
-// (outward); the first word is the input's limit, the second the output's.
-void Mechanism::classifyNonGrashof() {
+// A triple rocker's input swings about the ground line (outward limits, where coupler and
+// output stretch) or about its opposite (inward limits, where they fold).
+void Mechanism::setNonGrashofLimits(bool inputOutward) {
     const FourBarGeometry &g = geometry;
     const double h = g.couplerLength, l1 = g.inputLength, l2 = g.outputLength;
-    const double a = l1 + g.groundLength, b = l2 + h, c = l2 + g.groundLength, d = l1 + h;
-    const bool inputOutward = a >= b, outputInward = d > c;
-    typeLabel = QStringLiteral("Non Grashof %1/%2 Limited Triple Rocker")
-                    .arg(inputOutward ? "Outward" : "Inward", outputInward ? "Inward" : "Outward");
     double psi;
     if (inputOutward) {
         if (triangleAngleDeg(l1, g.groundLength, h + l2, psi))
@@ -183,8 +195,6 @@ void Mechanism::classifyNonGrashof() {
     }
 }
 
-// A Grashof rocker input swings between the folded and the stretched position of coupler and
-// output, on one side of the ground line: the side the mechanism was assembled on.
 void Mechanism::setRockerLimits(double psiNearDeg, double psiFarDeg) {
     const double gamma = geometry.groundAngleDeg;
     const bool above = wrapDeg180(geometry.inputDirectionDeg - gamma) >= 0.0;

@@ -1,16 +1,25 @@
 // Speed of the four-bar analysis: full coupler-curve traces of an RRRR and of an RP-RP pair (the
-// largest sample counts), the sweeps alone (no picking, no file), and one animation step.
+// largest sample counts), the sweeps alone (no picking, no file), one animation step, and the
+// evaluation of every pair of a synthesis against its task.
+#include "Branch.h"
 #include "Mechanism.h"
+#include "MechanismSynthesis.h"
+#include "Motion.h"
+#include "PairEvaluation.h"
 #include "RP.h"
 #include "RR.h"
 #include "RandomPicks.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -127,6 +136,53 @@ void BM_ClassifyCrankRocker(benchmark::State &state) {
     require(m.hasUpperLimit(), "classify");
 }
 BENCHMARK(BM_ClassifyCrankRocker)->Unit(benchmark::kMicrosecond);
+
+// Every pair of the dyads a five-position synthesis of the RRPR demonstration returns (RR, PR,
+// RR, RR: four dyads, six pairs, three of them slider-cranks), evaluated against the task as the
+// Mechanisms table refreshes it on a drag.
+void BM_EvaluateAllPairs(benchmark::State &state) {
+    std::ifstream file(MS_SOURCE_DIR "/demo/RRPR.txt");
+    int n = 0;
+    file >> n;
+    require(n == 5, "demo/RRPR.txt");
+    Motion motion;
+    Branch branch;
+    MechanismSynthesis engine;
+    engine.setMotion(&motion);
+    engine.setBranch(&branch);
+    engine.setData(n);
+    std::vector<Point> task;
+    for (int row = 0; row < n; ++row) {
+        double x, y, thetaDeg;
+        file >> x >> y >> thetaDeg;
+        engine.setDataValue(row, 0, x);
+        engine.setDataValue(row, 1, y);
+        engine.setDataValue(row, 2, thetaDeg);
+        motion.currentPose = Point(x, y, thetaDeg * 3.141592653 / 180.0);
+        motion.currentImage = toImage(motion.currentPose);
+        motion.addPosition();
+        task.push_back(Point(x, y, thetaDeg));
+    }
+    // The synthesis writes its files into the working directory: a private one here.
+    QTemporaryDir scratch;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(scratch.path());
+    engine.synthesize();
+    QDir::setCurrent(before);
+    const auto &dyads = branch.getDyadList();
+    require(dyads.size() == 4 && task.size() == 5, "synthesis of the RRPR demonstration");
+    const PairEvaluation first = evaluatePair(*dyads[0], *dyads[1], task.front(), task);
+    require(first.defectFree && first.maxPositionError < 1e-6, "the demonstration's slider-crank");
+    int pairs = 0;
+    for (auto _ : state) {
+        pairs = 0;
+        for (size_t i = 0; i < dyads.size(); ++i)
+            for (size_t j = i + 1; j < dyads.size(); ++j, ++pairs)
+                benchmark::DoNotOptimize(evaluatePair(*dyads[i], *dyads[j], task.front(), task));
+    }
+    state.counters["pairs"] = pairs;
+}
+BENCHMARK(BM_EvaluateAllPairs)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
