@@ -61,7 +61,8 @@ void AngularDimension::draw() const {
         along = 0.75;
     const double t = PI * (startAngle + along * (endAngle - startAngle)) / 180.0;
     glTranslated(cx + textRadius * std::cos(t), cy + textRadius * std::sin(t), 0.0);
-    glScaled(0.005, 0.005, 1.0);
+    const double textScale = LinearDimension::strokeScaleForPixels(LinearDimension::labelCapPixels);
+    glScaled(textScale, textScale, 1.0);
     glColor3d(0.2, 0.2, 0.2);
     glLineWidth(2);
     for (char ch : valueText())

@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <GL/glut.h>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iomanip>
 #include <sstream>
@@ -32,6 +33,31 @@ std::string LinearDimension::numberText(double value) {
     std::ostringstream out;
     out << std::setprecision(std::clamp(significantDigits, 1, maxLabelDigits)) << value;
     return out.str();
+}
+
+double LinearDimension::strokeScaleForPixels(double capPixels) {
+    GLdouble modelview[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // Where the frame's origin and its unit step along x land in normalised device coordinates
+    // (column-major matrices; the step's w is that of the origin for an affine projection).
+    const auto clip = [&](double x) {
+        double eye[4], out[4];
+        for (int r = 0; r < 4; ++r)
+            eye[r] = modelview[r] * x + modelview[12 + r];
+        for (int r = 0; r < 4; ++r)
+            out[r] = projection[r] * eye[0] + projection[4 + r] * eye[1] +
+                     projection[8 + r] * eye[2] + projection[12 + r] * eye[3];
+        return std::array<double, 2>{out[0] / out[3], out[1] / out[3]};
+    };
+    const std::array<double, 2> o = clip(0.0), e = clip(1.0);
+    const double pixelsPerUnit = std::hypot((e[0] - o[0]) * viewport[2] / 2.0,
+                                            (e[1] - o[1]) * viewport[3] / 2.0);
+    if (!std::isfinite(pixelsPerUnit) || pixelsPerUnit <= 0.0)
+        return 0.005;  // a degenerate frame: the font's old fixed scale
+    return capPixels / (strokeCapHeight * pixelsPerUnit);
 }
 
 std::string LinearDimension::valueText() const {
@@ -78,7 +104,7 @@ void LinearDimension::drawFull() const {
     const double nx = std::cos(PI * beta / 180.0), ny = std::sin(PI * beta / 180.0);
     const double sx = location.x(), sy = location.y(), ex = lineEnd.x(), ey = lineEnd.y();
     const std::string text = valueText();
-    const double textScale = 0.005;
+    const double textScale = strokeScaleForPixels(labelCapPixels);
     const double textHeight = strokeCapHeight * textScale;
     const double textWidth =
         textScale *
