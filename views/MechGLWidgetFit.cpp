@@ -43,10 +43,15 @@ struct BoxGrower {
         add(f.x(), f.y(), pivotGlyphReach);
         add(m.x(), m.y(), pivotGlyphReach);
     }
-    void addCurve(const PointList &curve) {
+    // A curve counts where it runs near the rest: a slider's coupler curve can run on for many
+    // task sizes, and framing all of it would shrink the positions to a dot. Only the points
+    // within one span of the core box (positions, pivots, coupler point) on every side count.
+    void addCurve(const PointList &curve, const BoxGrower &core) {
+        const double margin = std::max(core.x1 - core.x0, core.y1 - core.y0);
         for (int i = 0; i < curve.size(); ++i) {
             const Point &p = curve.ref(i);
-            if (p.dimension() >= 2)
+            if (p.dimension() >= 2 && p[0] >= core.x0 - margin && p[0] <= core.x1 + margin &&
+                p[1] >= core.y0 - margin && p[1] <= core.y1 + margin)
                 add(p[0], p[1], 0.0);
         }
     }
@@ -84,9 +89,10 @@ bool MechGLWidget::contentBounds(QRectF &box) const {
                 const Point c = m->couplerPoint();
                 grow.add(c[0], c[1], pivotGlyphReach);
             }
+            const BoxGrower core = grow;
             for (int k = 0; k < 3; ++k) {
-                grow.addCurve(m->openCurve(k));
-                grow.addCurve(m->crossedCurve(k));
+                grow.addCurve(m->openCurve(k), core);
+                grow.addCurve(m->crossedCurve(k), core);
             }
         }
     }

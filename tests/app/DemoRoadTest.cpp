@@ -99,6 +99,17 @@ private slots:
             QVERIFY(insideWorkspace(d.fixedPivotCopy()));
             QVERIFY(insideWorkspace(d.movingPivotCopy()));
         }
+        // The view frames the task: every position on screen, and the task not shrunk to a dot
+        // to make room for a slider's long coupler curve.
+        QRectF seen;
+        for (int i = 0; i < w.task()->size(); ++i) {
+            const Pose p = poseOf(*w.task(), i);
+            seen |= QRectF(rig->view()->worldToPixel(p.x, p.y), QSizeF(1.0, 1.0));
+        }
+        QVERIFY(rig->view()->rect().contains(seen.toRect()));
+        QVERIFY2(std::max(seen.width(), seen.height()) >
+                     0.2 * std::min(rig->view()->width(), rig->view()->height()),
+                 qPrintable(QString("%1 x %2 pixels").arg(seen.width()).arg(seen.height())));
 
         // Start: the RR links keep their lengths while the moving frame sweeps a useful range; Stop
         // puts the mechanism back where it started.
