@@ -6,6 +6,7 @@
 #include "Mechanism.h"
 #include "PR.h"
 #include "PairEvaluation.h"
+#include "PairRanking.h"
 #include "RR.h"
 
 #include <QtTest>
@@ -142,6 +143,17 @@ private slots:
         const PairEvaluation viaMechanism = evaluatePair(m, asPoints(task));
         QCOMPARE(viaMechanism.defectFree, e.defectFree);
         QVERIFY(std::fabs(viaMechanism.transmissionAngle.taskMinDeg - mu.taskMinDeg) < 1e-6);
+        // Both machines of the pair, ranked: driven by its rocker, which turns back between
+        // poses a crank turn apart, the crank-rocker cannot meet them in one go.
+        if (!triple && e.defectFree) {
+            const auto rows = PairRanking::rankAll({input.get(), output.get()}, asPoints(task));
+            QCOMPARE(rows.size(), size_t(2));
+            QCOMPARE(rows[0].input, 0);
+            QCOMPARE(rows[0].rank, 1);
+            QVERIFY(rows[0].evaluation.defectFree && !rows[1].evaluation.defectFree);
+            QCOMPARE(rows[1].input, 1);
+            QCOMPARE(rows[1].output, 0);
+        }
     }
 
     // cos mu = (h^2 + L2^2 - d^2) / (2 h L2) with d^2 = G^2 + L1^2 - 2 G L1 cos(crank): the
@@ -190,6 +202,12 @@ private slots:
         const double h = std::hypot(known::sliderLocal.x - known::sliderCrank.movingLocal.x,
                                     known::sliderLocal.y - known::sliderCrank.movingLocal.y);
         QVERIFY(std::fabs(e.linkRatio - h / known::sliderCrank.radius) < 1e-9);
+        // Mixed kinds make one machine, driven by the crank whichever comes first in the list.
+        const auto rows = PairRanking::rankAll({&slider, crank.get()}, asPoints(task));
+        QCOMPARE(rows.size(), size_t(1));
+        QCOMPARE(rows[0].input, 1);
+        QCOMPARE(rows[0].output, 0);
+        QVERIFY(rows[0].evaluation.defectFree);
         // One pose at a time (the pair still assembled at the first): the task's range is
         // that pose's angle.
         for (const Pose &p : task) {

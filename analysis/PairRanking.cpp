@@ -1,0 +1,50 @@
+#include "PairRanking.h"
+
+#include "Dyad.h"
+
+#include <algorithm>
+
+namespace {
+// The order in which a four-bar takes its dyads, the first driving: RR, then PR, then RP.
+int kindOrder(const Dyad &d) {
+    const QString kind = d.typeName();
+    return kind == QLatin1String("RR") ? 0 : kind == QLatin1String("PR") ? 1 : 2;
+}
+} // namespace
+
+std::vector<PairRanking::Row> PairRanking::rankAll(const std::vector<const Dyad *> &dyads,
+                                                   const std::vector<Point> &task) {
+    std::vector<Row> rows;
+    if (task.empty())
+        return rows;
+    const Point &assembledPose = task.front();
+    const int n = static_cast<int>(dyads.size());
+    for (int i = 0; i < n; ++i) {
+        for (int j = i + 1; j < n; ++j) {
+            const Dyad *a = dyads[static_cast<size_t>(i)];
+            const Dyad *b = dyads[static_cast<size_t>(j)];
+            if (!a || !b)
+                continue;
+            Row row;
+            const bool swapped = kindOrder(*b) < kindOrder(*a);
+            row.input = swapped ? j : i;
+            row.output = swapped ? i : j;
+            row.evaluation = evaluatePair(*a, *b, assembledPose, task);
+            rows.push_back(row);
+            // The evaluation orders mixed kinds itself, so only a same-kind pair has a second
+            // machine: the other dyad driving.
+            if (a->typeName() == b->typeName()) {
+                row.input = j;
+                row.output = i;
+                row.evaluation = evaluatePair(*b, *a, assembledPose, task);
+                rows.push_back(row);
+            }
+        }
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const Row &x, const Row &y) {
+        return ranksBefore(x.evaluation, y.evaluation);
+    });
+    for (size_t k = 0; k < rows.size(); ++k)
+        rows[k].rank = static_cast<int>(k) + 1;
+    return rows;
+}
