@@ -8,11 +8,11 @@
 #include "Mechanism.h"
 #include "MechanismSvgExport.h"
 #include "Motion.h"
+#include "UserFileSave.h"
 
 #include <QAction>
 #include <QFileDialog>
 #include <QMenu>
-#include <QMessageBox>
 
 ExportAndHelpCommands::ExportAndHelpCommands(QWidget *w, Branch *b, const Motion *m)
     : QObject(w), window(w), branch(b), motion(m) {
@@ -58,13 +58,14 @@ bool ExportAndHelpCommands::exportMechanismSvgTo(const QString &path) const {
     MechanismSvgExport drawing(*branch->getMechanism());
     if (motion)
         drawing.setTask(*motion);
-    return drawing.write(path);
+    return save(QStringLiteral("Export Mechanism (SVG)"), path, drawing.svg());
 }
 
 bool ExportAndHelpCommands::exportCouplerCurveCsvTo(const QString &path) const {
     if (!branch->hasMechanism())
         return false;
-    return CouplerCurveExport(*branch->getMechanism()).writeCsv(path);
+    const QByteArray table = CouplerCurveExport(*branch->getMechanism()).csv().toUtf8();
+    return save(QStringLiteral("Export Coupler Curve (CSV)"), path, table);
 }
 
 void ExportAndHelpCommands::exportMechanismSvg() {
@@ -73,8 +74,8 @@ void ExportAndHelpCommands::exportMechanismSvg() {
     const QString path = QFileDialog::getSaveFileName(
         window, QStringLiteral("Export Mechanism (SVG)"), QStringLiteral("mechanism.svg"),
         QStringLiteral("SVG drawing (*.svg);;All Files (*)"));
-    if (!path.isEmpty() && !exportMechanismSvgTo(path))
-        reportFailure(path);
+    if (!path.isEmpty())
+        exportMechanismSvgTo(path);
 }
 
 void ExportAndHelpCommands::exportCouplerCurveCsv() {
@@ -83,13 +84,17 @@ void ExportAndHelpCommands::exportCouplerCurveCsv() {
     const QString path = QFileDialog::getSaveFileName(
         window, QStringLiteral("Export Coupler Curve (CSV)"), QStringLiteral("coupler curve.csv"),
         QStringLiteral("CSV table (*.csv);;All Files (*)"));
-    if (!path.isEmpty() && !exportCouplerCurveCsvTo(path))
-        reportFailure(path);
+    if (!path.isEmpty())
+        exportCouplerCurveCsvTo(path);
 }
 
-void ExportAndHelpCommands::reportFailure(const QString &path) const {
-    QMessageBox::warning(window, QStringLiteral("Export"),
-                         QStringLiteral("Could not write '%1'.").arg(path));
+bool ExportAndHelpCommands::save(const QString &title, const QString &path,
+                                 const QByteArray &bytes) const {
+    QString why;
+    if (UserFileSave::write(path, bytes, why))
+        return true;
+    UserFileSave::report(window, title, path, why);
+    return false;
 }
 
 // Both dialogs stay open beside the window (not modal), so the guide can be read while working.

@@ -4,8 +4,10 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 class AboutDialog;
+class QByteArray;
 class Branch;
 class HowToUseDialog;
 class Motion;
@@ -32,12 +34,13 @@ public:
     HowToUseDialog *howToUseDialog() const;
 
     // The exports to a given file; false when there is no mechanism or the file cannot be
-    // written.
+    // written, which is then reported in a warning box and on standard error. The file is
+    // replaced whole or not at all.
     bool exportMechanismSvgTo(const QString &path) const;
     bool exportCouplerCurveCsvTo(const QString &path) const;
 
 public slots:
-    // Ask for a file name, then export; a failed write is reported in a warning box.
+    // Ask for a file name, then export.
     void exportMechanismSvg();
     void exportCouplerCurveCsv();
     void showAbout();
@@ -45,7 +48,7 @@ public slots:
     void updateAvailability();
 
 private:
-    void reportFailure(const QString &path) const;
+    bool save(const QString &title, const QString &path, const QByteArray &bytes) const;
 
     QWidget *window;        // not owned
     Branch *branch;         // not owned

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Dialog.h"
+#include "UserFileSave.h"
 #include "WorkspaceDialog.h"
 
 #include <QHash>
@@ -180,6 +181,9 @@ public slots:
     // Output commands (VendrelOutput.cpp).
     bool SaveFile();
     void screenshot();
+    // Saves a picture of the Cartesian view, in the format the name's suffix gives; a failure
+    // is reported in a warning box and on standard error.
+    bool saveScreenshot(const QString &path);
     void update_Background_Image();
     void splitteroutput(int a, int b);
 
@@ -204,6 +208,8 @@ private:
     QString whatSynthesizeNeeds() const;
     void showFileProblem(const QString &title, const QString &path, const QString &why,
                          const QString &printed);
+    bool stageDyadFiles(std::vector<UserFileSave::File> &files, QString &failedPath,
+                        QString &why);
 
     // Wiring steps (VendrelWiring.cpp).
     void handModelsOver();

@@ -6,26 +6,33 @@
 #include "MechGLWidget.h"
 #include "ProcessValues.h"
 #include "TextFileWriter.h"
+#include "UserFileSave.h"
 #include "ui_Vendrel.h"
 
+#include <QAction>
+#include <QBuffer>
 #include <QFile>
 #include <QFileDialog>
-#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMenu>
 #include <QPixmap>
+#include <QTemporaryDir>
+#include <vector>
 
-// Both files are written first; success is reported only when both were, otherwise a warning
-// names what could not be written.
+namespace {
+const char *const dyadFileNames[] = {"synthesized dyad parameters.txt",
+                                     "user input dyad parameters.txt"};
+} // namespace
+
+// Both files replace the saved pair together, whole or not at all: a full disk or a folder that
+// refuses new files leaves the earlier pair as it was. Success is reported only after that.
 bool Vendrel::SaveFile() {
-    const QStringList failed = branch->printdyads();
-    if (!failed.isEmpty()) {
-        QMessageBox::warning(this, tr("Save Dyads"),
-                             tr("Could not write '%1' in %2.")
-                                 .arg(failed.join(QStringLiteral("', '")),
-                                      QDir::toNativeSeparators(QDir::currentPath())));
+    std::vector<UserFileSave::File> files;
+    QString failedPath, why;
+    if (!stageDyadFiles(files, failedPath, why) || !UserFileSave::write(files, failedPath, why)) {
+        UserFileSave::report(this, tr("Save Dyads"), failedPath, why);
         return false;
     }
     QMessageBox box(this);
@@ -38,10 +45,37 @@ bool Vendrel::SaveFile() {
     return true;
 }
 
+// Branch writes the pair in place under fixed names in the working folder. It writes them into a
+// fresh folder of its own instead, made the working folder only for that call, and the contents
+// are read back from there, each paired with its place in the real working folder.
+bool Vendrel::stageDyadFiles(std::vector<UserFileSave::File> &files, QString &failedPath,
+                             QString &why) {
+    const QDir folder = QDir::current();
+    QTemporaryDir staging;
+    if (!staging.isValid()) {
+        failedPath = folder.filePath(QLatin1String(dyadFileNames[0]));
+        why = tr("no temporary folder could be made (%1)").arg(staging.errorString());
+        return false;
+    }
+    QDir::setCurrent(staging.path());
+    const QStringList failed = branch->printdyads();
+    QDir::setCurrent(folder.path());
+    for (const char *name : dyadFileNames) {
+        QFile staged(staging.filePath(QLatin1String(name)));
+        if (failed.contains(QLatin1String(name)) || !staged.open(QIODevice::ReadOnly)) {
+            failedPath = folder.filePath(QLatin1String(name));
+            why = tr("it could not be written in full in the temporary folder %1")
+                      .arg(QDir::toNativeSeparators(staging.path()));
+            return false;
+        }
+        files.push_back({folder.filePath(QLatin1String(name)), staged.readAll()});
+    }
+    return true;
+}
+
 // The place marker "%1" in the chosen name becomes the count of screenshots taken in this run;
-// the file is opened and saved under that final name only.
+// the file is written under that final name only.
 void Vendrel::screenshot() {
-    const QPixmap picture = cartesianView()->grab();
     ++screenshotCount;
     const QString chosen = QFileDialog::getSaveFileName(
         this, tr("Save Screenshot"), QStringLiteral(" "), tr("Screenshot(*.png);;All Files (*)"));
@@ -51,15 +85,24 @@ void Vendrel::screenshot() {
     // A name without a suffix is saved as the PNG the dialog offers, and named so.
     if (QFileInfo(name).suffix().isEmpty())
         name += QStringLiteral(".png");
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) {
-        QMessageBox::information(this, tr("Unable to open file"), file.errorString());
-        return;
-    }
-    const QString suffix = QFileInfo(name).suffix();
-    const QByteArray format = suffix.isEmpty() ? QByteArray("PNG") : suffix.toLatin1();
-    picture.save(&file, format.constData());
-    file.close();
+    saveScreenshot(name);
+}
+
+// The picture is encoded in memory first, so a name whose suffix no image format knows is
+// refused before any file is touched; the file is then replaced whole or not at all.
+bool Vendrel::saveScreenshot(const QString &path) {
+    const QPixmap picture = cartesianView()->grab();
+    const QByteArray format = QFileInfo(path).suffix().toLatin1();
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    QString why;
+    if (!picture.save(&buffer, format.isEmpty() ? "PNG" : format.constData()))
+        why = tr("no picture could be made in the format \"%1\"").arg(QString::fromLatin1(format));
+    else if (UserFileSave::write(path, encoded, why))
+        return true;
+    UserFileSave::report(this, tr("Save Screenshot"), path, why);
+    return false;
 }
 
 // Cancelling the dialog gives an empty path, which removes the background.

@@ -49,12 +49,20 @@ const LightSetting lights[6] = {
 ImageGLWidget::ImageGLWidget(QWidget *parent) : QOpenGLWidget(parent) {}
 
 ImageGLWidget::~ImageGLWidget() {
-    if (quadric && context()) {
-        makeCurrent();
-        gluDeleteQuadric(quadric);
-        quadric = nullptr;
-        doneCurrent();
-    }
+    // The base class destroys the context after this destructor has run, when this object is
+    // only a QOpenGLWidget: the context's last signal must not reach releaseGl() then.
+    QObject::disconnect(contextLossConnection);
+    releaseGl();
+}
+
+// Frees the quadric while the context it was made in still exists and is current.
+void ImageGLWidget::releaseGl() {
+    if (!quadric || !context())
+        return;
+    makeCurrent();
+    gluDeleteQuadric(quadric);
+    quadric = nullptr;
+    doneCurrent();
 }
 
 // ---- Slots ---------------------------------------------------------------------------------------
@@ -191,14 +199,11 @@ void ImageGLWidget::initializeGL() {
     GlutFonts::ensureStarted();
     quadric = gluNewQuadric();
     setUpLighting();
-    // The context can be destroyed and recreated; the quadric goes with it.
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this]() {
-        makeCurrent();
-        if (quadric)
-            gluDeleteQuadric(quadric);
-        quadric = nullptr;
-        doneCurrent();
-    });
+    // The context can be destroyed and recreated (re-parenting, a new screen); the quadric goes
+    // with it and is made again here. The connection to the old context is dropped first.
+    QObject::disconnect(contextLossConnection);
+    contextLossConnection = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this,
+                                    &ImageGLWidget::releaseGl);
 }
 
 void ImageGLWidget::setUpLighting() const {

@@ -66,6 +66,7 @@ protected:
 private:
     static int normalisedAngle(int a);
     void setUpLighting() const;
+    void releaseGl();
     void applyViewport();
     void drawAxes() const;
     void drawAxis() const;
@@ -86,4 +87,6 @@ private:
     bool interpolate = false;
     bool showCouplerAnimation = false;
     GLUquadric *quadric = nullptr;  // made in initializeGL, freed with the context
+    // Ties releaseGl() to the current context's end; cut in the destructor.
+    QMetaObject::Connection contextLossConnection;
 };

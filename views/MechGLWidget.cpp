@@ -30,12 +30,19 @@ MechGLWidget::MechGLWidget(QWidget *parent) : QOpenGLWidget(parent) {
 }
 
 MechGLWidget::~MechGLWidget() {
-    // The texture belongs to this view's context; free it while the context still exists.
-    if (backgroundTexture != 0 && context()) {
-        makeCurrent();
-        freeBackgroundTexture();
-        doneCurrent();
-    }
+    // The base class destroys the context after this destructor has run, when this object is
+    // only a QOpenGLWidget: the context's last signal must not reach releaseGl() then.
+    QObject::disconnect(contextLossConnection);
+    releaseGl();
+}
+
+// Frees what this view made in its context, while that context still exists and is current.
+void MechGLWidget::releaseGl() {
+    if (backgroundTexture == 0 || !context())
+        return;
+    makeCurrent();
+    freeBackgroundTexture();
+    doneCurrent();
 }
 
 // ---- Mapping --------------------------------------------------------------------------------

@@ -222,6 +222,7 @@ private:
     void drawBackgroundImage();
     bool uploadBackgroundTexture(const QString &path);
     void freeBackgroundTexture();
+    void releaseGl();
     void reportUnloadableBackground(const QString &path);
 
     // ---- branch: dyads, mechanism, picking (MechGLWidgetBranch.cpp)
@@ -314,6 +315,8 @@ private:
 
     // Background image: uploaded once per path/placement change, freed when replaced.
     unsigned int backgroundTexture = 0;
+    // Ties releaseGl() to the current context's end; cut in the destructor.
+    QMetaObject::Connection contextLossConnection;
     QString backgroundTexturePath;
     BackgroundPlacement backgroundPlacement;
     QPointer<QMessageBox> backgroundError;

@@ -46,12 +46,11 @@ void MechGLWidget::initializeGL() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     // The context can be destroyed and recreated (re-parenting, a new screen): the texture goes
-    // with it, and the next paint uploads it again.
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this]() {
-        makeCurrent();
-        freeBackgroundTexture();
-        doneCurrent();
-    });
+    // with it, and the next paint uploads it again. A new context calls this again, so the
+    // connection to the old one is dropped first.
+    QObject::disconnect(contextLossConnection);
+    contextLossConnection = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this,
+                                    &MechGLWidget::releaseGl);
 }
 
 void MechGLWidget::resizeGL(int w, int h) {

@@ -119,6 +119,65 @@ private slots:
         QVERIFY(!texts.value(0).contains("'synthesized dyad parameters.txt'"));
     }
 
+    // Regression: saves wrote over the old file in place, so a full disk left it cut short or
+    // padded, and a screenshot's failed write went unreported.
+    void aRefusedSaveLeavesTheFolderAsItWasAndSaysSo_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("earlier");
+        for (const bool earlier : {false, true}) {
+            const QByteArray over = earlier ? " over an earlier file" : " as a new file";
+            QTest::newRow("dyads" + over) << "dyads" << "synthesized dyad parameters.txt" << earlier;
+            QTest::newRow("screenshot" + over) << "screenshot" << "view.png" << earlier;
+            QTest::newRow("svg" + over) << "svg" << "mechanism.svg" << earlier;
+            QTest::newRow("csv" + over) << "csv" << "curve.csv" << earlier;
+        }
+    }
+    void aRefusedSaveLeavesTheFolderAsItWasAndSaysSo() {
+        QFETCH(QString, command);
+        QFETCH(QString, name);
+        QFETCH(bool, earlier);
+        QVERIFY(rig->main().runDemoNamed("RRRR"));
+        QVERIFY(QDir().mkdir("locked"));
+        const QDir locked("locked");
+        const QByteArray old = "an earlier save\n";
+        if (earlier)
+            rig->dir().write("locked/" + name, old);
+        const auto entries = [&locked] { return locked.entryList(QDir::AllEntries | QDir::Hidden); };
+        const QStringList before = entries();
+        RefusingFolder refusing(locked.path());
+        if (!refusing.refuses())
+            QSKIP("this user may create files in any folder, and the file system has no "
+                  "immutable flag to stop it");
+        QStringList shown;
+        ModalCloser closer([&](QWidget *w) {
+            if (auto *box = qobject_cast<QMessageBox *>(w))
+                shown << box->text();
+            w->close();
+        });
+        StdoutCapture printed(STDERR_FILENO);
+        bool saved = true;
+        if (command == "dyads") {
+            QDir::setCurrent(locked.path());
+            saved = rig->main().SaveFile();
+            QDir::setCurrent(rig->dir().path());
+        } else if (command == "screenshot") {
+            saved = rig->main().saveScreenshot(locked.absoluteFilePath(name));
+        } else if (command == "svg") {
+            saved = commands()->exportMechanismSvgTo(locked.absoluteFilePath(name));
+        } else {
+            saved = commands()->exportCouplerCurveCsvTo(locked.absoluteFilePath(name));
+        }
+        QVERIFY(!saved);
+        const QByteArray err = printed.text();
+        QVERIFY2(err.contains(name.toUtf8()), err.constData());
+        QCOMPARE(closer.seen(), 1);
+        QVERIFY2(shown.value(0).contains(name), qPrintable(shown.value(0)));
+        QCOMPARE(entries(), before);
+        if (earlier)
+            QCOMPARE(contents(locked.filePath(name)), old);
+    }
+
     // Regression: a name with "%1" also left an empty file under the literal name.
     void screenshotNameTakesTheCountAndLeavesNoStrayFile() {
         QDir dir("shots");

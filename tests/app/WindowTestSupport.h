@@ -1,7 +1,8 @@
 // What the application tests share: the icon bundle, named parts of a window, a scratch working
-// folder, a catcher for standard output, the crank-rocker task (forward kinematics from the shared
-// known mechanisms), the main window rig, mouse gestures on the Cartesian view with its world-to-
-// pixel mapping written out here, and a closer for modal dialogs.
+// folder and one that refuses new files, a catcher for standard output and error, the
+// crank-rocker task (forward kinematics from the shared known mechanisms), the main window rig,
+// mouse gestures on the Cartesian view with its world-to-pixel mapping written out here, and a
+// closer for modal dialogs.
 #pragma once
 
 #include "Branch.h"
@@ -39,8 +40,11 @@
 #include <QtTest>
 #include <cmath>
 #include <cstdio>
+#include <fcntl.h>
 #include <functional>
+#include <linux/fs.h>
 #include <memory>
+#include <sys/ioctl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -86,20 +90,21 @@ private:
     QString previous;
 };
 
-// Catches what the code prints on standard output; text() ends the capture.
+// Catches what the code prints on standard output (or, given STDERR_FILENO, on standard error);
+// text() ends the capture.
 class StdoutCapture {
 public:
-    StdoutCapture() {
+    explicit StdoutCapture(int fd = STDOUT_FILENO) : fd(fd) {
         file.open();
-        std::fflush(stdout);
-        saved = ::dup(STDOUT_FILENO);
-        ::dup2(file.handle(), STDOUT_FILENO);
+        flushBoth();
+        saved = ::dup(fd);
+        ::dup2(file.handle(), fd);
     }
     ~StdoutCapture() { text(); }
     QByteArray text() {
         if (saved >= 0) {
-            std::fflush(stdout);
-            ::dup2(saved, STDOUT_FILENO);
+            flushBoth();
+            ::dup2(saved, fd);
             ::close(saved);
             saved = -1;
         }
@@ -108,8 +113,50 @@ public:
     }
 
 private:
+    static void flushBoth() {
+        std::fflush(stdout);
+        std::fflush(stderr);
+    }
     QTemporaryFile file;
+    int fd;
     int saved = -1;
+};
+
+// A folder that refuses new entries, to its owner and to root alike: its write permission is
+// taken away and, where that does not stop this user (root), it is marked immutable, which the
+// usual Linux file systems honour for root too. Files already in it can still be written in
+// place, so only a save that replaces a file through a new one is refused. Undone at its end.
+class RefusingFolder {
+public:
+    explicit RefusingFolder(const QString &path) : path(path) {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+        if (!refuses())
+            setImmutable(true);
+    }
+    ~RefusingFolder() {
+        setImmutable(false);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool refuses() const {
+        QFile probe(QDir(path).filePath(QStringLiteral("probe")));
+        if (!probe.open(QIODevice::WriteOnly))
+            return true;
+        probe.remove();
+        return false;
+    }
+
+private:
+    void setImmutable(bool on) const {
+        const int dir = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        if (dir >= 0 && ::ioctl(dir, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ::ioctl(dir, FS_IOC_SETFLAGS, &flags);
+        }
+        if (dir >= 0)
+            ::close(dir);
+    }
+    QString path;
 };
 
 // n coupler poses of a crank-rocker at crank angles spread over a turn.

@@ -3,6 +3,7 @@
 #include "ProcessValues.h"
 
 #include <QMessageBox>
+#include <QOpenGLContext>
 #include <QtTest>
 #include "TestSupport.h"
 #include "ViewTestSupport.h"
@@ -164,6 +165,32 @@ private slots:
         backgroundImagePath.clear();
         img = render();
         QVERIFY(!near(img, -7.5, -3.5, 4, isGreenish));
+    }
+    // Regression: the texture was freed from a handler that outlived the view. Moving the view
+    // into another window replaces its context; the texture must go with the old one and be
+    // uploaded again into the new one.
+    void backgroundComesBackInANewContext() {
+        QImage green(8, 8, QImage::Format_RGB32);
+        green.fill(QColor(0, 200, 0));
+        const QString file = QDir::current().absoluteFilePath("green background.png");
+        QVERIFY(green.save(file));
+        backgroundImagePath = file;
+        (void)render();
+        QSignalSpy contextLost(view->context(), &QOpenGLContext::aboutToBeDestroyed);
+        QVERIFY(view->backgroundTextureHandle() != 0);
+        QWidget window;
+        window.resize(800, 400);
+        view->setParent(&window);
+        window.show();
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QImage img = render();
+        const bool uploadedAgain = view->backgroundTextureHandle() != 0;
+        // Taken out before any check can return, or the window would delete it with itself.
+        view->setParent(nullptr);
+        QCOMPARE(contextLost.count(), 1);
+        QVERIFY(uploadedAgain);
+        QVERIFY(near(img, -7.5, -3.5, 1, isGreenish));
     }
 
 private:
