@@ -1,14 +1,14 @@
 // Classification of a four-bar: Grashof, non-Grashof and change-point families for two RR
 // dyads, names by kind for slider pairs, the input limits, the slider drive, and the file
 // "Mechanism Limits.txt".
-#include "FreshOutputFile.h"
 #include "Mechanism.h"
 
+#include "TextFileWriter.h"
 #include "Tolerances.h"
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <ostream>
 
 namespace {
 
@@ -273,9 +273,8 @@ void Mechanism::setSliderDrive() {
 }
 
 void Mechanism::writeLimitsFile() const {
-    std::ofstream out;
-    if (!openFreshOutput(out, "Mechanism Limits.txt"))
-        return;
+    TextFileWriter file(QStringLiteral("Mechanism Limits.txt"));
+    std::ostream &out = file.stream();
     auto limit = [&out](bool known, double value) {
         if (known)
             out << value;
