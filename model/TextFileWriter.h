@@ -7,11 +7,11 @@
 #include <sstream>
 
 // Text goes through a standard stream, so numbers keep the stream's default format (six
-// significant digits). commit() writes the content to a new file beside the old one and renames
-// it over the old only when every byte and the close went through: a full disk or a protected
-// folder leaves the earlier file as it was, never a file of the right length with a hole in it.
-// While an OutputStaging is open the content goes to it instead, to be written with the rest of
-// its run. A file that could not be written is said on standard error and remembered until
+// significant digits). commit() writes over an existing file and cuts it to length, checking
+// every step; when a step fails (a full disk) the earlier content is put back, so the file is
+// never left at some length with a hole in it. A new file is written beside its name and renamed
+// into place. While an OutputStaging is open the content goes to it instead, to be written with
+// the rest of its run. A file that could not be written is said on standard error and remembered until
 // takeFailures() (the engine turns them into a warning for the window).
 class TextFileWriter {
 public:
@@ -25,6 +25,9 @@ public:
     // the destructor when not called before.
     bool commit();
 
+    // Writes `text` over the content of `path` (see above); false, with the earlier content in
+    // place and `why`, when it cannot.
+    static bool overwrite(const QString &path, const QByteArray &text, QString *why);
     // Writes `text` as the whole new content of `path` through a temporary file in the same
     // folder; on failure the old file stays, the temporary is removed and `why` says what failed.
     static bool replaceFile(const QString &path, const QByteArray &text, QString *why);
