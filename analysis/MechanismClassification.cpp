@@ -2,14 +2,14 @@
 // dyads, names by kind for slider pairs, the input limits, the slider drive, and the file
 // "Mechanism Limits.txt".
 #include "FourBarClass.h"
-#include "FreshOutputFile.h"
 #include "Mechanism.h"
 
+#include "TextFileWriter.h"
 #include "Tolerances.h"
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <ostream>
 
 namespace {
 
@@ -283,9 +283,8 @@ void Mechanism::setSliderDrive() {
 }
 
 void Mechanism::writeLimitsFile() const {
-    std::ofstream out;
-    if (!openFreshOutput(out, "Mechanism Limits.txt"))
-        return;
+    TextFileWriter file(QStringLiteral("Mechanism Limits.txt"));
+    std::ostream &out = file.stream();
     auto limit = [&out](bool known, double value) {
         if (known)
             out << value;

@@ -1,11 +1,11 @@
 // Coupler curves: sweeping the input over both circuits, and the poses picked from the curves
 // for "GeneratedPositions.txt".
-#include "FreshOutputFile.h"
 #include "Mechanism.h"
 
 #include "RandomPicks.h"
+#include "TextFileWriter.h"
 
-#include <fstream>
+#include <ostream>
 
 namespace {
 // Sweep of one circuit: first value, step and last value of the input.
@@ -89,8 +89,9 @@ void Mechanism::generatePositions() {
 }
 
 void Mechanism::writeGeneratedPositionsFile() const {
-    std::ofstream out;
-    if (!openFreshOutput(out, "GeneratedPositions.txt") || generatedPositions.isEmpty())
+    TextFileWriter file(QStringLiteral("GeneratedPositions.txt"));
+    std::ostream &out = file.stream();
+    if (generatedPositions.isEmpty())
         return;
     const int n = generatedPositions.size();
     out << n << "\n\n";

@@ -3,7 +3,6 @@
 // picks the right record however the user has sorted the table.
 #include "Vendrel.h"
 
-#include "Dyad.h"
 #include "ImageGLWidget.h"
 #include "MechGLWidget.h"
 #include "MechanismSynthesis.h"
@@ -64,9 +63,7 @@ void Vendrel::addSolutionRow(int solution, const ToleranceSolution &record) {
     const int row = table->rowCount();
     table->insertRow(row);
     for (int c = 0; c < dyadColumns; ++c) {
-        const Dyad *d =
-            c < record.dyadCount() ? record.dyads[static_cast<size_t>(c)].get() : nullptr;
-        QTableWidgetItem *item = solutionItem(d ? d->typeName() : QString(), solution);
+        QTableWidgetItem *item = solutionItem(record.dyadKind(c), solution);
         item->setTextAlignment(Qt::AlignCenter);
         table->setItem(row, c, item);
     }

@@ -4,10 +4,10 @@
 #include "ConstraintSurface.h"
 #include "Joint.h"
 #include "ProcessValues.h"
+#include "TextFileWriter.h"
 
-#include <QFile>
-#include <QTextStream>
 #include <cmath>
+#include <ostream>
 
 Dyad::Dyad() = default;
 
@@ -37,17 +37,15 @@ void Dyad::drawAtPose(const Point &) {}
 
 void Dyad::writeParameters() const {
     const QString base = name.isEmpty() ? QStringLiteral("dyad") : name;
-    QFile file(base + QStringLiteral(" parameters.txt"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return;
-    QTextStream out(&file);
-    out << typeName() << "\n";
+    TextFileWriter file(base + QStringLiteral(" parameters.txt"));
+    std::ostream &out = file.stream();
+    out << typeName().toStdString() << "\n";
     const double values[5] = {parameter1(), parameter2(), parameter3(), parameter4(),
                               parameter5()};
     const QString names[5] = {parameterName1(), parameterName2(), parameterName3(),
                               parameterName4(), parameterName5()};
     for (int i = 0; i < 5; ++i)
-        out << names[i] << ": " << values[i] << "\n";
+        out << names[i].toStdString() << ": " << values[i] << "\n";
 }
 
 // ---- Pivot editing ---------------------------------------------------------------------------

@@ -2,6 +2,8 @@
 // numbers in any line layout, validated whole before a task is built from them.
 #include "PositionFileReader.h"
 
+#include "Tolerances.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -26,14 +28,12 @@ bool PositionFileReader::fail(const QString &why) {
 // a huge file would otherwise hang the program or exhaust its memory before being rejected.
 bool PositionFileReader::readFile(const QString &path) {
     const QFileInfo info(path);
-    QFile file(path);
-    if (path.isEmpty() || !info.exists() || !file.open(QIODevice::ReadOnly)) {
-        if (info.exists() && !info.isFile())
-            return fail(QStringLiteral("it is not a regular file"));
-        return fail(QStringLiteral("Cannot open the file."));
-    }
-    if (!info.isFile())
+    // Before opening: opening a pipe waits for a writer, and a device never ends.
+    if (!path.isEmpty() && info.exists() && !info.isFile())
         return fail(QStringLiteral("it is not a regular file"));
+    QFile file(path);
+    if (path.isEmpty() || !info.exists() || !file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("Cannot open the file."));
     if (info.size() > maximumFileBytes)
         return fail(QStringLiteral("the file holds %1 bytes; a position file holds at most %2")
                         .arg(info.size())
@@ -135,6 +135,10 @@ bool PositionFileReader::readNumber(const Token &token, long long record, int fi
     if (!ok || !std::isfinite(value))
         return fail(QStringLiteral("%1: '%2' is not a finite value")
                         .arg(where, QString::fromLatin1(token.text.left(40))));
+    if (std::fabs(value) > tol::largestTaskMagnitude)
+        return fail(QStringLiteral("%1: %2 is beyond %3, the largest magnitude a position may have")
+                        .arg(where, QString::fromLatin1(token.text.left(40)))
+                        .arg(tol::largestTaskMagnitude));
     return true;
 }
 

@@ -73,3 +73,20 @@ namespace tol {
 constexpr double samePoseRelative = 1e-9;
 constexpr double samePoseDeg = 1e-9;
 }
+
+namespace tol {
+// The largest magnitude a position's x, y or theta (degrees) may have. The task's centroid and
+// size sum squares of coordinates and the image monomials multiply four of them, so 1e9 keeps
+// every intermediate below 1e40, far from overflow; it still spans a task of kilometres drawn
+// in micrometres, and an angle of 1e9 degrees keeps its value to 1e-7 degrees.
+constexpr double largestTaskMagnitude = 1e9;
+}
+
+namespace tol {
+// A fit whose data matrix has one dimension less than its positions give (the smallest
+// singular value the fit relies on below this fraction of the largest) does not single out its
+// dyads: poses turning about one common point, say, are met by every point of the body. The
+// singular values of a sound task lie above 1e-6 of the largest; rounding leaves a lost
+// dimension near 1e-16, so 1e-10 parts the two with room on both sides.
+constexpr double singularFitRelative = 1e-10;
+}

@@ -44,8 +44,10 @@ void MechanismSynthesis::setDataValue(int i, int j, double v) {
 // 10^-|n| by repeated division, as the threshold box's exponent means it. An unchanged value
 // does not re-run synthesis.
 void MechanismSynthesis::setThreshold(int n) {
+    // |INT_MIN| does not exist as an int: bound the exponent before taking its size.
+    const int exponent = std::min(std::max(n, -maximumThresholdExponent), maximumThresholdExponent);
     double t = 1.0;
-    for (int k = 0; k < std::abs(n); ++k)
+    for (int k = 0; k < std::abs(exponent); ++k)
         t /= 10.0;
     if (t == threshold)
         return;
@@ -114,9 +116,18 @@ Point MechanismSynthesis::firstPose() const {
 
 // ---- Row operations --------------------------------------------------------------------------
 
-void MechanismSynthesis::writeDataFile() const {
-    TextFileWriter file(QStringLiteral("data_value matrix.txt"));
-    data.save(file.stream(), arma::arma_ascii);
+void MechanismSynthesis::writeDataFile() {
+    {
+        TextFileWriter file(QStringLiteral("data_value matrix.txt"));
+        data.save(file.stream(), arma::arma_ascii);
+    }
+    reportUnwrittenFiles();
+}
+
+void MechanismSynthesis::reportUnwrittenFiles() {
+    const QStringList failed = TextFileWriter::takeFailures();
+    if (!failed.isEmpty())
+        emit outputFilesNotWritten(failed.join(QLatin1Char('\n')));
 }
 
 // The row carries its own index as a fourth value, which only a matrix that has four columns
@@ -157,9 +168,11 @@ void MechanismSynthesis::reportStop(const QString &message) {
             firstHeldBackReport = message;
         return;
     }
-    std::fputs(message.toLocal8Bit().constData(), messages);
-    std::fputc('\n', messages);
-    std::fflush(messages);
+    if (messages) {
+        std::fputs(message.toLocal8Bit().constData(), messages);
+        std::fputc('\n', messages);
+        std::fflush(messages);
+    }
     emit updateOutfile(message);
     emit runStopped(message);
 }
@@ -176,6 +189,9 @@ bool MechanismSynthesis::checkTask(int n, const QString &problem) {
         why = TaskDegeneracy::reason(data, n);
     if (why.isEmpty())
         return true;
+    // The refused run leaves no fit: lastFit() says why, and the branch keeps what it held.
+    fit = FitResult();
+    fit.failure = why;
     reportStop(why);
     return false;
 }
@@ -209,6 +225,7 @@ void MechanismSynthesis::synthesize() {
     branch->setupPointList(pointList);
     handOverDyads(firstPose(), Operation::NPosition);
     writeReport();
+    reportUnwrittenFiles();
 }
 
 // Writes the data matrix and its normal matrix. Nothing of a failed decomposition may be read:
@@ -221,11 +238,12 @@ bool MechanismSynthesis::decomposed(Operation op, const FitResult &result) {
     }
     if (result.ok)
         return true;
-    if (!quietRun)
+    if (!quietRun && messages)
         std::fprintf(messages, "error: %s\n", result.failure.toLocal8Bit().constData());
     reportStop(QStringLiteral("Synthesis stopped: %1. No dyads were made.").arg(result.failure));
     if (!quietRun)
         emit synthesisdone(0, 0);
+    reportUnwrittenFiles();
     return false;
 }
 

@@ -33,6 +33,12 @@ public:
     // fixed pivots three.
     static constexpr int fourPositions = 4;
     static constexpr int threePositions = 3;
+    // The threshold box's exponent goes from -20 to 0; 10^-20 is already far below any
+    // coefficient the type decision meets, so larger exponents are taken as 20.
+    static constexpr int maximumThresholdExponent = 20;
+    // A sweep turns each orientation at most half a turn either way; beyond, the grid repeats
+    // orientations and only costs time.
+    static constexpr double maximumToleranceDeg = 180.0;
 
     // Row operations of the position editors; each rewrites "data_value matrix.txt".
     void appendDataRow(double x, double y, double thetaDeg);
@@ -55,8 +61,15 @@ public:
     void setFileOutput(bool on) { fileOutput = on; }
     bool isFileOutputOn() const { return fileOutput; }
     // Where a run that stops says why (standard output by default; the command line sends it
-    // to standard error so its own output stays clean).
+    // to standard error so its own output stays clean, or to null, to say it in its own words).
     void setMessageOutput(std::FILE *stream) { messages = stream; }
+    // Why synthesizeWithTol(tol, res, n) would be refused (its settings, the task, the size of
+    // its grid and of its records); empty when it would run.
+    QString sweepRefusal(double tol, int res, int n) const;
+    // Announces the output files that could not be written since the last call (a full disk, a
+    // protected folder), with outputFilesNotWritten; every run calls it at its end. The window
+    // may call it after writes of its own (the mechanism's limits when a pair is ticked).
+    void reportUnwrittenFiles();
     // The link ratio as any positive number (the slot takes the whole numbers of its box).
     void setLinkRatioValue(double ratio);
     // The line of updateLineParams as the four-position fit reads it.
@@ -123,6 +136,9 @@ signals:
     void updateOutfile(QString);
     // A run that could not go on, or left solutions out, and why (in words for the user).
     void runStopped(QString why);
+    // Output files of the run that could not be written (each "name: reason", one per line);
+    // each keeps its earlier content. The run's result itself stands.
+    void outputFilesNotWritten(QString which);
 
 protected:
     // Pieces the other synthesis operations share.
@@ -130,7 +146,7 @@ protected:
     Point firstPose() const;
     // Reports a run that cannot go on on standard output and in the report view.
     void reportStop(const QString &message);
-    void writeDataFile() const;
+    void writeDataFile();
     enum class Operation { NPosition, FourPosition, ThreePosition };
 
     Motion *motion = nullptr;
@@ -158,7 +174,6 @@ private:
     void writeReport();
 
     // The sweep's steps (MechanismSynthesisSweep.cpp).
-    bool sweepCanRun(double tol, int res, int n, Operation &op);
     void synthesizeInsteadOfSweep(int n);
     void runOperation(Operation op);
     void runGridPoint(Operation op, bool quiet, bool files);

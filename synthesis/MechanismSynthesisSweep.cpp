@@ -4,6 +4,7 @@
 
 #include "Branch.h"
 #include "DiagnosticFiles.h"
+#include "Dyad.h"
 #include "TextFileWriter.h"
 #include "ToleranceGrid.h"
 
@@ -37,15 +38,23 @@ void MechanismSynthesis::synthesizeWithTol(double tol, int res, int n) {
     tolSolutions.clear();
     sweepCancelled = false;
     sweepCancelRequested = false;
-    TextFileWriter file(QStringLiteral("TolSolutions.txt"));
-    file.stream() << positionCount() << n;
-    Operation op = Operation::NPosition;
-    if (n > minimumPositions)
+    if (n > minimumPositions) {
+        TextFileWriter file(QStringLiteral("TolSolutions.txt"));
+        file.stream() << positionCount() << n;
         synthesizeInsteadOfSweep(n);
-    else if (sweepCanRun(tol, res, n, op))
+    } else if (const QString why = sweepRefusal(tol, res, n); !why.isEmpty()) {
+        // A refused sweep writes nothing: every file stays as the last run left it.
+        reportStop(why);
+    } else {
+        const Operation op = n == fourPositions    ? Operation::FourPosition
+                             : n == threePositions ? Operation::ThreePosition
+                                                   : Operation::NPosition;
+        TextFileWriter file(QStringLiteral("TolSolutions.txt"));
+        file.stream() << positionCount() << n;
         sweepGrid(ToleranceGrid(std::vector<double>(data.begin_col(2), data.begin_col(2) + n), tol, res),
                   op, file);
-    file.commit();
+    }
+    reportUnwrittenFiles();
     emit tolSynthesisDone();
 }
 
@@ -56,44 +65,53 @@ void MechanismSynthesis::synthesizeInsteadOfSweep(int n) {
     const QString why = QStringLiteral("The tolerance sweep takes three to five positions; the task "
                                        "has %1, so it got the ordinary n-position synthesis.")
                             .arg(n);
-    std::fprintf(messages, "%s\n", why.toLocal8Bit().constData());
-    std::fflush(messages);
+    if (messages) {
+        std::fprintf(messages, "%s\n", why.toLocal8Bit().constData());
+        std::fflush(messages);
+    }
     emit updateOutfile(why + QStringLiteral("\n\n") + DiagnosticFiles::dyadListing(fit));
     emit runStopped(why);
 }
 
-bool MechanismSynthesis::sweepCanRun(double tol, int res, int n, Operation &op) {
-    QString why;
+QString MechanismSynthesis::sweepRefusal(double tol, int res, int n) const {
     if (!branch)
-        why = QStringLiteral("Synthesis has no branch to hand its dyads to.");
-    else if (n != positionCount() || static_cast<int>(data.n_rows) < n || data.n_cols < 3)
-        why = QStringLiteral("The tolerance sweep was asked for %1 positions; the task has %2.")
-                  .arg(n)
-                  .arg(positionCount());
-    else if (n < threePositions)
-        why = QStringLiteral("The tolerance sweep takes three to five positions; the task has %1.").arg(n);
-    else if (n == fourPositions && !lineDefined)
-        why = QStringLiteral("The tolerance sweep of four positions needs a line for the fixed pivot.");
-    else if (n == threePositions && !(udp1Defined && udp2Defined))
-        why = QStringLiteral("The tolerance sweep of three positions needs two chosen fixed pivots.");
-    else if (!std::isfinite(tol))
-        why = QStringLiteral("The angular tolerance is not a number; nothing was swept.");
-    else if (res < 0)
-        why = QStringLiteral("The tolerance resolution %1 is below 0; nothing was swept.").arg(res);
-    else if (ToleranceGrid::pointCount(res, n) > ToleranceGrid::maxPoints)
-        why = QStringLiteral("Resolution %1 over %2 positions makes more than %3 grid points; "
-                             "nothing was swept.")
-                  .arg(res)
-                  .arg(n)
-                  .arg(ToleranceGrid::maxPoints);
-    if (!why.isEmpty()) {
-        reportStop(why);
-        return false;
-    }
-    op = n == fourPositions    ? Operation::FourPosition
-         : n == threePositions ? Operation::ThreePosition
-                               : Operation::NPosition;
-    return true;
+        return QStringLiteral("Synthesis has no branch to hand its dyads to.");
+    if (n != positionCount() || static_cast<int>(data.n_rows) < n || data.n_cols < 3)
+        return QStringLiteral("The tolerance sweep was asked for %1 positions; the task has %2.")
+            .arg(n)
+            .arg(positionCount());
+    if (n < threePositions || n > minimumPositions)
+        return QStringLiteral("The tolerance sweep takes three to five positions; the task has %1.").arg(n);
+    if (n == fourPositions && !lineDefined)
+        return QStringLiteral("The tolerance sweep of four positions needs a line for the fixed pivot.");
+    if (n == threePositions && !(udp1Defined && udp2Defined))
+        return QStringLiteral("The tolerance sweep of three positions needs two chosen fixed pivots.");
+    if (!std::isfinite(tol) || tol < 0.0 || tol > maximumToleranceDeg)
+        return QStringLiteral("The angular tolerance %1 is not between 0 and %2 degrees; nothing was "
+                              "swept.")
+            .arg(tol)
+            .arg(maximumToleranceDeg);
+    if (res < 0)
+        return QStringLiteral("The tolerance resolution %1 is below 0; nothing was swept.").arg(res);
+    const long long points = ToleranceGrid::pointCount(res, n);
+    if (points > ToleranceGrid::maxPoints)
+        return QStringLiteral("Resolution %1 over %2 positions makes more than %3 grid points; "
+                              "nothing was swept.")
+            .arg(res)
+            .arg(n)
+            .arg(ToleranceGrid::maxPoints);
+    const double megabytes = static_cast<double>(points)
+                             * static_cast<double>(ToleranceSolution::estimatedBytes(n)) / (1 << 20);
+    if (megabytes > ToleranceGrid::memoryBudgetMB)
+        return QStringLiteral("Resolution %1 over %2 positions makes %3 grid points, whose records "
+                              "would take about %4 MB, more than the %5 MB a sweep may hold; "
+                              "nothing was swept.")
+            .arg(res)
+            .arg(n)
+            .arg(points)
+            .arg(std::ceil(megabytes))
+            .arg(ToleranceGrid::memoryBudgetMB);
+    return {};
 }
 
 void MechanismSynthesis::runOperation(Operation op) {
@@ -123,8 +141,10 @@ void MechanismSynthesis::runGridPoint(Operation op, bool quiet, bool files) {
 void MechanismSynthesis::recordGridPoint() {
     ToleranceSolution record;
     record.positions = getPointListCpy();
-    record.dyads = branch->getSharedDyadList();
-    record.mechanismType = branch->getMechanismType();
+    for (const Dyad *d : branch->getDyadListCpy()) {
+        const QByteArray kind = d->typeName().toLatin1().leftJustified(2, ' ', true);
+        record.kinds.push_back({{kind[0], kind[1]}});
+    }
     tolSolutions.push_back(std::move(record));
 }
 
@@ -135,6 +155,7 @@ void MechanismSynthesis::sweepGrid(const ToleranceGrid &grid, Operation op, Text
     const long long total = grid.size();
     sweepRunning = true;
     heldBackReports = 0;
+    tolSolutions.reserve(static_cast<size_t>(total));  // no doubling of a list this long
     branch->clearBranch();
     emit tolSynthesisStarted(static_cast<int>(total));
     long long done = 0;

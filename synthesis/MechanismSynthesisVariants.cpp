@@ -62,6 +62,7 @@ void MechanismSynthesis::synthesize4pos() {
     VariantFiles::writeFourPositionOutput(r, line, data, rows);
     DiagnosticFiles::writeEquations(fit);
     DiagnosticFiles::writeSolStats(branch->getDyadListCpy());
+    reportUnwrittenFiles();
 }
 
 void MechanismSynthesis::synthesize3pos() {
@@ -75,4 +76,5 @@ void MechanismSynthesis::synthesize3pos() {
     const ThreePositionFit::Result r = ThreePositionFit::run(data, rows, pivots, decisionSettings());
     if (handOverVariant(Operation::ThreePosition, r.fit, r.skipped))
         VariantFiles::writeThreePositionOutput(r, lineConstraint(), data, rows);
+    reportUnwrittenFiles();
 }

@@ -8,7 +8,8 @@
 // of D gives the same basis at the accuracy of D.
 class SubspaceBasis {
 public:
-    // False when the decomposition fails (non-finite data, no convergence); nothing is set then.
+    // False when the decomposition fails (non-finite data, no convergence) or the rows lack a
+    // dimension the fit needs (a singular fit); nothing is set then.
     bool compute(const arma::mat &d);
 
     bool isValid() const { return valid; }

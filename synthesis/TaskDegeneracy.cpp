@@ -1,4 +1,5 @@
-// Checks of a task before it is fitted: repeated poses and pure translations.
+// Checks of a task before it is fitted: values out of range, repeated poses and pure
+// translations.
 #include "TaskDegeneracy.h"
 
 #include "Tolerances.h"
@@ -25,9 +26,28 @@ double taskSize(const arma::mat &data, int n) {
 }
 } // namespace
 
+QString TaskDegeneracy::magnitudeProblem(const arma::mat &data, int n) {
+    const char *const names[3] = {"x", "y", "theta"};
+    for (int i = 0; i < n && i < static_cast<int>(data.n_rows); ++i)
+        for (arma::uword j = 0; j < 3 && j < data.n_cols; ++j) {
+            const double v = data(static_cast<arma::uword>(i), j);
+            if (!std::isfinite(v) || std::fabs(v) > tol::largestTaskMagnitude)
+                return QStringLiteral("Position %1: %2 = %3 is beyond %4, the largest magnitude a "
+                                      "position's coordinate or angle may have.")
+                    .arg(i + 1)
+                    .arg(QLatin1String(names[j]))
+                    .arg(v)
+                    .arg(tol::largestTaskMagnitude);
+        }
+    return {};
+}
+
 QString TaskDegeneracy::reason(const arma::mat &data, int n) {
-    if (n < 2 || data.n_cols < 3 || static_cast<int>(data.n_rows) < n)
+    if (data.n_cols < 3 || static_cast<int>(data.n_rows) < n)
         return {};
+    const QString outOfRange = magnitudeProblem(data, n);
+    if (!outOfRange.isEmpty() || n < 2)
+        return outOfRange;
     const double size = taskSize(data, n);
     for (int i = 0; i < n; ++i) {
         for (int j = i + 1; j < n; ++j) {

@@ -7,8 +7,10 @@
 #include "MechanismSynthesis.h"
 #include "Mechanism.h"
 #include "Motion.h"
+#include "OutputStaging.h"
 #include "PositionFileReader.h"
 #include "ProcessValues.h"
+#include "Tolerances.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -23,7 +25,13 @@
 
 namespace {
 
-enum ExitStatus { Success = 0, BadInput = 1, UsageError = 2 };
+// FilesNotWritten: the run succeeded and printed its result, but its output files could not be
+// written (a full disk, a protected folder); none of them was, so the earlier ones stand.
+enum ExitStatus { Success = 0, BadInput = 1, UsageError = 2, FilesNotWritten = 3 };
+
+// Beyond this every sweep of three or more positions is refused for its size anyway; the bound
+// keeps the grid's arithmetic far from overflow.
+constexpr int maximumResolution = 1000;
 
 const char *const usageText =
     "Usage:\n"
@@ -38,7 +46,8 @@ const char *const usageText =
     "                  (a fourth number per record, the time parameter, is accepted too)\n"
     "  --json          print one JSON object instead of text\n"
     "  --pair I J      form the mechanism from dyads I and J (from 1; default 1 2)\n"
-    "  --threshold N   coefficient threshold 10^-|N| of the dyad-type decision (default 5),\n"
+    "  --threshold N   coefficient threshold 10^-|N| of the dyad-type decision (default 5,\n"
+    "                  |N| at most 20),\n"
     "                  on the task scaled to unit size, so the same in any unit\n"
     "  --link-ratio L  longest link in tens of task sizes (default 2); a task size is the\n"
     "                  RMS distance of the positions from their centroid\n"
@@ -49,7 +58,8 @@ const char *const usageText =
     "  --pivots X1 Y1 X2 Y2  two fixed pivots, one dyad each (three positions)\n"
     "  --tolerance T --resolution R\n"
     "                  sweep every orientation over theta - T ... theta + T degrees in\n"
-    "                  2R + 1 steps and list each grid point's solution\n"
+    "                  2R + 1 steps and list each grid point's solution (0 < T <= 180,\n"
+    "                  0 <= R <= 1000; a grid too large for time or memory is refused)\n"
     "  --circuit C     trace only the open or only the crossed circuit (default both)\n"
     "  --csv           print the traced poses as rows circuit,input,x,y,theta (theta\n"
     "                  in degrees; the input is the crank angle in degrees or the slide)\n"
@@ -59,8 +69,10 @@ const char *const usageText =
     "the n-position fit; --tolerance sweeps that operation. trace runs the same synthesis,\n"
     "forms the pair, traces its coupler curves and prints the mechanism's type, class,\n"
     "input limits and traced poses per circuit, or with --csv the poses themselves.\n"
-    "Output files are written to the working directory. Exit status: 0 success, 1 bad\n"
-    "input, 2 usage error.\n";
+    "Output files are written to the working directory, all of a run's together and only\n"
+    "when it succeeds. Exit status: 0 success; 1 bad input (nothing written, earlier files\n"
+    "untouched); 2 usage error (likewise); 3 the result was printed but its output files\n"
+    "could not be written (none were; the earlier ones stand).\n";
 
 void printLine(std::FILE *stream, const QString &text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -109,20 +121,41 @@ Failure wholeNumber(const QString &option, const QString &text, int &v) {
     return {};
 }
 
-Failure positiveNumber(const QString &option, const QString &text, double &v) {
+// Every number of an option enters the task or its settings, so it is bounded here as the
+// position file's numbers are: no larger than the largest task magnitude.
+Failure positiveNumber(const QString &option, const QString &text, double &v,
+                       double largest = tol::largestTaskMagnitude) {
     bool ok = false;
     v = text.toDouble(&ok);
-    if (!ok || !std::isfinite(v) || v <= 0.0)
-        return usage(QStringLiteral("%1 wants a positive number, not '%2'").arg(option, text));
+    if (!ok || !std::isfinite(v) || v <= 0.0 || v > largest)
+        return usage(QStringLiteral("%1 wants a positive number up to %2, not '%3'")
+                         .arg(option)
+                         .arg(largest)
+                         .arg(text));
     return {};
 }
 
 Failure finiteNumber(const QString &option, const QString &text, double &v) {
     bool ok = false;
     v = text.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return usage(QStringLiteral("%1 wants a number, not '%2'").arg(option, text));
+    if (!ok || !std::isfinite(v) || std::fabs(v) > tol::largestTaskMagnitude)
+        return usage(QStringLiteral("%1 wants a number of magnitude up to %2, not '%3'")
+                         .arg(option)
+                         .arg(tol::largestTaskMagnitude)
+                         .arg(text));
     return {};
+}
+
+Failure boundedWholeNumber(const QString &option, const QString &text, int lowest, int highest,
+                           int &v) {
+    const Failure f = wholeNumber(option, text, v);
+    if (!f.failed() && (v < lowest || v > highest))
+        return usage(QStringLiteral("%1 wants a whole number from %2 to %3, not '%4'")
+                         .arg(option)
+                         .arg(lowest)
+                         .arg(highest)
+                         .arg(text));
+    return f;
 }
 
 // Two points X1 Y1 X2 Y2 in the fixed frame.
@@ -161,7 +194,8 @@ const std::map<QString, OptionSpec> &synthesizeOptionTable() {
          }}},
         {"--threshold", {1, [](SynthesizeOptions &o, const QStringList &v) {
              o.thresholdGiven = true;
-             return wholeNumber("--threshold", v[0], o.thresholdExponent);
+             const int most = MechanismSynthesis::maximumThresholdExponent;
+             return boundedWholeNumber("--threshold", v[0], -most, most, o.thresholdExponent);
          }}},
         {"--link-ratio", {1, [](SynthesizeOptions &o, const QStringList &v) {
              o.linkRatioGiven = true;
@@ -182,14 +216,12 @@ const std::map<QString, OptionSpec> &synthesizeOptionTable() {
          }}},
         {"--tolerance", {1, [](SynthesizeOptions &o, const QStringList &v) {
              o.toleranceGiven = true;
-             return finiteNumber("--tolerance", v[0], o.tolerance);
+             return positiveNumber("--tolerance", v[0], o.tolerance,
+                                   MechanismSynthesis::maximumToleranceDeg);
          }}},
         {"--resolution", {1, [](SynthesizeOptions &o, const QStringList &v) {
              o.resolutionGiven = true;
-             const Failure f = wholeNumber("--resolution", v[0], o.resolution);
-             if (!f.failed() && o.resolution < 0)
-                 return usage("--resolution wants a whole number from 0");
-             return f;
+             return boundedWholeNumber("--resolution", v[0], 0, maximumResolution, o.resolution);
          }}},
     };
     return table;
@@ -229,17 +261,22 @@ Failure parseSynthesizeOptions(const QStringList &args, SynthesizeOptions &optio
 
 // The objects the main window would own, wired the same way, and the task loaded into both
 // copies (the motion in radians, the engine's rows in degrees).
+// The engine's own messages are collected rather than printed: a run that fails says one line,
+// and the notes of one that succeeds (a solution left out) follow its result.
 struct Session {
     Motion motion;
     Branch branch;
     MechanismSynthesis engine;
     const int positions;
+    QStringList notes;
 
     explicit Session(const std::vector<PositionFileReader::Record> &records)
         : positions(static_cast<int>(records.size())) {
         engine.setMotion(&motion);
         engine.setBranch(&branch);
-        engine.setMessageOutput(stderr);
+        engine.setMessageOutput(nullptr);
+        QObject::connect(&engine, &MechanismSynthesis::runStopped,
+                         [this](const QString &why) { notes << why; });
         engine.setData(static_cast<int>(records.size()));
         for (size_t i = 0; i < records.size(); ++i) {
             const PositionFileReader::Record &r = records[i];
@@ -442,33 +479,62 @@ Failure describeRun(Session &s, const SynthesizeOptions &options, Operation op, 
 }
 
 // One record of the sweep: the orientations its grid point gave the positions, the kinds of
-// its dyads and the mechanism type they make.
-void describeSolution(int index, const ToleranceSolution &t, QJsonArray &json, QString &text) {
+// its dyads and the mechanism type they make; only the form asked for is built, as a sweep may
+// hold a million records.
+void describeSolution(int index, const ToleranceSolution &t, QJsonArray *json, QString *text) {
     QJsonArray angles, kinds;
     QStringList angleText, kindText;
     for (const Point &p : t.positions) {
-        angles.append(number(p.z()));
-        angleText << QString::number(p.z(), 'g', 10);
+        if (json)
+            angles.append(number(p.z()));
+        else
+            angleText << QString::number(p.z(), 'g', 10);
     }
-    for (const Dyad *d : t.dyadsCpy()) {
-        kinds.append(d->typeName());
-        kindText << d->typeName();
+    for (int k = 0; k < t.dyadCount(); ++k) {
+        kinds.append(t.dyadKind(k));
+        kindText << t.dyadKind(k);
     }
-    json.append(QJsonObject{{"angles", angles}, {"dyads", kinds}, {"mechanismType", t.mechanismType}});
-    text += QStringLiteral("Solution %1: angles %2 | dyads %3 | %4\n")
-                .arg(index)
-                .arg(angleText.join(QLatin1Char(' ')), kindText.join(QLatin1Char(' ')), t.mechanismType);
+    if (json)
+        json->append(
+            QJsonObject{{"angles", angles}, {"dyads", kinds}, {"mechanismType", t.mechanismType()}});
+    else
+        *text += QStringLiteral("Solution %1: angles %2 | dyads %3 | %4\n")
+                     .arg(index)
+                     .arg(angleText.join(QLatin1Char(' ')), kindText.join(QLatin1Char(' ')),
+                          t.mechanismType());
 }
 
-void printJson(const QJsonObject &result) {
-    std::fputs(QJsonDocument(result).toJson(QJsonDocument::Indented).constData(), stdout);
+QString jsonText(const QJsonObject &result) {
+    return QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented));
+}
+
+// Runs the chosen operation; a fit that stopped is bad input, with the engine's reason, and so
+// is a variant that left every solution out (its chosen pivots or line single out no dyad).
+Failure runFit(Session &s, const SynthesizeOptions &o, Operation op) {
+    runOperation(s.engine, op);
+    const FitResult &fit = s.engine.lastFit();
+    if (!fit.ok)
+        return badInput(QStringLiteral("%1: synthesis stopped: %2").arg(o.file, fit.failure));
+    if (op != Operation::NPosition && s.branch.synthesizedDyadCount() == 0 && !s.notes.isEmpty())
+        return badInput(QStringLiteral("%1: no dyad: %2").arg(o.file, s.notes.join(QLatin1Char(' '))));
+    return {};
 }
 
 // The main window's tolerance mode: a variant runs first, then the sweep of its operation;
 // five or more positions get the sweep alone, six or more the n-position run it falls back to.
-Failure runSweep(Session &s, const SynthesizeOptions &o, Operation op, int positions) {
-    if (op != Operation::NPosition)
-        runOperation(s.engine, op);
+Failure runSweep(Session &s, const SynthesizeOptions &o, Operation op, int positions,
+                 QString &out) {
+    // A refused sweep is found before anything runs, the variant's own first run included.
+    if (positions <= MechanismSynthesis::minimumPositions) {
+        const QString why = s.engine.sweepRefusal(o.tolerance, o.resolution, positions);
+        if (!why.isEmpty())
+            return badInput(QStringLiteral("%1: %2").arg(o.file, why));
+    }
+    if (op != Operation::NPosition) {
+        const Failure f = runFit(s, o, op);
+        if (f.failed())
+            return f;
+    }
     s.engine.synthesizeWithTol(o.tolerance, o.resolution, positions);
     QJsonObject result{{"positions", positions},
                        {"operation", "tolerance"},
@@ -495,12 +561,9 @@ Failure runSweep(Session &s, const SynthesizeOptions &o, Operation op, int posit
     }
     QJsonArray solutions;
     for (int k = 0; k < s.engine.tolSolutionCount(); ++k)
-        describeSolution(k + 1, *s.engine.tolSolutionAt(k), solutions, text);
+        describeSolution(k + 1, *s.engine.tolSolutionAt(k), o.json ? &solutions : nullptr, &text);
     result.insert("toleranceSolutions", solutions);
-    if (o.json)
-        printJson(result);
-    else
-        std::fputs(text.toLocal8Bit().constData(), stdout);
+    out = o.json ? jsonText(result) : text;
     return {};
 }
 
@@ -519,42 +582,54 @@ Failure openSession(const SynthesizeOptions &o, std::unique_ptr<Session> &s, Ope
     return {};
 }
 
-// Runs the chosen operation; a fit that stopped is bad input, with the engine's reason.
-Failure runFit(Session &s, const SynthesizeOptions &o, Operation op) {
-    runOperation(s.engine, op);
-    const FitResult &fit = s.engine.lastFit();
-    if (!fit.ok)
-        return badInput(QStringLiteral("%1: synthesis stopped: %2").arg(o.file, fit.failure));
-    return {};
+// The end of a run that succeeded: its files are written as one set, then its result and the
+// engine's notes are printed. Files that could not be written leave the result standing, with
+// their names and the status that says so.
+Failure finishRun(OutputStaging &staging, const Session &s, const QString &out) {
+    const bool written = staging.commit();
+    std::fputs(out.toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+    for (const QString &note : s.notes)
+        printLine(stderr, QStringLiteral("mechsynth-cli: note: ") + note);
+    if (written)
+        return {};
+    return {FilesNotWritten,
+            QStringLiteral("the result stands, but its output files were not written (the earlier "
+                           "ones are as they were):\n  %1")
+                .arg(staging.failures().join(QStringLiteral("\n  ")))};
 }
 
+// The run's files wait in the staging until everything, the pair included, has been checked.
 Failure runSynthesize(const QStringList &args) {
     SynthesizeOptions options;
     std::unique_ptr<Session> s;
     Operation op = Operation::NPosition;
     Failure f = parseSynthesizeOptions(args, options);
+    OutputStaging staging;
     if (!f.failed())
         f = openSession(options, s, op);
     if (f.failed())
         return f;
     const int positions = s->positions;
-    if (options.toleranceGiven)
-        return runSweep(*s, options, op, positions);
+    QString out;
+    if (options.toleranceGiven) {
+        f = runSweep(*s, options, op, positions, out);
+        return f.failed() ? f : finishRun(staging, *s, out);
+    }
     Report report;
     f = runFit(*s, options, op);
     if (!f.failed())
         f = describeRun(*s, options, op, positions, report);
     if (f.failed())
         return f;
-    if (options.json)
-        printJson(QJsonObject{{"positions", positions},
-                              {"operation", operationName(op)},
-                              {"realRoots", static_cast<int>(s->engine.lastFit().realRoots.size())},
-                              {"dyads", report.dyads},
-                              {"mechanism", report.mechanism}});
-    else
-        std::fputs(report.text.toLocal8Bit().constData(), stdout);
-    return {};
+    out = options.json
+              ? jsonText(QJsonObject{{"positions", positions},
+                                     {"operation", operationName(op)},
+                                     {"realRoots", static_cast<int>(s->engine.lastFit().realRoots.size())},
+                                     {"dyads", report.dyads},
+                                     {"mechanism", report.mechanism}})
+              : report.text;
+    return finishRun(staging, *s, out);
 }
 
 // ---- trace: the coupler curve of a synthesized pair -------------------------------------------
@@ -620,6 +695,7 @@ Failure runTrace(const QStringList &args) {
         return f;
     std::unique_ptr<Session> s;
     Operation op = Operation::NPosition;
+    OutputStaging staging;
     f = openSession(o.synthesis, s, op);
     if (!f.failed())
         f = runFit(*s, o.synthesis, op);
@@ -638,8 +714,7 @@ Failure runTrace(const QStringList &args) {
     const Mechanism &m = *s->branch.getMechanism();
     const QString out = o.csv ? CouplerCurveExport(m).csv(o.circuits)
                               : traceSummary(m, o.circuits, mechanismText);
-    std::fputs(out.toLocal8Bit().constData(), stdout);
-    return {};
+    return finishRun(staging, *s, out);
 }
 
 // Subcommands by name.

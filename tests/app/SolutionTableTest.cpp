@@ -53,7 +53,7 @@ private slots:
             const int shown = n >= 4 ? 4 : n >= 2 ? 2 : 0;
             for (int c = 0; c < 4; ++c) {
                 const QString expected =
-                    c < shown ? record->dyads[size_t(c)]->typeName() : QString();
+                    c < shown ? record->dyadKind(c) : QString();
                 QCOMPARE(table()->item(r, c)->text(), expected);
                 QCOMPARE(table()->item(r, c)->data(Qt::UserRole).toInt(), k);
             }
@@ -75,8 +75,8 @@ private slots:
         const int k = recordOfRow(row);
         const ToleranceSolution record = *engine()->tolSolutionAt(k);
         QStringList recordKinds;
-        for (const auto &d : record.dyads)
-            recordKinds << d->typeName();
+        for (int c = 0; c < record.dyadCount(); ++c)
+            recordKinds << record.dyadKind(c);
 
         QSignalSpy done = runsOf(rig->main());
         swept.clear();

@@ -1,16 +1,22 @@
 // mechsynth-cli end to end on position files made by forward kinematics: known dyads through
 // JSON, traces that close the loop, refusals with their status, and the files it leaves.
 #include "KnownMechanisms.h"
+#include "MechanismSynthesis.h"
+#include "TextFileWriter.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 #include "TestSupport.h"
 #include <algorithm>
 #include <cmath>
+#include <sys/stat.h>
 
 using known::Pose;
 using known::RevoluteSide;
@@ -157,12 +163,14 @@ private slots:
     void refusesWhatItCannotRunAndTouchesNoFile_data();
     void refusesWhatItCannotRunAndTouchesNoFile();
     void theSweepPrintsOneLinePerRecordedSolution();
+    void aRunThatCannotWriteKeepsTheEarlierFiles_data();
+    void aRunThatCannotWriteKeepsTheEarlierFiles();
     void csvRowsCloseTheLoopOfTheSynthesizedPair_data();
     void csvRowsCloseTheLoopOfTheSynthesizedPair();
     void summaryNamesTheMechanismAndCountsThePosesOfEachCircuit();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir dir, elsewhere;
     QMap<QString, std::vector<Pose>> tasks;
     void writeTask(const QString &name, const std::vector<Pose> &poses) {
         tasks.insert(name, poses);
@@ -172,7 +180,12 @@ private:
 
 void CliTest::initTestCase() {
     QVERIFY2(QFile::exists(known::cliPath()), "mechsynth-cli is not built next to the tests");
-    QVERIFY(dir.isValid());
+    QVERIFY(dir.isValid() && elsewhere.isValid());
+    // Inputs that are no position file, outside the folder whose files are compared.
+    QVERIFY(QDir().mkdir(elsewhere.filePath("folder")));
+    QVERIFY(::mkfifo(QFile::encodeName(elsewhere.filePath("fifo.txt")).constData(), 0600) == 0);
+    QFile big(elsewhere.filePath("big.txt"));
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(17 * 1024 * 1024));
     writeTask("rrrr.txt", known::crankRockerPoses(5, 0.25));
     writeTask("slider.txt", known::sliderCrankTask());
     for (int n = 2; n <= 6; ++n)
@@ -183,8 +196,17 @@ void CliTest::initTestCase() {
         {"short.txt", "5\n0 0 0\n1 1 1\n2 2 2\n"},
         {"infinite.txt", "5\n0 0 0\n1 1 1\n2 inf 2\n3 3 3\n4 4 4\n"},
         {"four.txt", "4\n0 0 0\n1 1 10\n2 1 20\n3 0 30\n"},
-        // Coordinates whose squares overflow: the engine's data matrix is no longer finite.
+        // Coordinates whose squares overflow the engine's data matrix.
         {"overflow.txt", "5\n1e200 0 0\n0 1e200 10\n1 1 20\n2 1 30\n3 0 40\n"},
+        {"huge-count.txt", "999999999999 0 0 0"},
+        {"translation.txt", "5\n0 0 10\n1 0 10\n2 0 10\n3 0 10\n4 0 10\n"},
+        {"same.txt", "5\n1 1 10\n1 1 10\n1 1 10\n1 1 10\n1 1 10\n"},
+        {"zero.txt", "5\n0 0 0\n0 0 0\n0 0 0\n0 0 0\n0 0 0\n"},
+        {"line3.txt", "3\n0 0 10\n1 0 10\n2 0 10\n"},
+        // Five poses turning about (0, 0): every point of the body is a circle point.
+        {"rotation.txt", "5\n2 0 0\n1.879385241572 0.684040286651 20\n1.414213562373 "
+                         "1.414213562373 45\n0.684040286651 1.879385241572 70\n"
+                         "-0.347296355334 1.969615506024 100\n"},
         // Five scattered poses no real dyad passes through.
         {"noroots.txt", "5\n-2.640 -3.968 -18.710\n-3.450 -4.335 -17.714\n4.180 3.005 47.729\n"
                         "-2.781 0.367 -40.197\n-3.273 -3.938 -51.408\n"}};
@@ -274,39 +296,53 @@ void CliTest::printsOneBlockPerDyadAndTheMechanism() {
     QVERIFY(r.err.isEmpty());
 }
 
-// Status 1: the input cannot be run (one line why, files kept when found before the run);
-// status 2: the command line is wrong (the usage). Nothing goes to standard output.
+// Status 1: the input cannot be run (one line why); status 2: the command line is wrong (the
+// usage). Nothing goes to standard output, and the files of the earlier good run in the folder
+// stay byte for byte, also when the refusal comes after the synthesis ran.
 void CliTest::refusesWhatItCannotRunAndTouchesNoFile_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArrayList>("mentions");
-    QTest::addColumn<bool>("keepsFiles");
-    auto bad = [](const char *name, QStringList args, QByteArray mention, bool keeps = true) {
-        QTest::newRow(name) << args << 1 << QByteArrayList{mention} << keeps;
+    auto bad = [](const char *name, QStringList args, QByteArray mention) {
+        QTest::newRow(name) << args << 1 << QByteArrayList{mention};
     };
     auto usage = [](const char *name, QStringList args, QByteArray mention = synthesizeUsage) {
         const bool trace = args.value(0) == QLatin1String("trace");
-        QTest::newRow(name) << args << 2
-                            << QByteArrayList{mention, trace ? traceUsage : synthesizeUsage} << true;
+        QTest::newRow(name) << args << 2 << QByteArrayList{mention, trace ? traceUsage : synthesizeUsage};
     };
-    const QStringList s{"synthesize"}, t{"trace", "rrrr.txt"};
+    const QStringList s{"synthesize"}, t{"trace", "rrrr.txt"}, sweep{"--tolerance", "1", "--resolution"};
+    const QString other = elsewhere.path() + QLatin1Char('/');
     bad("missing file", s + QStringList{"absent.txt", "--json"}, "Cannot open the file.");
     bad("count does not parse", s + QStringList{"bad-count.txt"}, "'five'");
     bad("number does not parse", s + QStringList{"bad-number.txt"}, "record 3, theta");
     bad("count does not match", s + QStringList{"short.txt"}, "the count says 5");
     bad("non-finite value", s + QStringList{"infinite.txt"}, "not a finite value");
     bad("too few positions", s + QStringList{"four.txt"}, "at least 5");
+    bad("device file", s + QStringList{"/dev/zero"}, "not a regular file");
+    bad("pipe", s + QStringList{other + "fifo.txt"}, "not a regular file");
+    bad("folder", s + QStringList{other + "folder"}, "not a regular file");
+    bad("oversized file", s + QStringList{other + "big.txt"}, "a position file holds at most");
+    bad("huge count", s + QStringList{"huge-count.txt"}, "more than 100000 positions");
+    bad("coordinate of 1e200", s + QStringList{"overflow.txt"}, "record 1, x: 1e200 is beyond");
+    bad("pure translation", s + QStringList{"translation.txt"}, "same orientation");
+    bad("five identical poses", s + QStringList{"same.txt"}, "Positions 1 and 2 are the same pose");
+    bad("five poses at the origin", s + QStringList{"zero.txt"}, "the same pose");
+    bad("three on a line, turned alike", s + QStringList{"line3.txt"} + bothPivots, "same orientation");
+    bad("singular fit", s + QStringList{"rotation.txt"}, "turning about one common point");
+    bad("sweep of too many grid points", s + QStringList{"rrrr.txt"} + sweep + QStringList{"8"}, "grid points");
+    bad("sweep over the memory budget", s + QStringList{"rrrr.txt"} + sweep + QStringList{"7"}, "would take about");
+    bad("four-position sweep refused before its fit",
+        s + QStringList{"task4.txt"} + crankPivotLine + sweep + QStringList{"31"}, "grid points");
     bad("pair past the dyads", s + QStringList{"rrrr.txt", "--pair", "1", "3"},
-        "the run gave 2 dyad(s)", false);
+        "the run gave 2 dyad(s)");
     bad("four positions, no line", s + QStringList{"task4.txt"}, "need --line");
     bad("four positions, a line of one point",
         s + QStringList{"task4.txt", "--line", "2", "2", "2", "2"}, "two equal points");
     bad("three positions, no pivots", s + QStringList{"task3.txt"}, "need --pivots");
     bad("two positions", s + QStringList{"task2.txt"} + bothPivots, "at least 3");
-    bad("trace, pair past the dyads", t + QStringList{"--pair", "1", "9"},
-        "--pair 1 9: the run gave", false);
-    bad("trace, synthesis stopped", {"trace", "overflow.txt"}, "synthesis stopped", false);
-    bad("trace, no dyads", {"trace", "noroots.txt"}, "a mechanism needs two", false);
+    bad("trace, pair past the dyads", t + QStringList{"--pair", "1", "9"}, "--pair 1 9: the run gave");
+    bad("trace, synthesis stopped", {"trace", "rotation.txt"}, "synthesis stopped");
+    bad("trace, no dyads", {"trace", "noroots.txt"}, "a mechanism needs two");
 
     usage("nothing", {});
     usage("unknown command", {"fit", "rrrr.txt"});
@@ -316,6 +352,15 @@ void CliTest::refusesWhatItCannotRunAndTouchesNoFile_data() {
     usage("pair missing a value", s + QStringList{"rrrr.txt", "--pair", "1"});
     usage("pair of one dyad", s + QStringList{"rrrr.txt", "--pair", "2", "2"});
     usage("threshold not whole", s + QStringList{"rrrr.txt", "--threshold", "x"});
+    usage("threshold of the smallest int", s + QStringList{"rrrr.txt", "--threshold", "-2147483648"},
+          "from -20 to 20");
+    usage("threshold of the largest int", s + QStringList{"rrrr.txt", "--threshold", "2147483647"},
+          "from -20 to 20");
+    usage("pivot at 1e308", s + QStringList{"task3.txt", "--pivots", "1e308", "0", "1", "1"}, "magnitude");
+    usage("negative tolerance", s + QStringList{"task5.txt", "--tolerance", "-1", "--resolution", "1"});
+    usage("tolerance of 1e308", s + QStringList{"task5.txt", "--tolerance", "1e308", "--resolution", "1"},
+          "up to 180");
+    usage("resolution past its bound", s + QStringList{"task5.txt"} + sweep + QStringList{"2147483647"}, "0 to 1000");
     usage("negative link ratio", s + QStringList{"rrrr.txt", "--link-ratio", "-1"});
     usage("line of three numbers", s + QStringList{"task4.txt", "--line", "1", "2", "3"});
     usage("tolerance alone", s + QStringList{"task5.txt", "--tolerance", "5"});
@@ -333,7 +378,6 @@ void CliTest::refusesWhatItCannotRunAndTouchesNoFile() {
     QFETCH(QStringList, args);
     QFETCH(int, status);
     QFETCH(QByteArrayList, mentions);
-    QFETCH(bool, keepsFiles);
     const QMap<QString, QByteArray> before = known::folderFiles(dir.path());
     const Run r = runCli(dir.path(), args);
     QCOMPARE(r.status, status);
@@ -342,11 +386,72 @@ void CliTest::refusesWhatItCannotRunAndTouchesNoFile() {
     if (status == 1)
         QVERIFY(!r.err.contains("Usage:"));
     QVERIFY(r.out.isEmpty());
-    if (keepsFiles) {
-        QVERIFY(known::folderFiles(dir.path()) == before);
-        if (status == 1)
-            QCOMPARE(r.err.count('\n'), 1);
+    QVERIFY(known::folderFiles(dir.path()) == before);
+    if (status == 1)
+        QCOMPARE(r.err.count('\n'), 1);
+}
+
+// A run that cannot write its files prints its result, names the files and exits 3; the earlier
+// run's files stay byte for byte and no temporary is left. A small tmpfs is filled, or mounted
+// read-only (root is not stopped by a folder's permissions). The window's engine writes each
+// file in place: a file that would grow on the full disk gets its earlier content back.
+void CliTest::aRunThatCannotWriteKeepsTheEarlierFiles_data() {
+    QTest::addColumn<bool>("fill");
+    QTest::addColumn<bool>("window");
+    QTest::addColumn<QByteArray>("reason");
+    QTest::newRow("full disk") << true << false << QByteArray("No space left on device");
+    QTest::newRow("read-only folder") << false << false << QByteArray("Read-only file system");
+    QTest::newRow("full disk, the window's engine") << true << true << QByteArray("No space left on device");
+}
+
+void CliTest::aRunThatCannotWriteKeepsTheEarlierFiles() {
+    QFETCH(bool, fill);
+    QFETCH(bool, window);
+    QFETCH(QByteArray, reason);
+    QTemporaryDir small;
+    const QString path = small.path(), previous = QDir::currentPath();
+    auto run = [](const QStringList &args) { return QProcess::execute(args.first(), args.mid(1)); };
+    if (run({"mount", "-t", "tmpfs", "-o", "size=256k", "tmpfs", path}) != 0)
+        QSKIP("this machine does not allow mounting a small tmpfs (it takes root)");
+    const auto unmount = qScopeGuard([&] {
+        QDir::setCurrent(previous);
+        run({"umount", path});
+    });
+    QVERIFY(QFile::copy(dir.filePath("rrrr.txt"), small.filePath("rrrr.txt")));
+    QVERIFY(QDir::setCurrent(path));
+    known::Session first(known::crankRockerPoses(5));
+    if (window)
+        first.engine.synthesize();
+    else
+        QCOMPARE(runCli(path, {"synthesize", "rrrr.txt"}).status, 0);
+    if (fill) {
+        QFile filler(small.filePath("filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    } else {
+        QCOMPARE(run({"mount", "-o", "remount,ro", path}), 0);
     }
+    const QMap<QString, QByteArray> before = known::folderFiles(path);
+    if (window) {
+        // Sixty rows make "mata.txt" longer than the page it holds.
+        known::Session grown(known::crankRockerPoses(60, 0.02));
+        QSignalSpy unwritten(&grown.engine, &MechanismSynthesis::outputFilesNotWritten);
+        TextFileWriter::takeFailures();
+        grown.engine.synthesize();
+        QVERIFY2(grown.branch.synthesizedDyadCount() >= 2, qPrintable(grown.engine.lastFit().failure));
+        QCOMPARE(unwritten.count(), 1);
+        QVERIFY(unwritten.at(0).at(0).toString().contains("mata.txt: " + reason));
+        QCOMPARE(known::fileText("mata.txt"), before["mata.txt"]);
+        QCOMPARE(known::folderFiles(path).keys(), before.keys());
+        return;
+    }
+    const Run r = runCli(path, {"synthesize", "rrrr.txt"});
+    QCOMPARE(r.status, 3);
+    QVERIFY(r.out.startsWith("5 positions, n-position synthesis"));
+    QVERIFY2(r.err.contains("mata.txt: " + reason), r.err.constData());
+    QVERIFY(known::folderFiles(path) == before);
 }
 
 void CliTest::theSweepPrintsOneLinePerRecordedSolution() {

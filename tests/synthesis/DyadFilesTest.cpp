@@ -6,8 +6,11 @@
 #include "Motion.h"
 #include "ProcessValues.h"
 #include "RR.h"
+#include "TextFileWriter.h"
 
+#include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QtTest>
 #include "TestSupport.h"
 #include <cmath>
@@ -50,6 +53,7 @@ private slots:
     void emptyListsGiveEmptyFilesAndNoMechanismItsNote();
     void allSynthesizedDyadsAfterARun();
     void chosenDyadsCarryTheirPoseAndDrawnDyadsReferToTheCouplerPose();
+    void aFileThatCannotBeWrittenKeepsItsContentAndIsAnnounced();
 };
 
 void DyadFilesTest::init() {
@@ -118,6 +122,24 @@ void DyadFilesTest::chosenDyadsCarryTheirPoseAndDrawnDyadsReferToTheCouplerPose(
     const double second[5] = {4.0, 0.0, mx, my - 1.0, 3.0};
     QCOMPARE(fileText("user input dyad parameters.txt"),
              QByteArray::fromStdString(rrBlock(first, nullptr) + rrBlock(second, nullptr)));
+}
+
+// Regression: a file that could not be written was skipped without a word. The window learns
+// of it from the engine; the file keeps its content and no temporary is left beside it.
+void DyadFilesTest::aFileThatCannotBeWrittenKeepsItsContentAndIsAnnounced() {
+    const QString name = QStringLiteral("dyad parameters.txt");
+    QVERIFY(known::writeFile(name, "earlier content\n"));
+    QVERIFY(QFile::setPermissions(name, QFileDevice::ReadOwner));
+    known::Session rig(known::crankRockerPoses(5, 0.25));
+    QSignalSpy unwritten(&rig.engine, &MechanismSynthesis::outputFilesNotWritten);
+    TextFileWriter::takeFailures();  // only this run's
+    rig.engine.synthesize();
+    QCOMPARE(rig.branch.synthesizedDyadCount(), 2);  // the result stands
+    QCOMPARE(unwritten.count(), 1);
+    QCOMPARE(unwritten.at(0).at(0).toString(), name + QStringLiteral(": the file is write-protected"));
+    QCOMPARE(known::fileText(name), QByteArray("earlier content\n"));
+    QVERIFY(QDir().entryList(QStringList{name + QStringLiteral(".*")}, QDir::Files).isEmpty());
+    QVERIFY(QFile::setPermissions(name, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
 }
 
 MS_REGISTER_TEST(DyadFilesTest)

@@ -11,6 +11,7 @@
 #include <QtTest>
 #include "TestSupport.h"
 #include <cmath>
+#include <cmath>
 #include <limits>
 #include <random>
 
@@ -29,7 +30,7 @@ private slots:
     void initTestCase();
     void refusesARunItHasNoInputForAndLeavesTheBranch_data();
     void refusesARunItHasNoInputForAndLeavesTheBranch();
-    void nanInTheDataStopsTheRunAndLeavesTheBranchEmpty();
+    void singularFitStopsTheRunAndLeavesTheBranchEmpty();
     void aRunWithNoRealRootsLeavesAnEmptyBranchAndStillSignals();
 };
 
@@ -93,12 +94,19 @@ void EngineTest::refusesARunItHasNoInputForAndLeavesTheBranch() {
              qPrintable(report.last().at(0).toString()));
 }
 
-// Regression: a failed decomposition left empty results that the run went on to read.
-void EngineTest::nanInTheDataStopsTheRunAndLeavesTheBranchEmpty() {
+// Regression: a failed decomposition left empty results that the run went on to read. Poses
+// turning about one point leave the fit singular (every body point is a circle point).
+void EngineTest::singularFitStopsTheRunAndLeavesTheBranchEmpty() {
     Session rig(crankRockerPoses(5));
     rig.engine.synthesize();
     QVERIFY(rig.branch.synthesizedDyadCount() >= 2);
-    rig.engine.setDataValue(3, 1, std::numeric_limits<double>::quiet_NaN());
+    const double turnsDeg[5] = {0.0, 20.0, 45.0, 70.0, 100.0};
+    for (int i = 0; i < 5; ++i) {
+        const double t = turnsDeg[i] * std::acos(-1.0) / 180.0;
+        rig.engine.setDataValue(i, 0, 1.0 + 2.0 * std::cos(t));
+        rig.engine.setDataValue(i, 1, 2.0 + 2.0 * std::sin(t));
+        rig.engine.setDataValue(i, 2, turnsDeg[i]);
+    }
     QSignalSpy done(&rig.engine, QOverload<int, int>::of(&MechanismSynthesis::synthesisdone));
     QSignalSpy report(&rig.engine, &MechanismSynthesis::updateOutfile);
     rig.engine.synthesize();
