@@ -8,6 +8,7 @@
 #include "Mechanism.h"
 #include "Motion.h"
 #include "OutputStaging.h"
+#include "PairRanking.h"
 #include "PositionFileReader.h"
 #include "ProcessValues.h"
 #include "Tolerances.h"
@@ -39,6 +40,8 @@ const char *const usageText =
     "                                [--link-ratio L] [--workspace W H]\n"
     "                                [--line X1 Y1 X2 Y2] [--pivots X1 Y1 X2 Y2]\n"
     "                                [--tolerance T --resolution R]\n"
+    "  mechsynth-cli rank FILE [--json] [the options of synthesize but --pair and\n"
+    "                          --tolerance]\n"
     "  mechsynth-cli trace FILE [--pair I J] [--circuit open|crossed] [--csv]\n"
     "                           [the options of synthesize but --json and --tolerance]\n"
     "\n"
@@ -68,7 +71,10 @@ const char *const usageText =
     "run the four-position fit, three with --pivots the three-position fit, five or more\n"
     "the n-position fit; --tolerance sweeps that operation. trace runs the same synthesis,\n"
     "forms the pair, traces its coupler curves and prints the mechanism's type, class,\n"
-    "input limits and traced poses per circuit, or with --csv the poses themselves.\n"
+    "input limits and traced poses per circuit, or with --csv the poses themselves. rank\n"
+    "runs the same synthesis and judges every pair of its dyads (both driving choices of\n"
+    "a pair of one kind) against the task: defects, transmission angle, pose errors; best\n"
+    "first.\n"
     "Output files are written to the working directory, all of a run's together and only\n"
     "when it succeeds. Exit status: 0 success; 1 bad input (nothing written, earlier files\n"
     "untouched); 2 usage error (likewise); 3 the result was printed but its output files\n"
@@ -268,6 +274,7 @@ struct Session {
     Branch branch;
     MechanismSynthesis engine;
     const int positions;
+    std::vector<Point> task;  // x, y, theta in degrees, in the file's order
     QStringList notes;
 
     explicit Session(const std::vector<PositionFileReader::Record> &records)
@@ -284,6 +291,7 @@ struct Session {
             engine.setDataValue(row, 0, r.x);
             engine.setDataValue(row, 1, r.y);
             engine.setDataValue(row, 2, r.thetaDeg);
+            task.push_back(Point(r.x, r.y, r.thetaDeg));
             motion.currentPose = Point(r.x, r.y, r.thetaDeg * INPUT_DEG_TO_RAD);
             motion.currentPose.parameter = r.parameter;
             motion.currentImage = toImage(motion.currentPose);
@@ -415,6 +423,51 @@ QString limitText(bool has, double v) {
     return has ? QString::number(v, 'g', 10) : QStringLiteral("none");
 }
 
+QString pairKindName(PairKind kind) {
+    switch (kind) {
+    case PairKind::RRRR: return QStringLiteral("RRRR");
+    case PairKind::RRRP: return QStringLiteral("RRRP");
+    case PairKind::RRPR: return QStringLiteral("RRPR");
+    case PairKind::PRPR: return QStringLiteral("PRPR");
+    case PairKind::PRRP: return QStringLiteral("PRRP");
+    case PairKind::RPRP: return QStringLiteral("RPRP");
+    case PairKind::None: break;
+    }
+    return QStringLiteral("Invalid");
+}
+
+// The judgement of a pair against the task, as the "mechanisms" rows and the "mechanism" object
+// carry it.
+void addEvaluation(const PairEvaluation &e, QJsonObject &json) {
+    const PairEvaluation::TransmissionAngle &mu = e.transmissionAngle;
+    json.insert("evaluated", e.evaluated);
+    json.insert("circuitDefect", e.circuitDefect);
+    json.insert("branchDefect", e.branchDefect);
+    json.insert("orderDefect", e.orderDefect);
+    json.insert("defectFree", e.defectFree);
+    json.insert("transmissionAngle",
+                QJsonObject{{"taskMin", number(mu.taskMinDeg)}, {"taskMax", number(mu.taskMaxDeg)},
+                            {"cycleMin", number(mu.cycleMinDeg)}, {"cycleMax", number(mu.cycleMaxDeg)}});
+    json.insert("positionError", number(e.maxPositionError));
+    json.insert("angleError", number(e.maxAngleErrorDeg));
+    json.insert("linkRatio", number(e.linkRatio));
+}
+
+QString defectText(const PairEvaluation &e) {
+    if (!e.evaluated)
+        return QStringLiteral("not judged");
+    if (e.defectFree)
+        return QStringLiteral("defect-free");
+    QStringList defects;
+    if (e.circuitDefect)
+        defects << QStringLiteral("circuit");
+    if (e.branchDefect)
+        defects << QStringLiteral("branch");
+    if (e.orderDefect)
+        defects << QStringLiteral("order");
+    return defects.join(QLatin1Char('+'));
+}
+
 // Forms the pair the way the panel does (its two boxes ticked) and describes the mechanism.
 Failure formMechanism(Session &s, int i, int j, QJsonValue &json, QString &text) {
     const int count = s.branch.synthesizedDyadCount();
@@ -440,10 +493,20 @@ Failure formMechanism(Session &s, int i, int j, QJsonValue &json, QString &text)
                .arg(second)
                .arg(m.typeName(), m.className(), limitText(m.hasLowerLimit(), m.getLowerLimit()),
                     limitText(m.hasUpperLimit(), m.getUpperLimit()), crankNote);
-    json = QJsonObject{{"dyads", QJsonArray{first, second}},
+    QJsonObject object{{"dyads", QJsonArray{first, second}},
                        {"type", m.typeName()},
                        {"class", m.className()},
                        {"inputLimits", limits}};
+    const PairEvaluation e = evaluatePair(m, s.task);
+    addEvaluation(e, object);
+    json = object;
+    text += QStringLiteral("  Against the task: %1; transmission angle %2 to %3 degrees; "
+                           "largest errors %4 (position), %5 degrees (angle)\n")
+                .arg(defectText(e))
+                .arg(e.transmissionAngle.taskMinDeg, 0, 'f', 1)
+                .arg(e.transmissionAngle.taskMaxDeg, 0, 'f', 1)
+                .arg(e.maxPositionError, 0, 'g', 3)
+                .arg(e.maxAngleErrorDeg, 0, 'g', 3);
     return {};
 }
 
@@ -717,11 +780,94 @@ Failure runTrace(const QStringList &args) {
     return finishRun(staging, *s, out);
 }
 
+// ---- rank: every pair of a synthesis judged against the task ---------------------------------
+
+QString rankTable(const std::vector<PairRanking::Row> &rows, const Session &s) {
+    QString text = QStringLiteral("%1 mechanism(s) of %2 dyad(s), best first\n\n")
+                       .arg(rows.size())
+                       .arg(s.branch.synthesizedDyadCount());
+    text += QStringLiteral("%1  %2  %3  %4  %5  %6  %7  %8  %9\n")
+                .arg(QStringLiteral("Rank"), -4)
+                .arg(QStringLiteral("Dyads"), -6)
+                .arg(QStringLiteral("Type"), -4)
+                .arg(QStringLiteral("Class"), -34)
+                .arg(QStringLiteral("Defects"), -20)
+                .arg(QStringLiteral("mu over task (deg)"), -18)
+                .arg(QStringLiteral("Pos. error"), -10)
+                .arg(QStringLiteral("Angle err."), -10)
+                .arg(QStringLiteral("Link ratio"));
+    for (const PairRanking::Row &r : rows) {
+        const PairEvaluation &e = r.evaluation;
+        text += QStringLiteral("%1  %2  %3  %4  %5  %6  %7  %8  %9\n")
+                    .arg(r.rank, -4)
+                    .arg(QStringLiteral("%1->%2").arg(r.input + 1).arg(r.output + 1), -6)
+                    .arg(pairKindName(e.kind), -4)
+                    .arg(e.className.left(34), -34)
+                    .arg(defectText(e), -20)
+                    .arg(QStringLiteral("%1..%2")
+                             .arg(e.transmissionAngle.taskMinDeg, 0, 'f', 1)
+                             .arg(e.transmissionAngle.taskMaxDeg, 0, 'f', 1),
+                         -18)
+                    .arg(QString::number(e.maxPositionError, 'g', 3), -10)
+                    .arg(QString::number(e.maxAngleErrorDeg, 'g', 3), -10)
+                    .arg(QString::number(e.linkRatio, 'g', 4));
+    }
+    return text;
+}
+
+Failure runRank(const QStringList &args) {
+    SynthesizeOptions options;
+    Failure f = parseSynthesizeOptions(args, options);
+    if (f.failed())
+        return f;
+    if (options.pairGiven)
+        return usage(QStringLiteral("rank judges every pair; --pair belongs to synthesize and trace"));
+    if (options.toleranceGiven)
+        return usage(QStringLiteral("rank judges one synthesis; --tolerance belongs to synthesize"));
+    std::unique_ptr<Session> s;
+    Operation op = Operation::NPosition;
+    OutputStaging staging;
+    f = openSession(options, s, op);
+    if (!f.failed())
+        f = runFit(*s, options, op);
+    Report report;
+    if (!f.failed())
+        f = describeRun(*s, options, op, s->positions, report);
+    if (f.failed())
+        return f;
+    const int count = s->branch.synthesizedDyadCount();
+    if (count < 2)
+        return badInput(QStringLiteral("%1: the run gave %2 dyad(s); a mechanism needs two")
+                            .arg(options.file)
+                            .arg(count));
+    std::vector<const Dyad *> dyads;
+    for (int k = 0; k < count; ++k)
+        dyads.push_back(s->branch.dyadAt(k));
+    const std::vector<PairRanking::Row> rows = PairRanking::rankAll(dyads, s->task);
+    QJsonArray mechanisms;
+    for (const PairRanking::Row &r : rows) {
+        QJsonObject row{{"dyads", QJsonArray{r.input + 1, r.output + 1}},
+                        {"type", pairKindName(r.evaluation.kind)},
+                        {"class", r.evaluation.className},
+                        {"rank", r.rank}};
+        addEvaluation(r.evaluation, row);
+        mechanisms.append(row);
+    }
+    const QString out =
+        options.json ? jsonText(QJsonObject{{"positions", s->positions},
+                                            {"operation", operationName(op)},
+                                            {"dyads", report.dyads},
+                                            {"mechanisms", mechanisms}})
+                     : rankTable(rows, *s);
+    return finishRun(staging, *s, out);
+}
+
 // Subcommands by name.
 using Command = std::function<Failure(const QStringList &)>;
 const std::map<QString, Command> &commands() {
     static const std::map<QString, Command> table = {
         {"synthesize", runSynthesize},
+        {"rank", runRank},
         {"trace", runTrace},
     };
     return table;

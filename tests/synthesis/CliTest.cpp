@@ -279,6 +279,22 @@ void CliTest::recoversTheKnownDyadsThroughJson() {
         QCOMPARE(m["dyads"].toArray(), (QJsonArray{1, 2}));
         QVERIFY(!m["class"].toString().isEmpty());
         QCOMPARE(m["inputLimits"].toArray().size(), 2);
+        // Judged against the task it was made for: the pair meets every pose.
+        QVERIFY(m["positionError"].toDouble(1.0) < 1e-6 && m["angleError"].toDouble(1.0) < 1e-6);
+        QVERIFY(m["transmissionAngle"].toObject().contains("cycleMin"));
+        // rank: the same dyads, and the pair once per driving dyad, best first.
+        const Run ranked = runCli(dir.path(), QStringList{"rank", "--json"} + args);
+        QCOMPARE(ranked.status, 0);
+        const QJsonObject r = parse(ranked.out);
+        QCOMPARE(r["dyads"].toArray(), dyads);
+        const QJsonArray rows = r["mechanisms"].toArray();
+        QCOMPARE(rows.size(), 2);
+        for (int k = 0; k < rows.size(); ++k)
+            QCOMPARE(rows[k].toObject()["rank"].toInt(), k + 1);
+        QCOMPARE(rows[0].toObject()["type"].toString(), mechanism);
+        QVERIFY(rows[0].toObject()["positionError"].toDouble(1.0) < 1e-6);
+        QCOMPARE(rows[0].toObject()["dyads"].toArray().size(), 2);
+        QVERIFY(rows[0].toObject()["dyads"] != rows[1].toObject()["dyads"]);
     }
 }
 
@@ -343,6 +359,9 @@ void CliTest::refusesWhatItCannotRunAndTouchesNoFile_data() {
     bad("trace, pair past the dyads", t + QStringList{"--pair", "1", "9"}, "--pair 1 9: the run gave");
     bad("trace, synthesis stopped", {"trace", "rotation.txt"}, "synthesis stopped");
     bad("trace, no dyads", {"trace", "noroots.txt"}, "a mechanism needs two");
+    bad("rank, no dyads", {"rank", "noroots.txt"}, "a mechanism needs two");
+    usage("rank of one pair", {"rank", "rrrr.txt", "--pair", "1", "2"}, "--pair belongs to");
+    usage("rank of a sweep", QStringList{"rank", "task5.txt"} + sweep + QStringList{"1"}, "--tolerance belongs to");
 
     usage("nothing", {});
     usage("unknown command", {"fit", "rrrr.txt"});
