@@ -177,6 +177,7 @@ public slots:
     void showRefusal(const QString &why);
     void setResultText(const QString &text, bool problem);
     void noteRunStopped(const QString &why);
+    void noteFilesNotWritten(const QString &which);
 
     // Output commands (VendrelOutput.cpp).
     bool SaveFile();
@@ -314,6 +315,7 @@ private:
     QPointer<QMessageBox> problemBox;
     // What the engine said while the current run stopped or left solutions out.
     QString runNote;
+    QString filesNote;  // output files the last run or pair could not write
     // The splitter's sizes when the image-space view was last closed (empty before).
     QList<int> imageShare;
     // The orientations (degrees) the last tolerance sweep started from.

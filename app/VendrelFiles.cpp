@@ -139,6 +139,7 @@ void Vendrel::replaceTask(const std::vector<TaskPosition> &positions) {
     motion->setcurrntpositionindex(n - 1);
     panel->forgetChosenPair();
     runNote.clear();
+    filesNote.clear();
     connectMouseInput();
     fitViewIfNeeded();
 }

@@ -41,6 +41,12 @@ void Vendrel::createStatusBar() {
     connect(synthesis.get(), QOverload<int, int>::of(&MechanismSynthesis::synthesisdone), this,
             &Vendrel::showResult);
     connect(branch.get(), &Branch::mechanismUpdated, this, &Vendrel::showResult);
+    connect(synthesis.get(), &MechanismSynthesis::outputFilesNotWritten, this,
+            &Vendrel::noteFilesNotWritten);
+    // Forming a pair writes the mechanism's limits and curves: those files are announced the
+    // way a run's are.
+    connect(branch.get(), &Branch::mechanismUpdated, synthesis.get(),
+            &MechanismSynthesis::reportUnwrittenFiles);
     describeTask();
 }
 
@@ -98,12 +104,14 @@ void Vendrel::showResult() {
     QStringList problems;
     if (!runNote.isEmpty())
         problems << runNote;
+    if (!filesNote.isEmpty())
+        problems << filesNote;
     if (!branch->pairProblem().isEmpty())
         problems << branch->pairProblem();
     problems.prepend(parts.join(QStringLiteral(", ")));
     problems.removeAll(QString());
     setResultText(problems.join(QStringLiteral(" \u2014 ")),
-                  !runNote.isEmpty() || !branch->pairProblem().isEmpty());
+                  !runNote.isEmpty() || !filesNote.isEmpty() || !branch->pairProblem().isEmpty());
 }
 
 // Shown until the next result: what was refused and why.
@@ -128,6 +136,14 @@ void Vendrel::setResultText(const QString &text, bool problem) {
 // The engine's own account of a stop (it printed it already); shown with the result.
 void Vendrel::noteRunStopped(const QString &why) {
     runNote = why;
+    showResult();
+}
+
+// Output files the run or the formed pair could not write (a full disk, a protected folder): the
+// result stands, the files keep their earlier content, and the status bar says which.
+void Vendrel::noteFilesNotWritten(const QString &which) {
+    filesNote = tr("output files not written, the earlier ones stand: %1")
+                    .arg(which.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(QStringLiteral("; ")));
     showResult();
 }
 

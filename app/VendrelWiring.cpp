@@ -193,6 +193,7 @@ Vendrel::SynthesisVariant Vendrel::chooseSynthesisVariant() const {
 void Vendrel::toSynthesize() {
     const SynthesisVariant v = chooseSynthesisVariant();
     runNote.clear();
+    filesNote.clear();
     if (v == SynthesisVariant::None) {
         // The task no longer has what its last result was made for (a position was deleted,
         // the line forgotten): the result goes, and the status bar says what is missing.
@@ -349,6 +350,7 @@ void Vendrel::resetall() {
     synthesis->udp2Defined = false;
     panel->forgetChosenPair();
     runNote.clear();
+    filesNote.clear();
     connectMouseInput();
     emit dataChanged();
     showResult();

@@ -178,6 +178,27 @@ private slots:
             QCOMPARE(contents(locked.filePath(name)), old);
     }
 
+    // Regression: a run in a folder that refused its files said nothing in the window.
+    void aRunThatCannotWriteSaysSoInTheStatusBar() {
+        QVERIFY(rig->main().runDemoNamed("RRRR"));
+        QVERIFY(QDir().mkdir("locked"));
+        const QString locked = QDir("locked").absolutePath();
+        RefusingFolder refusing(locked);
+        if (!refusing.refuses())
+            QSKIP("this user may create files in any folder, and the file system has no "
+                  "immutable flag to stop it");
+        StdoutCapture printed(STDERR_FILENO);
+        QDir::setCurrent(locked);
+        rig->act("actionSynthesize")->trigger();
+        QDir::setCurrent(rig->dir().path());
+        const QString status = rig->main().statusResultText();
+        QVERIFY2(status.startsWith("2 dyads, RRRR") && status.contains("output files not written") &&
+                     status.contains("output.txt"),
+                 qPrintable(status));
+        QVERIFY(printed.text().contains("output.txt"));
+        QVERIFY(QDir(locked).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    }
+
     // Regression: a name with "%1" also left an empty file under the literal name.
     void screenshotNameTakesTheCountAndLeavesNoStrayFile() {
         QDir dir("shots");
