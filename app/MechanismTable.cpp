@@ -158,6 +158,7 @@ MechanismTable::MechanismTable(QTableWidget *table, QLabel *emptyNote, Branch *b
                                Synthesis_Widget *panel, QObject *parent)
     : QObject(parent), table(table), emptyNote(emptyNote), branch(branch), panel(panel) {
     table->verticalHeader()->hide();
+    table->setWordWrap(false);
     table->horizontalHeader()->setSortIndicator(RankColumn, Qt::AscendingOrder);
     // The mouse and the keyboard both move the current row; a click on the current row chooses
     // it again after the panel chose another pair.
