@@ -7,12 +7,16 @@
 #include "ImageGLWidget.h"
 #include "MechGLWidget.h"
 #include "MechanismSynthesis.h"
+#include "MechanismTable.h"
 #include "Motion.h"
 #include "ProcessValues.h"
 #include "Synthesis_Widget.h"
 #include "ui_Vendrel.h"
 
 #include <QActionGroup>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableWidget>
 #include <QKeySequence>
 #include <QProgressDialog>
 #include <QGuiApplication>
@@ -20,6 +24,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 
 Vendrel::Vendrel(QWidget *parent, Qt::WindowFlags flags)
@@ -35,6 +40,7 @@ Vendrel::Vendrel(QWidget *parent, Qt::WindowFlags flags)
     connectModeActions();
     createStatusBar();
     createFitToTask();
+    createMechanismsDock();
     // Has an effect only once a mechanism exists; kept so the tool bar starts as the circuit
     // commands leave it.
     setMechanismCircuitascrossed();
@@ -59,6 +65,7 @@ Vendrel::~Vendrel() {
     ui->widget_Image->setAllDyad(nullptr);
     synthesis->setMotion(nullptr);
     synthesis->setBranch(nullptr);
+    mechanisms.reset();
     motion.reset();
     branch.reset();
     synthesis.reset();
@@ -235,6 +242,37 @@ void Vendrel::createFitToTask() {
     connect(fitToTaskAction, &QAction::triggered, ui->widget_Mech, &MechGLWidget::fitToTask);
     connect(synthesis.get(), QOverload<int, int>::of(&MechanismSynthesis::synthesisdone), this,
             &Vendrel::fitViewIfNeeded);
+}
+
+// View > Mechanisms shows the dock, which starts hidden as the "Solution Filter" does; closing
+// the dock unticks the entry. The table is judged again after every finished run: the panel,
+// connected earlier, has ticked its pair by then, so the table can show it as the current row.
+void Vendrel::createMechanismsDock() {
+    mechanisms = std::make_unique<MechanismTable>(ui->mechanismsTable, ui->mechanismsEmptyLabel,
+                                                  branch.get(), panel.get());
+    connect(synthesis.get(), QOverload<int, int>::of(&MechanismSynthesis::synthesisdone),
+            mechanisms.get(), &MechanismTable::refresh);
+    ui->mechanismsDock->hide();
+    connect(ui->actionMechanisms, &QAction::toggled, this, [this](bool on) {
+        ui->mechanismsDock->setVisible(on);
+        if (on)
+            widenMechanismsDock();
+    });
+    connect(ui->mechanismsDock->toggleViewAction(), &QAction::toggled, ui->actionMechanisms,
+            &QAction::setChecked);
+}
+
+// The table is wide: the dock opens wide enough for its columns, but leaves the views at least
+// half of the window.
+void Vendrel::widenMechanismsDock() {
+    const QTableWidget *table = ui->mechanismsTable;
+    int columns = 0;
+    for (int c = 0; c < table->columnCount(); ++c)
+        columns += table->horizontalHeader()->sectionSize(c);
+    const int frame = 2 * table->frameWidth() + table->verticalScrollBar()->sizeHint().width();
+    const int margins = 24;  // the dock's layout around the table
+    resizeDocks({ui->mechanismsDock}, {std::min(columns + frame + margins, width() / 2)},
+                Qt::Horizontal);
 }
 
 // A new task or result that reaches beyond the view is framed; one that fits is left alone, so

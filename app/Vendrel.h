@@ -21,6 +21,7 @@ class Branch;
 class Dyad;
 class ExportAndHelpCommands;
 class MechanismSynthesis;
+class MechanismTable;
 class MechGLWidget;
 class ImageGLWidget;
 class QAction;
@@ -57,6 +58,8 @@ public:
     MechanismSynthesis *synthesisEngine() const { return synthesis.get(); }
     Synthesis_Widget *synthesisPanel() const { return panel.get(); }
     ExportAndHelpCommands *exportAndHelpCommands() const { return exportAndHelp; }
+    // The "Mechanisms" dock's table of every synthesized pair, ranked.
+    MechanismTable *mechanismTable() const { return mechanisms.get(); }
     // The six interaction modes in their fixed order, Input Positions first.
     const QVector<QAction *> &interactionModes() const { return modeActions; }
 
@@ -206,6 +209,8 @@ private:
     void hideOverlayEditors();
     void createStatusBar();
     void createFitToTask();
+    void createMechanismsDock();
+    void widenMechanismsDock();
     QString whatSynthesizeNeeds() const;
     void showFileProblem(const QString &title, const QString &path, const QString &why,
                          const QString &printed);
@@ -254,6 +259,8 @@ private:
     std::unique_ptr<Branch> branch;
     std::unique_ptr<MechanismSynthesis> synthesis;
     std::unique_ptr<Synthesis_Widget> panel;
+    // Observes the branch and the panel: released before them.
+    std::unique_ptr<MechanismTable> mechanisms;
     WorkspaceDialog workspaceDialog;
     Dialog toleranceDialog;
     QVector<QAction *> modeActions;

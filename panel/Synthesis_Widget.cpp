@@ -269,6 +269,20 @@ void Synthesis_Widget::updateDisplay(int) {
             chosenPair.push_back(i);
 }
 
+// Another control (the Mechanisms table) chooses a pair: every other box, the alternatives
+// included, is unticked, since a third ticked dyad would leave no pair at all.
+bool Synthesis_Widget::choosePair(int first, int second) {
+    if (first == second || !dyadShownBy(first) || !dyadShownBy(second))
+        return false;
+    for (int i = 0; i < boxCount; ++i) {
+        const size_t k = static_cast<size_t>(i);
+        setCheckedQuietly(dyadBoxes[k], i == first || i == second);
+        setCheckedQuietly(alternativeBoxes[k], false);
+    }
+    updateDisplay(Qt::Checked);
+    return true;
+}
+
 // After each synthesis: the boxes are rebuilt from the branch's lists as they are now (no dyad
 // of an earlier run is kept), and the final states reach the branch in one hand-over.
 void Synthesis_Widget::updateWidget(int, int) {

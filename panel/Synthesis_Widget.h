@@ -95,6 +95,9 @@ public slots:
     void clearPositionBoxes();
     // A new task: the next run ticks its first two dyads again, whatever the user chose before.
     void forgetChosenPair();
+    // Ticks exactly the dyad boxes first and second (0-based) and hands them to the branch as a
+    // click of the user's would; false when either box stands for no dyad.
+    bool choosePair(int first, int second);
 
 signals:
     void emitupdatetobranch(int);

@@ -128,6 +128,70 @@ private slots:
         QCOMPARE(done.count(), 1);  // five positions: the n-position fit
     }
 
+    // The Mechanisms table of a five-position crank-rocker task: a row per pair and driver, the
+    // best one marked, and a click on a row makes its pair the mechanism with its own driver.
+    void mechanismsTableListsEveryPairAndAClickChoosesIt() {
+        QVERIFY(rig->load(crankRockerTask(5)));
+        act("actionSynthesize")->trigger();
+        act("actionMechanisms")->trigger();
+        QVERIFY(rig->child<QDockWidget>("mechanismsDock")->isVisible());
+        QApplication::processEvents();
+        auto *table = rig->child<QTableWidget>("mechanismsTable");
+        const Branch *b = rig->main().dyadBranch();
+        // Two dyads of one kind are two machines, one per driver; RP + RP is listed once.
+        const int n = std::min(b->synthesizedDyadCount(), 4);
+        int expectedRows = 0, crank = -1, rocker = -1;
+        for (int i = 0; i < n; ++i) {
+            const Point fixed = b->dyadAt(i)->fixedPivotRefCopy();
+            crank = std::hypot(fixed[0] - 1.0, fixed[1] - 1.0) < 1e-6 ? i : crank;
+            rocker = std::hypot(fixed[0] - 5.0, fixed[1] - 1.5) < 1e-6 ? i : rocker;
+            for (int j = i + 1; j < n; ++j) {
+                const QString kind = b->dyadAt(i)->typeName();
+                expectedRows += kind == b->dyadAt(j)->typeName() && kind != "RP" ? 2 : 1;
+            }
+        }
+        QVERIFY(crank >= 0 && rocker >= 0);
+        QCOMPARE(table->rowCount(), expectedRows);
+        auto rowOf = [table](int in, int out) {
+            const QString name = QString("D%1 → D%2").arg(in + 1).arg(out + 1);
+            for (int r = 0; r < table->rowCount(); ++r)
+                if (table->item(r, 1)->text() == name)
+                    return r;
+            return -1;
+        };
+        const QString defectFree = QStringLiteral("✓ defect-free");
+        // The poses were made in crank order on one assembly; driven by its rocker the same
+        // linkage stalls at the rocker's limits between them.
+        QCOMPARE(table->item(rowOf(crank, rocker), 4)->text(), defectFree);
+        QVERIFY(table->item(rowOf(rocker, crank), 4)->text() != defectFree);
+        int marked = 0;
+        for (int r = 0; r < table->rowCount(); ++r) {
+            if (!table->item(r, 0)->text().contains(QStringLiteral("★")))
+                continue;
+            ++marked;
+            QCOMPARE(table->item(r, 4)->text(), defectFree);
+            QVERIFY(table->item(r, 1)->font().bold());
+        }
+        QCOMPARE(marked, 1);
+        // One of the two drivers is not the one the boxes give: it comes from the swap command.
+        for (const std::pair<int, int> &pair : {std::pair(rocker, crank), std::pair(crank, rocker)}) {
+            const int row = rowOf(pair.first, pair.second);
+            table->scrollToItem(table->item(row, 1));
+            const QPoint at = table->visualItemRect(table->item(row, 1)).center();
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            const Mechanism *m = b->getMechanism();
+            QCOMPARE(m->getInputDyad(), b->dyadAt(pair.first));
+            QCOMPARE(m->getOutputDyad(), b->dyadAt(pair.second));
+            QCOMPARE(table->currentRow(), row);
+            for (int k = 0; k < 4; ++k)
+                QCOMPARE(rig->child<QCheckBox>(qPrintable(QString("checkBox_D%1").arg(k + 1)))
+                             ->isChecked(), k == crank || k == rocker);
+        }
+        act("action_Reset")->trigger();
+        QCOMPARE(table->rowCount(), 0);
+        QVERIFY(rig->child<QLabel>("mechanismsEmptyLabel")->isVisible());
+    }
+
     void resetReturnsABusyWindowToItsStart() {
         Vendrel &w = rig->main();
         MechGLWidget *view = rig->view();

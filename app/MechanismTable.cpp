@@ -1,0 +1,369 @@
+// The "Mechanisms" table: every pair of the last synthesis's dyads as a four-bar, judged against
+// the task (defects, transmission angle, pose error), ranked best first, and chosen with a click.
+#include "MechanismTable.h"
+
+#include "Branch.h"
+#include "Dyad.h"
+#include "EvaluationTolerances.h"
+#include "FourBarGeometry.h"
+#include "Mechanism.h"
+#include "Synthesis_Widget.h"
+
+#include <QFont>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QTableWidgetItem>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+namespace {
+enum Column { RankColumn, DyadsColumn, TypeColumn, ClassColumn, DefectsColumn,
+              TransmissionColumn, PositionColumn, AngleColumn, RatioColumn, ColumnCount };
+// Each cell carries its pair's index (a click finds the pair however the table is sorted) and,
+// in numeric columns, the number it sorts by.
+constexpr int pairRole = Qt::UserRole;
+constexpr int sortRole = Qt::UserRole + 1;
+constexpr double noValue = std::numeric_limits<double>::infinity();
+const QString dash = QStringLiteral("—");
+// Class names run to 45 letters ("Non Grashof ... Triple Rocker"): the column shows their start
+// and the tool tip the whole name, so the numbers stay in sight in a dock of half the window.
+constexpr int classColumnWidth = 170;
+
+// Sorts by the number it carries, so "10" follows "9" and a dash (infinity) comes last.
+class NumericItem : public QTableWidgetItem {
+public:
+    NumericItem(const QString &text, double key) : QTableWidgetItem(text) {
+        setData(sortRole, key);
+        setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    bool operator<(const QTableWidgetItem &other) const override {
+        return data(sortRole).toDouble() < other.data(sortRole).toDouble();
+    }
+};
+
+QString positionList(const std::vector<int> &positions) {
+    QStringList names;
+    for (int p : positions)
+        names << QString::number(p + 1);
+    return names.join(QStringLiteral(", "));
+}
+
+// Which positions lie on which circuit, and which cannot be reached at all.
+QString circuitReason(const PairEvaluation &e) {
+    std::vector<std::vector<int>> byCircuit;
+    std::vector<int> unreached;
+    for (size_t i = 0; i < e.poses.size(); ++i) {
+        const int c = e.poses[i].circuit;
+        if (c < 0) {
+            unreached.push_back(static_cast<int>(i));
+            continue;
+        }
+        if (static_cast<size_t>(c) >= byCircuit.size())
+            byCircuit.resize(static_cast<size_t>(c) + 1);
+        byCircuit[static_cast<size_t>(c)].push_back(static_cast<int>(i));
+    }
+    QStringList parts;
+    for (size_t c = 0; c < byCircuit.size(); ++c)
+        if (!byCircuit[c].empty())
+            parts << QStringLiteral("positions %1 on circuit %2")
+                         .arg(positionList(byCircuit[c]))
+                         .arg(c + 1);
+    if (!unreached.empty())
+        parts << QStringLiteral("positions %1 out of reach").arg(positionList(unreached));
+    return QStringLiteral("Circuit defect: %1; the linkage would have to be taken apart to "
+                          "reach them all.")
+        .arg(parts.join(QStringLiteral(", ")));
+}
+
+QString branchReason(const PairEvaluation &e) {
+    QStringList steps;
+    for (size_t i = 1; i < e.poses.size(); ++i) {
+        const PairEvaluation::PoseReach &a = e.poses[i - 1], &b = e.poses[i];
+        if (a.circuit >= 0 && a.circuit == b.circuit && a.branch != b.branch)
+            steps << QStringLiteral("%1 and %2").arg(i).arg(i + 1);
+    }
+    return QStringLiteral("Branch defect: between positions %1 the driver would have to pass "
+                          "a dead centre, where it stalls.")
+        .arg(steps.join(QStringLiteral(", ")));
+}
+
+QString defectsText(const MechanismTable::Pair &p) {
+    const PairEvaluation &e = p.evaluation;
+    if (!p.refusal.isEmpty())
+        return QStringLiteral("refused");
+    if (!e.evaluated)
+        return QStringLiteral("not evaluated");
+    if (e.defectFree)
+        return QStringLiteral("✓ defect-free");
+    QStringList names;
+    if (e.circuitDefect)
+        names << QStringLiteral("circuit");
+    if (e.branchDefect)
+        names << QStringLiteral("branch");
+    if (e.orderDefect)
+        names << QStringLiteral("order");
+    return names.join(QStringLiteral(", "));
+}
+
+QString defectsTip(const MechanismTable::Pair &p) {
+    const PairEvaluation &e = p.evaluation;
+    if (!p.refusal.isEmpty())
+        return p.refusal;
+    if (!e.evaluated)
+        return QStringLiteral("The task has no positions to judge this pair against.");
+    if (e.defectFree)
+        return QStringLiteral("Reaches every position on one circuit and one branch, in the "
+                              "task's order, with the driver moving one way.");
+    QStringList lines;
+    if (e.circuitDefect)
+        lines << circuitReason(e);
+    if (e.branchDefect)
+        lines << branchReason(e);
+    if (e.orderDefect)
+        lines << QStringLiteral("Order defect: with the driver moving one way the positions are "
+                                "not met in the task's order.");
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString transmissionTip(const PairEvaluation &e) {
+    const PairEvaluation::TransmissionAngle &mu = e.transmissionAngle;
+    return QStringLiteral("μ from the first to the last position: %1° to %2°\n"
+                          "μ over the whole circuit: %3° to %4°")
+        .arg(mu.taskMinDeg, 0, 'f', 1)
+        .arg(mu.taskMaxDeg, 0, 'f', 1)
+        .arg(mu.cycleMinDeg, 0, 'f', 1)
+        .arg(mu.cycleMaxDeg, 0, 'f', 1);
+}
+
+// An error below rounding of an exact fit shows as 0, as the ranking counts it; the tool tip
+// keeps the computed value.
+NumericItem *errorItem(double value, double relative) {
+    if (!std::isfinite(value))
+        return new NumericItem(dash, noValue);
+    const bool exact = relative < tol::exactPoseError;
+    auto *item = new NumericItem(exact ? QStringLiteral("0") : QString::number(value, 'g', 3),
+                                 exact ? 0.0 : value);
+    item->setToolTip(QString::number(value, 'g', 6));
+    return item;
+}
+
+double radians(double deg) { return deg * std::acos(-1.0) / 180.0; }
+} // namespace
+
+MechanismTable::MechanismTable(QTableWidget *table, QLabel *emptyNote, Branch *branch,
+                               Synthesis_Widget *panel, QObject *parent)
+    : QObject(parent), table(table), emptyNote(emptyNote), branch(branch), panel(panel) {
+    table->verticalHeader()->hide();
+    table->setWordWrap(false);
+    table->horizontalHeader()->setSortIndicator(RankColumn, Qt::AscendingOrder);
+    // The mouse and the keyboard both move the current row; a click on the current row chooses
+    // it again after the panel chose another pair.
+    connect(table, &QTableWidget::currentCellChanged, this,
+            [this](int row, int, int, int) { chooseRow(row); });
+    connect(table, &QTableWidget::cellClicked, this, [this](int row, int) { chooseRow(row); });
+    connect(branch, &Branch::dyadListChanged, this, &MechanismTable::forgetIfStale);
+    connect(branch, &Branch::mechanismUpdated, this, &MechanismTable::showChosenPair);
+    clearRows();
+}
+
+// ---- Judging --------------------------------------------------------------------------------
+
+std::vector<MechanismTable::Pair> MechanismTable::judgePairs(const Branch &b, int dyadLimit) {
+    const std::vector<Point> &task = b.getPointList();  // x, y, theta degrees, user's order
+    // The synthesized dyads' reference pivots belong to the first position.
+    const Point assembled = task.empty() ? Point(0.0, 0.0, 0.0) : task.front();
+    const int n = std::min(b.synthesizedDyadCount(), dyadLimit);
+    std::vector<Pair> pairs;
+    auto judge = [&](int in, int out) {
+        const Dyad &input = *b.dyadAt(in), &output = *b.dyadAt(out);
+        Pair p;
+        p.input = in;
+        p.output = out;
+        p.type = input.typeName() + output.typeName();
+        if (!Branch::isAnalysedType(p.type))
+            p.refusal = QStringLiteral("%1 + %2 is not one of the four-bars this tool analyses "
+                                       "(RRRR, RRRP, RRPR, PRRP, PRPR).")
+                            .arg(input.typeName(), output.typeName());
+        else
+            p.evaluation = evaluatePair(input, output, assembled, task);
+        pairs.push_back(std::move(p));
+    };
+    for (int i = 0; i < n; ++i) {
+        for (int j = i + 1; j < n; ++j) {
+            const Dyad &a = *b.dyadAt(i), &c = *b.dyadAt(j);
+            const bool sameKind = a.typeName() == c.typeName();
+            // Two dyads of one kind make two machines, one per driver; otherwise the kinds
+            // decide the driver as the mechanism orders them. A refused pair has no driver.
+            if (inputRanksAfterOutput(a, c))
+                judge(j, i);
+            else
+                judge(i, j);
+            if (sameKind && pairs.back().refusal.isEmpty())
+                judge(j, i);
+        }
+    }
+    std::vector<size_t> order(pairs.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&pairs](size_t x, size_t y) {
+        if (pairs[x].refusal.isEmpty() != pairs[y].refusal.isEmpty())
+            return pairs[x].refusal.isEmpty();
+        return ranksBefore(pairs[x].evaluation, pairs[y].evaluation);
+    });
+    for (size_t r = 0; r < order.size(); ++r)
+        if (pairs[order[r]].refusal.isEmpty())
+            pairs[order[r]].rank = static_cast<int>(r) + 1;
+    return pairs;
+}
+
+// ---- Rows -----------------------------------------------------------------------------------
+
+void MechanismTable::refresh() {
+    const QSignalBlocker blocker(table);
+    // Rows go in unsorted: with sorting on, a row would move as soon as its first cell is set.
+    table->setSortingEnabled(false);
+    table->clearContents();
+    table->setRowCount(0);
+    pairList = branch ? judgePairs(*branch, Synthesis_Widget::boxCount) : std::vector<Pair>();
+    judgedDyadCount = branch ? branch->synthesizedDyadCount() : 0;
+    for (size_t k = 0; k < pairList.size(); ++k)
+        addRow(static_cast<int>(k));
+    table->setSortingEnabled(true);
+    table->resizeColumnsToContents();
+    table->setColumnWidth(ClassColumn, std::min(table->columnWidth(ClassColumn), classColumnWidth));
+    emptyNote->setVisible(pairList.empty());
+    showChosenPair();
+}
+
+void MechanismTable::clearRows() {
+    const QSignalBlocker blocker(table);
+    table->clearContents();
+    table->setRowCount(0);
+    pairList.clear();
+    judgedDyadCount = 0;
+    emptyNote->show();
+}
+
+// A run starts by clearing the list and adds its dyads one by one: the rows, which name dyads
+// by their place, go at the first change and return with the finished run (refresh). A drawn
+// dyad leaves the synthesized list as it is and the rows with it.
+void MechanismTable::forgetIfStale() {
+    if (!branch || branch->synthesizedDyadCount() != judgedDyadCount)
+        clearRows();
+}
+
+void MechanismTable::addRow(int k) {
+    const Pair &p = pairList[static_cast<size_t>(k)];
+    const PairEvaluation &e = p.evaluation;
+    const bool best = p.rank == 1 && e.evaluated;
+    const double size = std::max(e.taskSize, std::numeric_limits<double>::min());
+    const bool judged = p.refusal.isEmpty() && e.evaluated;
+    const int row = table->rowCount();
+    table->insertRow(row);
+    std::vector<QTableWidgetItem *> cells(ColumnCount, nullptr);
+    cells[RankColumn] = new NumericItem(best ? QStringLiteral("★ best") : p.rank > 0
+                                                   ? QString::number(p.rank) : dash,
+                                        p.rank > 0 ? p.rank : noValue);
+    cells[DyadsColumn] =
+        new QTableWidgetItem(QStringLiteral("D%1 → D%2").arg(p.input + 1).arg(p.output + 1));
+    cells[TypeColumn] = new QTableWidgetItem(p.type);
+    cells[ClassColumn] = new QTableWidgetItem(e.className);
+    cells[ClassColumn]->setToolTip(e.className);
+    cells[DefectsColumn] = new QTableWidgetItem(defectsText(p));
+    cells[DefectsColumn]->setToolTip(defectsTip(p));
+    const double deviation = judged ? transmissionDeviationDeg(e) : noValue;
+    cells[TransmissionColumn] = new NumericItem(
+        std::isfinite(deviation) ? QString::number(deviation, 'f', 1) : dash, deviation);
+    if (judged)
+        cells[TransmissionColumn]->setToolTip(transmissionTip(e));
+    cells[PositionColumn] = judged ? errorItem(e.maxPositionError, e.maxPositionError / size)
+                                   : new NumericItem(dash, noValue);
+    cells[AngleColumn] = judged ? errorItem(e.maxAngleErrorDeg, radians(e.maxAngleErrorDeg))
+                                : new NumericItem(dash, noValue);
+    cells[RatioColumn] = new NumericItem(
+        std::isfinite(e.linkRatio) && e.linkRatio > 0.0 ? QString::number(e.linkRatio, 'f', 2)
+                                                         : dash,
+        std::isfinite(e.linkRatio) && e.linkRatio > 0.0 ? e.linkRatio : noValue);
+    for (int c = 0; c < ColumnCount; ++c) {
+        QTableWidgetItem *item = cells[static_cast<size_t>(c)];
+        item->setData(pairRole, k);
+        // A refused pair shows greyed out and cannot be chosen; its reason is in the tool tip.
+        item->setFlags(p.refusal.isEmpty() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled
+                                           : Qt::NoItemFlags);
+        if (!p.refusal.isEmpty() && c != DefectsColumn)
+            item->setToolTip(p.refusal);
+        if (best) {
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+        }
+        table->setItem(row, c, item);
+    }
+    if (best)
+        cells[RankColumn]->setToolTip(QStringLiteral(
+            "The best pair: defect-free first, then the smaller pose error, then the "
+            "transmission angle nearer 90°"));
+}
+
+int MechanismTable::pairOfRow(int row) const {
+    const QTableWidgetItem *item = row >= 0 ? table->item(row, 0) : nullptr;
+    bool ok = false;
+    const int k = item ? item->data(pairRole).toInt(&ok) : -1;
+    return ok && k >= 0 && k < static_cast<int>(pairList.size()) ? k : -1;
+}
+
+// ---- Choosing -------------------------------------------------------------------------------
+
+bool MechanismTable::isChosen(const Pair &p) const {
+    const Mechanism *m = branch ? branch->getMechanism() : nullptr;
+    return m && m->isSet() && m->getInputDyad() == branch->dyadAt(p.input)
+           && m->getOutputDyad() == branch->dyadAt(p.output);
+}
+
+void MechanismTable::chooseRow(int row) {
+    const int k = pairOfRow(row);
+    if (k >= 0)
+        choose(k);
+}
+
+bool MechanismTable::choose(int k) {
+    if (k < 0 || k >= static_cast<int>(pairList.size()) || !branch || !panel)
+        return false;
+    const Pair &p = pairList[static_cast<size_t>(k)];
+    if (!p.refusal.isEmpty())
+        return false;
+    if (isChosen(p))
+        return true;
+    choosing = true;
+    // The panel forms the pair with the lower box as the driver (for two dyads of one kind);
+    // the other driver is the "Swap Input Dyad" command's.
+    const bool ticked = panel->choosePair(std::min(p.input, p.output),
+                                          std::max(p.input, p.output));
+    const Mechanism *m = branch->getMechanism();
+    if (ticked && m->isSet() && m->getInputDyad() != branch->dyadAt(p.input))
+        branch->swapInputDyad();
+    choosing = false;
+    showChosenPair();
+    return isChosen(p);
+}
+
+// The row of the mechanism the branch now has is the current one; none when the mechanism is
+// not a pair of the table (drawn dyads, an alternative, no mechanism).
+void MechanismTable::showChosenPair() {
+    if (choosing)
+        return;
+    const QSignalBlocker blocker(table);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const int k = pairOfRow(row);
+        if (k >= 0 && isChosen(pairList[static_cast<size_t>(k)])) {
+            table->setCurrentCell(row, table->currentColumn() < 0 ? 0 : table->currentColumn());
+            table->selectRow(row);
+            return;
+        }
+    }
+    table->setCurrentItem(nullptr);
+    table->clearSelection();
+}
