@@ -82,7 +82,8 @@ public:
     bool runDemoNamed(const QString &name);
 
     // Where the demonstration files are looked for: the working directory first, then the
-    // folder "demo" next to the executable (the build puts a copy there).
+    // folder "demo" next to the executable (the build puts a copy there), then the installed
+    // copy: share/mechsynth/demo beside the executable's bin/, then the system's data folders.
     static QStringList demoFolders();
     // The first of folders holding name; name itself (relative to the working directory) if
     // none does, so that the open failure is reported as for any other file.

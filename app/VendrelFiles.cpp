@@ -21,6 +21,7 @@
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -157,7 +158,16 @@ bool Vendrel::readMotion() {
 // ---- Demonstrations ------------------------------------------------------------------------------
 
 QStringList Vendrel::demoFolders() {
-    return {QDir::currentPath(), QDir(QCoreApplication::applicationDirPath()).filePath("demo")};
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    QStringList folders{QDir::currentPath(), programDir.filePath("demo"),
+                        QDir::cleanPath(programDir.filePath("../share/mechsynth/demo"))};
+    // An installation moved as a whole keeps its demos beside its bin/, so that copy comes
+    // before the system's data folders, where another version may have left its own.
+    for (const QString &shared : QStandardPaths::locateAll(
+             QStandardPaths::GenericDataLocation, "mechsynth/demo", QStandardPaths::LocateDirectory))
+        if (!folders.contains(QDir::cleanPath(shared)))
+            folders << QDir::cleanPath(shared);
+    return folders;
 }
 
 QString Vendrel::locateDemoFile(const QString &name, const QStringList &folders) {

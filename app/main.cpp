@@ -8,10 +8,53 @@
 #include <QScreen>
 #include <QStyleFactory>
 #include <QSurfaceFormat>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 
 namespace {
+const char *const helpText =
+    "Usage: mechsynth [--help] [--version] [Qt options]\n"
+    "Design planar four-bar linkages from the positions a moving body must pass through:\n"
+    "enter the positions (x, y, theta) with the mouse, from a file or from the Demo menu,\n"
+    "synthesize the RR, PR and RP dyads that guide the body through them, and pick two\n"
+    "to form, classify, trace and animate a four-bar.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help       print this help and exit\n"
+    "  -v, --version    print the version and exit\n"
+    "  Qt's own options (-platform, -style, -geometry, ...) are passed to Qt.\n"
+    "\n"
+    "Environment:\n"
+    "  MECHSYNTH_DEMO=ENTRY        load the entry of the Demo menu named ENTRY (RRRR, RRRP,\n"
+    "                              RRPR, PRRP, PRPR, \"Design Challenge\") at start-up\n"
+    "  MECHSYNTH_SCREENSHOT=FILE   save a picture of the main window to FILE shortly after\n"
+    "                              start-up and exit\n"
+    "  MECHSYNTH_EXIT_WHEN_SHOWN   exit as soon as the first frame is on screen and print\n"
+    "                              how long that took\n"
+    "\n"
+    "Output files (dyad parameters, diagnostic text files) are written to the working\n"
+    "directory. The Demo menu reads its tasks from the working directory first, then from\n"
+    "demo/ next to the program, then from share/mechsynth/demo/ of its installation.\n";
+
+// --help and --version are answered before QApplication exists, since it needs a display:
+// they work in a terminal without X and at build time, where the manual page is made from
+// them. Returns the exit status, or -1 when the program should start as usual.
+int answerInformationRequest(int argc, char *argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--version") || !std::strcmp(argv[i], "-v")) {
+            std::printf("mechsynth (Mechanism Synthesis) %s\n", MS_VERSION);
+            return 0;
+        }
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::fputs(helpText, stdout);
+            return 0;
+        }
+    }
+    return -1;
+}
+
 // How long the window may settle (layout, first GL frames) before a screenshot is taken.
 constexpr int SCREENSHOT_DELAY_MS = 1500;
 
@@ -42,6 +85,8 @@ void exitWhenShown(QApplication &app, Vendrel &window, const QElapsedTimer &sinc
 int main(int argc, char *argv[]) {
     QElapsedTimer sinceStart;
     sinceStart.start();
+    if (const int status = answerInformationRequest(argc, argv); status >= 0)
+        return status;
     // The views draw with the fixed-function pipeline: ask for a compatibility context.
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
@@ -57,6 +102,11 @@ int main(int argc, char *argv[]) {
     app.setStyle(QStyleFactory::create("Fusion"));
     // The icons live in the GUI library; a static library must register its resources by hand.
     Q_INIT_RESOURCE(icons);
+    QApplication::setApplicationVersion(QStringLiteral(MS_VERSION));
+    // The desktop entry's name lets a Wayland compositor match the window to its menu entry
+    // and icon; the bundled icon serves where the installed theme has none.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.mechsynth.mechsynth"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/mechsynth.svg")));
 
     int status = 0;
     {

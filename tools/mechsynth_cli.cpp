@@ -878,6 +878,10 @@ const std::map<QString, Command> &commands() {
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.value(0) == QLatin1String("--version")) {
+        std::printf("mechsynth-cli (Mechanism Synthesis) %s\n", MS_VERSION);
+        return Success;
+    }
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         std::fputs(usageText, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? UsageError : Success;
