@@ -7,6 +7,7 @@
 #include "EvaluationTolerances.h"
 #include "FourBarGeometry.h"
 #include "Mechanism.h"
+#include "PairRanking.h"
 #include "Synthesis_Widget.h"
 
 #include <QFont>
@@ -18,7 +19,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numeric>
 
 namespace {
 enum Column { RankColumn, DyadsColumn, TypeColumn, ClassColumn, DefectsColumn,
@@ -174,48 +174,34 @@ MechanismTable::MechanismTable(QTableWidget *table, QLabel *emptyNote, Branch *b
 
 std::vector<MechanismTable::Pair> MechanismTable::judgePairs(const Branch &b, int dyadLimit) {
     const std::vector<Point> &task = b.getPointList();  // x, y, theta degrees, user's order
-    // The synthesized dyads' reference pivots belong to the first position.
-    const Point assembled = task.empty() ? Point(0.0, 0.0, 0.0) : task.front();
     const int n = std::min(b.synthesizedDyadCount(), dyadLimit);
+    std::vector<const Dyad *> dyads;
+    for (int k = 0; k < n; ++k)
+        dyads.push_back(b.dyadAt(k));
     std::vector<Pair> pairs;
-    auto judge = [&](int in, int out) {
-        const Dyad &input = *b.dyadAt(in), &output = *b.dyadAt(out);
+    // The ranking lists the machines best first; a pair this tool does not analyse comes last,
+    // once, with the reason instead of a rank.
+    for (const PairRanking::Row &r : PairRanking::rankAll(dyads, task)) {
+        const Dyad &input = *b.dyadAt(r.input), &output = *b.dyadAt(r.output);
         Pair p;
-        p.input = in;
-        p.output = out;
+        p.input = r.input;
+        p.output = r.output;
         p.type = input.typeName() + output.typeName();
-        if (!Branch::isAnalysedType(p.type))
+        if (Branch::isAnalysedType(p.type)) {
+            p.evaluation = r.evaluation;
+            p.rank = r.rank;
+        } else {
+            const bool listed = std::any_of(pairs.begin(), pairs.end(), [&r](const Pair &q) {
+                return q.input == r.output && q.output == r.input;
+            });
+            if (listed)
+                continue;
             p.refusal = QStringLiteral("%1 + %2 is not one of the four-bars this tool analyses "
                                        "(RRRR, RRRP, RRPR, PRRP, PRPR).")
                             .arg(input.typeName(), output.typeName());
-        else
-            p.evaluation = evaluatePair(input, output, assembled, task);
-        pairs.push_back(std::move(p));
-    };
-    for (int i = 0; i < n; ++i) {
-        for (int j = i + 1; j < n; ++j) {
-            const Dyad &a = *b.dyadAt(i), &c = *b.dyadAt(j);
-            const bool sameKind = a.typeName() == c.typeName();
-            // Two dyads of one kind make two machines, one per driver; otherwise the kinds
-            // decide the driver as the mechanism orders them. A refused pair has no driver.
-            if (inputRanksAfterOutput(a, c))
-                judge(j, i);
-            else
-                judge(i, j);
-            if (sameKind && pairs.back().refusal.isEmpty())
-                judge(j, i);
         }
+        pairs.push_back(std::move(p));
     }
-    std::vector<size_t> order(pairs.size());
-    std::iota(order.begin(), order.end(), size_t(0));
-    std::stable_sort(order.begin(), order.end(), [&pairs](size_t x, size_t y) {
-        if (pairs[x].refusal.isEmpty() != pairs[y].refusal.isEmpty())
-            return pairs[x].refusal.isEmpty();
-        return ranksBefore(pairs[x].evaluation, pairs[y].evaluation);
-    });
-    for (size_t r = 0; r < order.size(); ++r)
-        if (pairs[order[r]].refusal.isEmpty())
-            pairs[order[r]].rank = static_cast<int>(r) + 1;
     return pairs;
 }
 
