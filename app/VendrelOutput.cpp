@@ -52,12 +52,12 @@ bool Vendrel::stageDyadFiles(std::vector<UserFileSave::File> &files, QString &fa
                              QString &why) {
     const QDir folder = QDir::current();
     QTemporaryDir staging;
-    if (!staging.isValid()) {
+    // Without the staging folder as the working folder, Branch would write in place after all.
+    if (!staging.isValid() || !QDir::setCurrent(staging.path())) {
         failedPath = folder.filePath(QLatin1String(dyadFileNames[0]));
         why = tr("no temporary folder could be made (%1)").arg(staging.errorString());
         return false;
     }
-    QDir::setCurrent(staging.path());
     const QStringList failed = branch->printdyads();
     QDir::setCurrent(folder.path());
     for (const char *name : dyadFileNames) {
