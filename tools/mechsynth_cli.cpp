@@ -750,6 +750,21 @@ QString traceSummary(const Mechanism &m, CouplerCurveExport::Circuits circuits,
     return text;
 }
 
+// The synthesis trace and rank start from: synthesize's run, which must give two dyads at least.
+Failure synthesizePairs(const SynthesizeOptions &o, std::unique_ptr<Session> &s, Operation &op) {
+    Failure f = openSession(o, s, op);
+    if (!f.failed())
+        f = runFit(*s, o, op);
+    if (f.failed())
+        return f;
+    const int count = s->branch.synthesizedDyadCount();
+    if (count < 2)
+        return badInput(QStringLiteral("%1: the run gave %2 dyad(s); a mechanism needs two")
+                            .arg(o.file)
+                            .arg(count));
+    return {};
+}
+
 // Synthesizes as synthesize does, forms the pair (which traces it) and prints its curves.
 Failure runTrace(const QStringList &args) {
     TraceOptions o;
@@ -759,16 +774,9 @@ Failure runTrace(const QStringList &args) {
     std::unique_ptr<Session> s;
     Operation op = Operation::NPosition;
     OutputStaging staging;
-    f = openSession(o.synthesis, s, op);
-    if (!f.failed())
-        f = runFit(*s, o.synthesis, op);
+    f = synthesizePairs(o.synthesis, s, op);
     if (f.failed())
         return f;
-    const int count = s->branch.synthesizedDyadCount();
-    if (count < 2)
-        return badInput(QStringLiteral("%1: the run gave %2 dyad(s); a mechanism needs two")
-                            .arg(o.synthesis.file)
-                            .arg(count));
     QJsonValue json;
     QString mechanismText;
     f = formMechanism(*s, o.synthesis.pairI, o.synthesis.pairJ, json, mechanismText);
@@ -827,19 +835,13 @@ Failure runRank(const QStringList &args) {
     std::unique_ptr<Session> s;
     Operation op = Operation::NPosition;
     OutputStaging staging;
-    f = openSession(options, s, op);
-    if (!f.failed())
-        f = runFit(*s, options, op);
+    f = synthesizePairs(options, s, op);
     Report report;
     if (!f.failed())
         f = describeRun(*s, options, op, s->positions, report);
     if (f.failed())
         return f;
     const int count = s->branch.synthesizedDyadCount();
-    if (count < 2)
-        return badInput(QStringLiteral("%1: the run gave %2 dyad(s); a mechanism needs two")
-                            .arg(options.file)
-                            .arg(count));
     std::vector<const Dyad *> dyads;
     for (int k = 0; k < count; ++k)
         dyads.push_back(s->branch.dyadAt(k));
