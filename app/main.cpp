@@ -87,16 +87,7 @@ int main(int argc, char *argv[]) {
     sinceStart.start();
     if (const int status = answerInformationRequest(argc, argv); status >= 0)
         return status;
-    // The views draw with the fixed-function pipeline: ask for a compatibility context.
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setDepthBufferSize(24);
-    // No multisampling: the views smooth their lines themselves, and on a software renderer
-    // four samples would double the cost of every animation frame.
-    format.setSamples(0);
-    QSurfaceFormat::setDefaultFormat(format);
+    QSurfaceFormat::setDefaultFormat(MechGLWidget::surfaceFormat());
 
     QApplication app(argc, argv);
     app.setStyle(QStyleFactory::create("Fusion"));

@@ -19,15 +19,7 @@
 
 namespace {
 
-QSurfaceFormat viewFormat(int samples) {
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setDepthBufferSize(24);
-    format.setSamples(samples);
-    return format;
-}
+QSurfaceFormat viewFormat(int samples) { return MechGLWidget::surfaceFormat(samples); }
 
 // The view with its paint made callable: render once into its framebuffer and wait for GL.
 class BenchView : public MechGLWidget {

@@ -188,13 +188,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "bench_window needs an X display: run it under xvfb-run\n");
         return 1;
     }
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setDepthBufferSize(24);
-    format.setSamples(0);
-    QSurfaceFormat::setDefaultFormat(format);
+    QSurfaceFormat::setDefaultFormat(MechGLWidget::surfaceFormat());
     QApplication app(argc, argv);
     registerIcons();
     benchmark::Initialize(&argc, argv);

@@ -7,6 +7,7 @@
 
 #include <QMessageBox>
 #include <QOpenGLWidget>
+#include <QSurfaceFormat>
 #include <QPointF>
 #include <QPointer>
 #include <QRectF>
@@ -93,6 +94,10 @@ public:
     // The 1, 2 or 5 x 10^k spacing that puts between 8 and 20 grid cells across visibleSpan
     // (the view's shorter side, in workspace units).
     static double gridSpacingFor(double visibleSpan);
+    // The surface both views draw on: a compatibility context for the fixed-function pipeline
+    // and a depth buffer; samples 0 as the program asks (the views smooth their lines
+    // themselves, and on a software renderer four samples double the cost of every frame).
+    static QSurfaceFormat surfaceFormat(int samples = 0);
 
     static constexpr int animationIntervalMs = 10;
     static constexpr int keyAnimationIntervalMs = 30;

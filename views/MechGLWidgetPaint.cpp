@@ -29,6 +29,16 @@ void strokeText(const char *text) {
 }
 } // namespace
 
+QSurfaceFormat MechGLWidget::surfaceFormat(int samples) {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setDepthBufferSize(24);
+    format.setSamples(samples);
+    return format;
+}
+
 void MechGLWidget::initializeGL() {
     GlutFonts::ensureStarted();
     // Opaque white, so screenshots and grabbed frames are not transparent.
