@@ -65,6 +65,9 @@ Vendrel::~Vendrel() {
     ui->widget_Image->setAllDyad(nullptr);
     synthesis->setMotion(nullptr);
     synthesis->setBranch(nullptr);
+    // Closing the window below hides its docks, and a hidden Mechanisms dock unticks its View
+    // entry: by then the form is gone, so the entry must no longer reach this window.
+    disconnect(ui->actionMechanisms, nullptr, this, nullptr);
     mechanisms.reset();
     motion.reset();
     branch.reset();
