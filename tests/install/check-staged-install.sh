@@ -46,10 +46,13 @@ done
 
 # The staged app, started in an empty folder with no system data folders to fall back on, must
 # load a demonstration from the staged share folder: the synthesis it runs leaves its files here.
+# MS_STAGED_APP_ENVIRONMENT (NAME=VALUE, no spaces) is given to the app alone: what the sanitized
+# build preloads.
 work=$stage/work
 mkdir -p "$work"
 out=$(cd "$work" && XDG_DATA_DIRS=$stage/none XDG_DATA_HOME=$stage/none MECHSYNTH_DEMO=RRRR \
-      MECHSYNTH_SCREENSHOT="$work/window.png" on_display "$usr/bin/mechsynth" </dev/null 2>&1) ||
+      MECHSYNTH_SCREENSHOT="$work/window.png" on_display env ${MS_STAGED_APP_ENVIRONMENT:-} \
+      "$usr/bin/mechsynth" </dev/null 2>&1) ||
     fail "staged mechsynth exited with $?: $out"
 case $out in *"Cannot open"*) fail "staged mechsynth did not find its demo: $out" ;; esac
 [ -s "$work/dyad parameters.txt" ] || fail "the staged demo was not synthesized: $out"
