@@ -357,3 +357,14 @@ bool ranksBefore(const PairEvaluation &a, const PairEvaluation &b) {
         return ea < eb;
     return transmissionDeviationDeg(a) < transmissionDeviationDeg(b);
 }
+
+QStringList defectNames(const PairEvaluation &e) {
+    QStringList names;
+    if (e.circuitDefect)
+        names << QStringLiteral("circuit");
+    if (e.branchDefect)
+        names << QStringLiteral("branch");
+    if (e.orderDefect)
+        names << QStringLiteral("order");
+    return names;
+}

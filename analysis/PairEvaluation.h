@@ -8,6 +8,7 @@
 #include "Point.h"
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class Dyad;
@@ -111,3 +112,5 @@ double transmissionDeviationDeg(const PairEvaluation &e);
 // smaller rankingError, then the smaller transmissionDeviationDeg. A strict weak order, for
 // std::stable_sort (equal pairs keep the caller's order).
 bool ranksBefore(const PairEvaluation &a, const PairEvaluation &b);
+// The defects a judged pair has, by name ("circuit", "branch", "order"), in that order.
+QStringList defectNames(const PairEvaluation &e);

@@ -1,16 +1,9 @@
 #include "PairRanking.h"
 
 #include "Dyad.h"
+#include "FourBarGeometry.h"
 
 #include <algorithm>
-
-namespace {
-// The order in which a four-bar takes its dyads, the first driving: RR, then PR, then RP.
-int kindOrder(const Dyad &d) {
-    const QString kind = d.typeName();
-    return kind == QLatin1String("RR") ? 0 : kind == QLatin1String("PR") ? 1 : 2;
-}
-} // namespace
 
 std::vector<PairRanking::Row> PairRanking::rankAll(const std::vector<const Dyad *> &dyads,
                                                    const std::vector<Point> &task) {
@@ -26,7 +19,7 @@ std::vector<PairRanking::Row> PairRanking::rankAll(const std::vector<const Dyad 
             if (!a || !b)
                 continue;
             Row row;
-            const bool swapped = kindOrder(*b) < kindOrder(*a);
+            const bool swapped = inputRanksAfterOutput(*a, *b);
             row.input = swapped ? j : i;
             row.output = swapped ? i : j;
             row.evaluation = evaluatePair(*a, *b, assembledPose, task);

@@ -99,14 +99,7 @@ QString defectsText(const MechanismTable::Pair &p) {
         return QStringLiteral("not evaluated");
     if (e.defectFree)
         return QStringLiteral("✓ defect-free");
-    QStringList names;
-    if (e.circuitDefect)
-        names << QStringLiteral("circuit");
-    if (e.branchDefect)
-        names << QStringLiteral("branch");
-    if (e.orderDefect)
-        names << QStringLiteral("order");
-    return names.join(QStringLiteral(", "));
+    return defectNames(e).join(QStringLiteral(", "));
 }
 
 QString defectsTip(const MechanismTable::Pair &p) {

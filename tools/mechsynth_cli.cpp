@@ -423,17 +423,9 @@ QString limitText(bool has, double v) {
     return has ? QString::number(v, 'g', 10) : QStringLiteral("none");
 }
 
-QString pairKindName(PairKind kind) {
-    switch (kind) {
-    case PairKind::RRRR: return QStringLiteral("RRRR");
-    case PairKind::RRRP: return QStringLiteral("RRRP");
-    case PairKind::RRPR: return QStringLiteral("RRPR");
-    case PairKind::PRPR: return QStringLiteral("PRPR");
-    case PairKind::PRRP: return QStringLiteral("PRRP");
-    case PairKind::RPRP: return QStringLiteral("RPRP");
-    case PairKind::None: break;
-    }
-    return QStringLiteral("Invalid");
+// The four-bar's type as the window names it: the two dyads' kinds, the input first.
+QString pairType(const Session &s, const PairRanking::Row &r) {
+    return s.branch.dyadAt(r.input)->typeName() + s.branch.dyadAt(r.output)->typeName();
 }
 
 // The judgement of a pair against the task, as the "mechanisms" rows and the "mechanism" object
@@ -458,14 +450,7 @@ QString defectText(const PairEvaluation &e) {
         return QStringLiteral("not judged");
     if (e.defectFree)
         return QStringLiteral("defect-free");
-    QStringList defects;
-    if (e.circuitDefect)
-        defects << QStringLiteral("circuit");
-    if (e.branchDefect)
-        defects << QStringLiteral("branch");
-    if (e.orderDefect)
-        defects << QStringLiteral("order");
-    return defects.join(QLatin1Char('+'));
+    return defectNames(e).join(QLatin1Char('+'));
 }
 
 // Forms the pair the way the panel does (its two boxes ticked) and describes the mechanism.
@@ -809,7 +794,7 @@ QString rankTable(const std::vector<PairRanking::Row> &rows, const Session &s) {
         text += QStringLiteral("%1  %2  %3  %4  %5  %6  %7  %8  %9\n")
                     .arg(r.rank, -4)
                     .arg(QStringLiteral("%1->%2").arg(r.input + 1).arg(r.output + 1), -6)
-                    .arg(pairKindName(e.kind), -4)
+                    .arg(pairType(s, r), -4)
                     .arg(e.className.left(34), -34)
                     .arg(defectText(e), -20)
                     .arg(QStringLiteral("%1..%2")
@@ -849,7 +834,7 @@ Failure runRank(const QStringList &args) {
     QJsonArray mechanisms;
     for (const PairRanking::Row &r : rows) {
         QJsonObject row{{"dyads", QJsonArray{r.input + 1, r.output + 1}},
-                        {"type", pairKindName(r.evaluation.kind)},
+                        {"type", pairType(*s, r)},
                         {"class", r.evaluation.className},
                         {"rank", r.rank}};
         addEvaluation(r.evaluation, row);
