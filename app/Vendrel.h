@@ -186,6 +186,9 @@ public slots:
     // Output commands (VendrelOutput.cpp).
     bool SaveFile();
     void screenshot();
+    // Saves the screenshot the dialog was answered with: "%1" in the name becomes the count of
+    // screenshots taken in this run, and a name without a suffix gets ".png".
+    bool saveChosenScreenshot(const QString &chosen);
     // Saves a picture of the Cartesian view, in the format the name's suffix gives; a failure
     // is reported in a warning box and on standard error.
     bool saveScreenshot(const QString &path);

@@ -73,19 +73,22 @@ bool Vendrel::stageDyadFiles(std::vector<UserFileSave::File> &files, QString &fa
     return true;
 }
 
-// The place marker "%1" in the chosen name becomes the count of screenshots taken in this run;
-// the file is written under that final name only.
+// A cancelled dialog still counts: the number in a name tells how many screenshots were asked
+// for in this run, as the user counts them.
 void Vendrel::screenshot() {
     ++screenshotCount;
     const QString chosen = QFileDialog::getSaveFileName(
         this, tr("Save Screenshot"), QStringLiteral(" "), tr("Screenshot(*.png);;All Files (*)"));
-    if (chosen.isEmpty())
-        return;
+    if (!chosen.isEmpty())
+        saveChosenScreenshot(chosen);
+}
+
+// The file is written under the final name only, never under the literal "%1" name.
+bool Vendrel::saveChosenScreenshot(const QString &chosen) {
     QString name = QString(chosen).replace(QStringLiteral("%1"), QString::number(screenshotCount));
-    // A name without a suffix is saved as the PNG the dialog offers, and named so.
     if (QFileInfo(name).suffix().isEmpty())
         name += QStringLiteral(".png");
-    saveScreenshot(name);
+    return saveScreenshot(name);
 }
 
 // The picture is encoded in memory first, so a name whose suffix no image format knows is
