@@ -21,6 +21,9 @@ public:
     void storeAngularTolerance();
     void storeToleranceResolution();
 
+    // Puts values into the boxes and stores them, as a design or the saved settings give them.
+    void setValues(double position, double angularDeg, int resolution);
+
     double getAngularTolerance() const { return angularTolerance; }        // degrees
     double getToleranceResolution() const { return toleranceResolution; }  // steps per side
     // Collected for a later use; the sweep varies orientations only.

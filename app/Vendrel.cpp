@@ -3,6 +3,7 @@
 #include "Vendrel.h"
 
 #include "Branch.h"
+#include "DesignDocument.h"
 #include "ExportAndHelpCommands.h"
 #include "ImageGLWidget.h"
 #include "MechGLWidget.h"
@@ -22,6 +23,7 @@
 #include <QGuiApplication>
 #include <QPair>
 #include <QScreen>
+#include <QCloseEvent>
 #include <QSplitter>
 #include <QWidget>
 #include <algorithm>
@@ -52,12 +54,17 @@ Vendrel::Vendrel(QWidget *parent, Qt::WindowFlags flags)
     hideOverlayEditors();
     exportAndHelp = new ExportAndHelpCommands(this, branch.get(), motion.get());
     exportAndHelp->install(ui->menuFile, ui->action_Exit, ui->actionAbout, ui->actionHow_to_Use);
+    document = new DesignDocument(*this);
+    document->install(ui->menuFile, ui->actionRead_File, ui->menuEdit, ui->menuSettings);
 }
 
 // Members are released in the order the models depend on one another: the task first, then
 // the branch and the engine, then the panel that observes them. The form's widgets go with the
 // window itself.
 Vendrel::~Vendrel() {
+    // The document watches every event of the application and reads the models: it goes first.
+    delete document;
+    document = nullptr;
     // The views outlive these members (they go with the form): let them forget the models first.
     ui->widget_Mech->setMotion(nullptr);
     ui->widget_Mech->setAllDyad(nullptr);
@@ -225,8 +232,33 @@ void Vendrel::resetMode() {
     modeActions.first()->setChecked(true);
 }
 
-// "Exit" ends the program at once, without asking and without saving.
-void Vendrel::exitProgram() { std::exit(0); }
+// "Exit" ends the program at once, once unsaved changes were saved or given up; the settings
+// stay for the next start, and a run that ends so leaves no recovery file.
+void Vendrel::exitProgram() {
+    if (!document->maybeDiscard(tr("exit")))
+        return;
+    document->saveSettings();
+    document->removeRecoveryFile();
+    std::exit(0);
+}
+
+void Vendrel::closeEvent(QCloseEvent *event) {
+    if (!document->maybeDiscard(tr("close the window"))) {
+        event->ignore();
+        return;
+    }
+    document->saveSettings();
+    document->removeRecoveryFile();
+    event->accept();
+}
+
+// "Reset" clears the task, once unsaved changes were saved or given up.
+void Vendrel::resetRequested() {
+    if (!document->maybeDiscard(tr("reset")))
+        return;
+    resetall();
+    document->startOver();
+}
 
 void Vendrel::displayData() { emit dataChanged(); }
 

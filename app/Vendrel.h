@@ -3,6 +3,7 @@
 // its form holds every action, menu, dock and overlay editor by object name.
 #pragma once
 
+#include "DesignFile.h"
 #include "Dialog.h"
 #include "UserFileSave.h"
 #include "WorkspaceDialog.h"
@@ -18,6 +19,7 @@
 #include <vector>
 
 class Branch;
+class DesignDocument;
 class Dyad;
 class ExportAndHelpCommands;
 class MechanismSynthesis;
@@ -58,6 +60,8 @@ public:
     MechanismSynthesis *synthesisEngine() const { return synthesis.get(); }
     Synthesis_Widget *synthesisPanel() const { return panel.get(); }
     ExportAndHelpCommands *exportAndHelpCommands() const { return exportAndHelp; }
+    // The design as a document: its file, undo and redo, lasting settings, recovery.
+    DesignDocument *designDocument() const { return document; }
     // The "Mechanisms" dock's table of every synthesized pair, ranked.
     MechanismTable *mechanismTable() const { return mechanisms.get(); }
     // The six interaction modes in their fixed order, Input Positions first.
@@ -88,6 +92,12 @@ public:
     // The first of folders holding name; name itself (relative to the working directory) if
     // none does, so that the open failure is reported as for any other file.
     static QString locateDemoFile(const QString &name, const QStringList &folders);
+
+    // The window's whole state as a design file holds it, and back: the task, its line and
+    // points, the settings, the dyads and the mechanism with its circuit and input. Applying
+    // replaces the current design whole, as opening a file would.
+    DesignFile captureDesign() const;
+    void applyDesign(const DesignFile &design);
 
     // The status bar's two texts: the last result or refusal, and the task with what Synthesize
     // will do with it. The message box of the last file that could not be read (null if none).
@@ -125,6 +135,7 @@ public slots:
     void setMechanismCircuitasopen();
     void setMechanismCircuitascrossed();
     void resetall();
+    void resetRequested();
     void resetSolutions();
 
     // Position and demo files, random positions (VendrelFiles.cpp).
@@ -195,6 +206,10 @@ public slots:
     void update_Background_Image();
     void splitteroutput(int a, int b);
 
+protected:
+    // Closing the window asks before unsaved changes go, as Exit does.
+    void closeEvent(QCloseEvent *event) override;
+
 signals:
     void synthesized();
     void dataChanged();
@@ -241,6 +256,10 @@ private:
     MechGLWidget *cartesianView() const;
     ImageGLWidget *imageView() const;
 
+    // Design steps (VendrelDesign.cpp).
+    void restoreDyads(const DesignFile &d);
+    void restoreUserDyads(const DesignFile &d);
+
     // File steps (VendrelFiles.cpp).
     void replaceTask(const std::vector<TaskPosition> &positions);
     void loadDemo(const QString &fileName);
@@ -271,6 +290,7 @@ private:
     QVector<bool> modeStates;
     QActionGroup *modeGroup = nullptr;  // owned by this window (Qt parent)
     ExportAndHelpCommands *exportAndHelp = nullptr;  // owned by this window (Qt parent)
+    DesignDocument *document = nullptr;              // owned by this window (Qt parent)
     QHash<QAction *, QAction *> commandGroup;  // tool bar command -> its Toolbars entry
     QHash<QAction *, bool> commandWanted;      // what the command's own control asks for
     double frameWidth = 0.0;

@@ -4,6 +4,7 @@
 #include "Vendrel.h"
 
 #include "Branch.h"
+#include "DesignDocument.h"
 #include "MechGLWidget.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
@@ -188,11 +189,15 @@ bool Vendrel::runDemoNamed(const QString &name) {
     return false;
 }
 
+// A demonstration is a new design: unsaved work is asked about first.
 void Vendrel::loadDemo(const QString &fileName) {
+    if (!document->maybeDiscard(tr("open the demonstration")))
+        return;
     if (!loadPositionFile(locateDemoFile(fileName, demoFolders()), 3))
         return;
     emit dataChanged();
     toSynthesize();
+    document->startOver();
 }
 
 void Vendrel::LoadFileRRRR() { loadDemo(QStringLiteral("RRRR.txt")); }

@@ -82,7 +82,7 @@ void Vendrel::connectTaskCommands() {
     connect(ui->actionRead_File, &QAction::triggered, this, &Vendrel::readMotion);
     connect(ui->actionRead_Mechanism, &QAction::triggered, this, &Vendrel::readMechanism);
     connect(ui->actionRun_Demo, &QAction::triggered, this, &Vendrel::RunDemo);
-    connect(ui->action_Reset, &QAction::triggered, this, &Vendrel::resetall);
+    connect(ui->action_Reset, &QAction::triggered, this, &Vendrel::resetRequested);
     connect(ui->action_Reset, &QAction::triggered, this, &Vendrel::resetSolutions);
     connect(ui->actionRRRR, &QAction::triggered, this, &Vendrel::LoadFileRRRR);
     connect(ui->actionRRPR, &QAction::triggered, this, &Vendrel::LoadFileRRPR);

@@ -34,3 +34,12 @@ double WorkspaceDialog::workspaceWidth() const {
 double WorkspaceDialog::significantDigits() const { return ui->PrecisionVal->value(); }
 
 double WorkspaceDialog::maxLinkRatio() const { return ui->linkRatio3->value(); }
+
+void WorkspaceDialog::setValues(double width, double height, char unit, int digits,
+                                double linkRatio) {
+    ui->Width->setValue(width);
+    ui->Height->setValue(height);
+    (unit == 'i' ? ui->Inches : ui->Meters)->setChecked(true);
+    ui->PrecisionVal->setValue(digits);
+    ui->linkRatio3->setValue(linkRatio);
+}

@@ -23,6 +23,8 @@ public:
     double workspaceWidth() const;
     double significantDigits() const;
     double maxLinkRatio() const;
+    // Puts values into the boxes (a design or the saved settings); the main window applies them.
+    void setValues(double width, double height, char unit, int digits, double linkRatio);
 
 private:
     std::unique_ptr<Ui::WorkspaceDialogClass> ui;

@@ -1,4 +1,5 @@
 // Entry point: surface format, the Fusion style and the maximized main window.
+#include "DesignDocument.h"
 #include "MechGLWidget.h"
 #include "Vendrel.h"
 
@@ -94,6 +95,9 @@ int main(int argc, char *argv[]) {
     // The icons live in the GUI library; a static library must register its resources by hand.
     Q_INIT_RESOURCE(icons);
     QApplication::setApplicationVersion(QStringLiteral(MS_VERSION));
+    // Where the lasting settings, the recent files and the recovery file are kept.
+    QApplication::setOrganizationName(QStringLiteral("mechsynth"));
+    QApplication::setApplicationName(QStringLiteral("mechsynth"));
     // The desktop entry's name lets a Wayland compositor match the window to its menu entry
     // and icon; the bundled icon serves where the installed theme has none.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.mechsynth.mechsynth"));
@@ -107,12 +111,24 @@ int main(int argc, char *argv[]) {
         // screen and render views larger than anyone can see.
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             window.setGeometry(screen->availableGeometry());
+        const bool geometryStored = window.designDocument()->loadSettings();
         const QString screenshotPath = qEnvironmentVariable("MECHSYNTH_SCREENSHOT");
         if (!screenshotPath.isEmpty())
             scheduleScreenshot(app, window, screenshotPath);
         if (qEnvironmentVariableIsSet("MECHSYNTH_EXIT_WHEN_SHOWN"))
             exitWhenShown(app, window, sinceStart);
-        window.showMaximized();
+        if (geometryStored)
+            window.show();
+        else
+            window.showMaximized();
+        // A run that is driven by these variables must not stop at a question; an unsaved
+        // design of a crashed run waits for the next ordinary start.
+        const bool unattended = !screenshotPath.isEmpty() ||
+                                qEnvironmentVariableIsSet("MECHSYNTH_EXIT_WHEN_SHOWN") ||
+                                qEnvironmentVariableIsSet("MECHSYNTH_DEMO");
+        if (!unattended)
+            QTimer::singleShot(0, &window,
+                               [&window]() { window.designDocument()->offerRecovery(); });
         // With MECHSYNTH_DEMO=<entry of the Demo menu> ("RRRR", ..., "Design Challenge") the
         // program loads that demonstration as soon as the event loop runs.
         const QString demo = qEnvironmentVariable("MECHSYNTH_DEMO");

@@ -95,6 +95,10 @@ public:
 
     // --- Mouse input and drawing ------------------------------------------------------------------
     void createUserDyad(double x1, double y1, double x2, double y2, double thetaDeg);
+    // A dyad as the mouse draws it: kind 1 RR, 2 RP, 3 PR; (x1, y1) and (x2, y2) the two
+    // clicked points, frame the moving frame's pose (x, y, theta degrees).
+    static std::shared_ptr<Dyad> makeDrawnDyad(int kind, double x1, double y1, double x2,
+                                               double y2, const Point &frame);
     void choosePreviewPrototype();
     void drawChosenDyads() const;
     void drawChosenSurfaces() const;
@@ -128,6 +132,9 @@ public slots:
     void DecrementDyads();
     void swapInputDyad();
     void resetMechanism();
+    // The input value as a number (a design that is opened or taken back); the slider's slot
+    // setMechanismCounter takes whole steps only.
+    void setMechanismInput(double value);
     void setMechanismCircuitasopen();
     void setMechanismCircuitascrossed();
     // Pair selection from the panel's box states: synth (synthesized dyads), second (the kind

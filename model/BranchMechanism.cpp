@@ -65,6 +65,12 @@ void Branch::setMechanismCounter(int count) {
     emit updateObject();
 }
 
+void Branch::setMechanismInput(double value) {
+    mechanismB->setCounter(value);
+    emitMFLocation();
+    emit updateObject();
+}
+
 void Branch::IncrementDyads() {
     if (mechanismB->isSet())
         mechanismB->stepForward();
@@ -185,6 +191,16 @@ void Branch::refreshAfterEdit() {
 
 // ---- Mouse-drawn dyads ----------------------------------------------------------------------
 
+std::shared_ptr<Dyad> Branch::makeDrawnDyad(int kind, double x1, double y1, double x2, double y2,
+                                            const Point &frame) {
+    const double fx = frame[0], fy = frame[1], ft = frame[2];
+    if (kind == 1)
+        return std::make_shared<RR>(x1, y1, x2, y2, fx, fy, ft);
+    if (kind == 2)
+        return std::make_shared<RP>(x1, y1, x2, y2, fx, fy, ft);
+    return std::make_shared<PR>(x1, y1, x2, y2, fx, fy, ft);
+}
+
 void Branch::createUserDyad(double x1, double y1, double x2, double y2, double thetaDeg) {
     const int kind = static_cast<int>(todraw);
     if (kind == 0) {
@@ -204,13 +220,7 @@ void Branch::createUserDyad(double x1, double y1, double x2, double y2, double t
         const Point m = userInputDyads.front()->movingPivotCopy();
         frame = Point(m.x(), m.y(), m.z());
     }
-    const double fx = frame[0], fy = frame[1], ft = frame[2];
-    if (kind == 1)
-        userInputDyads.push_back(std::make_shared<RR>(x1, y1, x2, y2, fx, fy, ft));
-    else if (kind == 2)
-        userInputDyads.push_back(std::make_shared<RP>(x1, y1, x2, y2, fx, fy, ft));
-    else
-        userInputDyads.push_back(std::make_shared<PR>(x1, y1, x2, y2, fx, fy, ft));
+    userInputDyads.push_back(makeDrawnDyad(kind, x1, y1, x2, y2, frame));
     if (userInputDyads.size() == 2)
         mechanismB->setDyads(userInputDyads[0].get(), userInputDyads[1].get());
     buildPivotList();

@@ -234,6 +234,19 @@ void MechGLWidget::clearMarkerPoints() {
     update();
 }
 
+void MechGLWidget::restoreTaskMarks(const QPointF *lineEnds, const std::vector<Point> &markers) {
+    lineConstraintSet = lineEnds != nullptr;
+    lineConstraint.reset();
+    if (lineEnds) {
+        lineStart = lineEnds[0];
+        lineEnd = lineEnds[1];
+        lineConstraint = std::make_unique<Line>(Point(lineStart.x(), lineStart.y(), 0.0),
+                                                Point(lineEnd.x(), lineEnd.y(), 0.0));
+    }
+    markerPoints = markers;
+    update();
+}
+
 void MechGLWidget::clearPendingInput() {
     positionEntryMarker = 0;
     enteringDyad = false;

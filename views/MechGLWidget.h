@@ -135,6 +135,9 @@ public slots:
     bool checkLCSet() const;
     // Main-window housekeeping: forget the user-defined point markers; drop a half-done drag.
     void clearMarkerPoints();
+    // The line and the chosen pivots of a design that is opened or taken back, drawn as if
+    // the user had just entered them (ends null: no line).
+    void restoreTaskMarks(const QPointF *lineEnds, const std::vector<Point> &markers);
     void clearPendingInput();
 
     void setModeInput_Position();

@@ -21,11 +21,16 @@ private slots:
     void userFacingWording_data() {
         QTest::addColumn<QString>("action");  // empty: the window itself
         QTest::addColumn<QString>("property"); QTest::addColumn<QString>("wording");
-        QTest::newRow("title") << "" << "windowTitle" << "Mechanism Synthesis";
+        // The design's name and, while it has unsaved changes, the mark Qt puts for "[*]".
+        QTest::newRow("title") << "" << "windowTitle" << "Untitled[*] \u2014 Mechanism Synthesis";
         QTest::newRow("open") << "actionOpen" << "toolTip" << "Toggle Circuit (Current : Crossed)";
         QTest::newRow("crossed") << "actionCrossed" << "toolTip"
                                  << "Toggle Circuit (Current : Open)";
         QTest::newRow("save") << "actionSave_dyads" << "shortcut" << "Ctrl+S";
+        QTest::newRow("save design") << "actionSave_Design" << "shortcut" << "Ctrl+Shift+S";
+        QTest::newRow("open design") << "actionOpen_Design" << "shortcut" << "Ctrl+O";
+        QTest::newRow("undo") << "actionUndo" << "shortcut" << "Ctrl+Z";
+        QTest::newRow("redo") << "actionRedo" << "shortcut" << "Ctrl+Shift+Z";
         QTest::newRow("export svg") << "File" << "text" << "Export Mechanism (SVG)";
         QTest::newRow("export csv") << "File" << "text" << "Export Coupler Curve (CSV)";
     }

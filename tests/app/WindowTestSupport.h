@@ -6,6 +6,7 @@
 #pragma once
 
 #include "Branch.h"
+#include "DesignDocument.h"
 #include "Dyad.h"
 #include "KnownMechanisms.h"
 #include "MechGLWidget.h"
@@ -187,6 +188,8 @@ public:
                               "Design Challenge.txt"})
             QFile::copy(QStringLiteral(MS_SOURCE_DIR "/demo/") + n, folder.filePath(n));
         window = std::make_unique<Vendrel>();
+        // Unsaved changes go without a question unless a test asks for one.
+        window->designDocument()->setAskBeforeDiscard(false);
         window->resize(1200, 760);
         window->show();
     }

@@ -105,6 +105,7 @@ bool isReddish(QColor c) { return c.red() > 150 && c.green() < 100 && c.blue() <
 #include <QApplication>
 #include <QCoreApplication>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QtTest>
 #include <cstdlib>
@@ -140,6 +141,8 @@ int runAllTests(int argc, char *argv[], bool needsGui) {
     else
         app = std::make_unique<QCoreApplication>(argc, argv);
     initGlut();
+    // Settings, recent files and recovery files of the tests stay apart from the user's.
+    QStandardPaths::setTestModeEnabled(true);
 
     // "-class Name" picks classes; every other argument goes to QTest as usual.
     std::vector<std::string> only;
