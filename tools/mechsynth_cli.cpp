@@ -2,6 +2,7 @@
 // operation the main window would run, leaves the same output files and prints the dyads.
 #include "Branch.h"
 #include "CouplerCurveExport.h"
+#include "DesignFile.h"
 #include "Dyad.h"
 #include "LineConstraint.h"
 #include "MechanismSynthesis.h"
@@ -46,7 +47,10 @@ const char *const usageText =
     "                           [the options of synthesize but --json and --tolerance]\n"
     "\n"
     "  FILE            position file: a count, then x y theta(degrees) per position\n"
-    "                  (a fourth number per record, the time parameter, is accepted too)\n"
+    "                  (a fourth number per record, the time parameter, is accepted too),\n"
+    "                  or a design file saved by the window (.msyn.json): its positions,\n"
+    "                  line, pivots and settings apply, and for synthesize and trace its\n"
+    "                  chosen pair, for synthesize its tolerance sweep; options override\n"
     "  --json          print one JSON object instead of text\n"
     "  --pair I J      form the mechanism from dyads I and J (from 1; default 1 2)\n"
     "  --threshold N   coefficient threshold 10^-|N| of the dyad-type decision (default 5,\n"
@@ -233,7 +237,60 @@ const std::map<QString, OptionSpec> &synthesizeOptionTable() {
     return table;
 }
 
-Failure parseSynthesizeOptions(const QStringList &args, SynthesizeOptions &options) {
+// What a design file given as FILE may bring besides its task, line, pivots and settings: the
+// sweep for synthesize, the chosen pair for synthesize and trace. rank judges every pair of one
+// synthesis and takes neither.
+enum DesignTakes : unsigned { TakeNothingMore = 0, TakeSweep = 1, TakePair = 2 };
+
+// A design file brings the line, the pivots and the settings it was saved with; an option
+// given on the command line overrides the design's.
+Failure takeDesignSettings(SynthesizeOptions &o, unsigned takes) {
+    if (!DesignFile::looksLikeDesignFile(o.file))
+        return {};
+    DesignFile d;
+    QString why;
+    if (!d.readFile(o.file, why))
+        return badInput(QStringLiteral("%1: %2").arg(o.file, why));
+    if (!o.lineGiven && d.lineDefined) {
+        o.lineGiven = true;
+        std::copy(d.lineEnds.begin(), d.lineEnds.end(), o.line);
+    }
+    if (!o.pivotsGiven && d.pointDefined[0] && d.pointDefined[1]) {
+        o.pivotsGiven = true;
+        const double pivots[4] = {d.points[0][0], d.points[0][1], d.points[1][0], d.points[1][1]};
+        std::copy(pivots, pivots + 4, o.pivots);
+    }
+    if (!o.thresholdGiven) {
+        o.thresholdGiven = true;
+        o.thresholdExponent = d.thresholdExponent;
+    }
+    // The window's box allows 0, which the engine takes as no bound on the links at all.
+    if (!o.linkRatioGiven && d.linkRatio > 0) {
+        o.linkRatioGiven = true;
+        o.linkRatio = d.linkRatio;
+    }
+    if (!o.workspaceGiven) {
+        o.workspaceGiven = true;
+        o.width = d.workspaceWidth;
+        o.height = d.workspaceHeight;
+    }
+    unitLetter = d.unit;
+    if ((takes & TakeSweep) && d.smartSynthesis && !o.toleranceGiven && !o.pairGiven &&
+        d.toleranceDeg > 0.0) {
+        o.toleranceGiven = o.resolutionGiven = true;
+        o.tolerance = d.toleranceDeg;
+        o.resolution = d.resolution;
+    }
+    if ((takes & TakePair) && !o.pairGiven && !o.toleranceGiven && d.chosen.size() == 2) {
+        o.pairGiven = true;
+        o.pairI = d.chosen[0] + 1;
+        o.pairJ = d.chosen[1] + 1;
+    }
+    return {};
+}
+
+Failure parseSynthesizeOptions(const QStringList &args, SynthesizeOptions &options,
+                               unsigned designTakes = TakeNothingMore) {
     const auto &table = synthesizeOptionTable();
     for (int i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
@@ -256,6 +313,8 @@ Failure parseSynthesizeOptions(const QStringList &args, SynthesizeOptions &optio
     }
     if (options.file.isEmpty())
         return usage(QStringLiteral("no position file given"));
+    if (const Failure f = takeDesignSettings(options, designTakes); f.failed())
+        return f;
     if (options.toleranceGiven != options.resolutionGiven)
         return usage(QStringLiteral("--tolerance and --resolution go together"));
     if (options.toleranceGiven && options.pairGiven)
@@ -301,6 +360,16 @@ struct Session {
 };
 
 Failure readTask(const QString &file, std::vector<PositionFileReader::Record> &records) {
+    if (DesignFile::looksLikeDesignFile(file)) {
+        DesignFile design;
+        QString why;
+        if (!design.readFile(file, why))
+            return badInput(QStringLiteral("%1: %2").arg(file, why));
+        records.clear();
+        for (const DesignFile::Position &p : design.positions)
+            records.push_back({p.x, p.y, p.thetaDeg, p.parameter});
+        return {};
+    }
     PositionFileReader reader(3);
     if (!reader.readFile(file))
         return badInput(QStringLiteral("%1: %2").arg(file, reader.error()));
@@ -652,7 +721,7 @@ Failure runSynthesize(const QStringList &args) {
     SynthesizeOptions options;
     std::unique_ptr<Session> s;
     Operation op = Operation::NPosition;
-    Failure f = parseSynthesizeOptions(args, options);
+    Failure f = parseSynthesizeOptions(args, options, TakeSweep | TakePair);
     OutputStaging staging;
     if (!f.failed())
         f = openSession(options, s, op);
@@ -714,7 +783,7 @@ Failure parseTraceOptions(const QStringList &args, TraceOptions &o) {
             rest << args[i];
         }
     }
-    const Failure f = parseSynthesizeOptions(rest, o.synthesis);
+    const Failure f = parseSynthesizeOptions(rest, o.synthesis, TakePair);
     if (!f.failed() && o.synthesis.json)
         return usage(
             QStringLiteral("trace prints a summary or, with --csv, CSV; it has no --json"));

@@ -1,5 +1,6 @@
 // mechsynth-cli end to end on position files made by forward kinematics: known dyads through
 // JSON, traces that close the loop, refusals with their status, and the files it leaves.
+#include "DesignFile.h"
 #include "KnownMechanisms.h"
 #include "MechanismSynthesis.h"
 #include "TextFileWriter.h"
@@ -176,6 +177,14 @@ private:
         tasks.insert(name, poses);
         QVERIFY(known::writeFile(dir.filePath(name), known::positionFileText(poses).toUtf8()));
     }
+    // A design as the window saves it, holding the task of taskName: its line and pivots stand
+    // where the position file needs options.
+    void writeDesign(const QString &name, const QString &taskName, DesignFile d) {
+        tasks.insert(name, tasks[taskName]);
+        for (const Pose &p : tasks[taskName])
+            d.positions.push_back({p.x, p.y, p.thetaDeg, 0.0});
+        QVERIFY(known::writeFile(dir.filePath(name), d.toJson()));
+    }
 };
 
 void CliTest::initTestCase() {
@@ -190,7 +199,15 @@ void CliTest::initTestCase() {
     writeTask("slider.txt", known::sliderCrankTask());
     for (int n = 2; n <= 6; ++n)
         writeTask(QStringLiteral("task%1.txt").arg(n), known::crankRockerPoses(n));
+    DesignFile lined, pivoted;
+    lined.lineDefined = true;
+    lined.lineEnds = {1, -2, 3, -1};
+    writeDesign("task4.msyn.json", "task4.txt", lined);
+    pivoted.pointDefined = {true, true};
+    pivoted.points = {{{1, -2}, {6, -1.5}}};
+    writeDesign("task3.msyn.json", "task3.txt", pivoted);
     const QMap<QString, QByteArray> bad{
+        {"damaged.msyn.json", "{\"format\": \"mechsynth-design\", \"version\": 1, \"positions\": ["},
         {"bad-count.txt", "five 1 2 3"},
         {"bad-number.txt", "5\n0 0 0\n1 1 1\n2 2 two\n3 3 3\n4 4 4\n"},
         {"short.txt", "5\n0 0 0\n1 1 1\n2 2 2\n"},
@@ -247,6 +264,15 @@ void CliTest::recoversTheKnownDyadsThroughJson_data() {
     QTest::newRow("three positions, crank pivot first")
         << QStringList{"task3.txt"} + bothPivots << "three-position"
         << ExpectedList{side(known::crankSide, 0), side(known::rockerSide, 1)} << "RRRR";
+    QTest::newRow("design file with its line") << QStringList{"task4.msyn.json"} << "four-position"
+                                               << ExpectedList{side(known::crankSide)} << "";
+    QTest::newRow("design file with its pivots")
+        << QStringList{"task3.msyn.json"} << "three-position"
+        << ExpectedList{side(known::crankSide, 0), side(known::rockerSide, 1)} << "RRRR";
+    // An option given overrides the design: these pivots swap the dyads' order.
+    QTest::newRow("design file, pivots overridden")
+        << QStringList{"task3.msyn.json", "--pivots", "6", "-1.5", "1", "-2"} << "three-position"
+        << ExpectedList{side(known::rockerSide, 0), side(known::crankSide, 1)} << "RRRR";
 }
 
 void CliTest::recoversTheKnownDyadsThroughJson() {
@@ -329,6 +355,8 @@ void CliTest::refusesWhatItCannotRunAndTouchesNoFile_data() {
     const QStringList s{"synthesize"}, t{"trace", "rrrr.txt"}, sweep{"--tolerance", "1", "--resolution"};
     const QString other = elsewhere.path() + QLatin1Char('/');
     bad("missing file", s + QStringList{"absent.txt", "--json"}, "Cannot open the file.");
+    bad("damaged design file", s + QStringList{"damaged.msyn.json"}, "not whole JSON");
+    bad("damaged design file, trace", {"trace", "damaged.msyn.json"}, "not whole JSON");
     bad("count does not parse", s + QStringList{"bad-count.txt"}, "'five'");
     bad("number does not parse", s + QStringList{"bad-number.txt"}, "record 3, theta");
     bad("count does not match", s + QStringList{"short.txt"}, "the count says 5");
