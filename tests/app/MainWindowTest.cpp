@@ -27,6 +27,7 @@ private slots:
                                  << "Toggle Circuit (Current : Open)";
         QTest::newRow("save") << "actionSave_dyads" << "shortcut" << "Ctrl+S";
         QTest::newRow("export svg") << "File" << "text" << "Export Mechanism (SVG)";
+        QTest::newRow("export dxf") << "File" << "text" << "Export Mechanism (DXF)";
         QTest::newRow("export csv") << "File" << "text" << "Export Coupler Curve (CSV)";
     }
     void userFacingWording() {
