@@ -6,6 +6,7 @@
 #include "CouplerCurveExport.h"
 #include "HowToUseDialog.h"
 #include "Mechanism.h"
+#include "MechanismDxfExport.h"
 #include "MechanismSvgExport.h"
 #include "Motion.h"
 #include "UserFileSave.h"
@@ -20,11 +21,16 @@ ExportAndHelpCommands::ExportAndHelpCommands(QWidget *w, Branch *b, const Motion
     svgAction->setObjectName(QStringLiteral("actionExport_Mechanism_SVG"));
     svgAction->setToolTip(QStringLiteral("Save the mechanism, its positions and coupler curves "
                                          "as an SVG drawing in workspace units"));
+    dxfAction = new QAction(QStringLiteral("Export Mechanism (DXF)"), this);
+    dxfAction->setObjectName(QStringLiteral("actionExport_Mechanism_DXF"));
+    dxfAction->setToolTip(QStringLiteral("Save the mechanism, its positions and coupler curves "
+                                         "as a DXF drawing for CAD programs, one layer each"));
     csvAction = new QAction(QStringLiteral("Export Coupler Curve (CSV)"), this);
     csvAction->setObjectName(QStringLiteral("actionExport_Coupler_Curve_CSV"));
     csvAction->setToolTip(QStringLiteral("Save every traced pose of the coupler point: circuit, "
                                          "input, x, y, theta"));
     connect(svgAction, &QAction::triggered, this, &ExportAndHelpCommands::exportMechanismSvg);
+    connect(dxfAction, &QAction::triggered, this, &ExportAndHelpCommands::exportMechanismDxf);
     connect(csvAction, &QAction::triggered, this, &ExportAndHelpCommands::exportCouplerCurveCsv);
     // Every change of the pair or of the dyad lists passes through one of these.
     connect(branch, &Branch::mechanismUpdated, this, &ExportAndHelpCommands::updateAvailability);
@@ -41,6 +47,7 @@ HowToUseDialog *ExportAndHelpCommands::howToUseDialog() const { return guide; }
 void ExportAndHelpCommands::install(QMenu *fileMenu, QAction *before, QAction *aboutEntry,
                                     QAction *howToUseEntry) {
     fileMenu->insertAction(before, svgAction);
+    fileMenu->insertAction(before, dxfAction);
     fileMenu->insertAction(before, csvAction);
     connect(aboutEntry, &QAction::triggered, this, &ExportAndHelpCommands::showAbout);
     connect(howToUseEntry, &QAction::triggered, this, &ExportAndHelpCommands::showHowToUse);
@@ -49,16 +56,29 @@ void ExportAndHelpCommands::install(QMenu *fileMenu, QAction *before, QAction *a
 void ExportAndHelpCommands::updateAvailability() {
     const bool has = branch->hasMechanism();
     svgAction->setEnabled(has);
+    dxfAction->setEnabled(has);
     csvAction->setEnabled(has);
 }
 
-bool ExportAndHelpCommands::exportMechanismSvgTo(const QString &path) const {
+std::optional<MechanismSketch> ExportAndHelpCommands::currentSketch() const {
     if (!branch->hasMechanism())
-        return false;
-    MechanismSvgExport drawing(*branch->getMechanism());
+        return std::nullopt;
+    MechanismSketch sketch(*branch->getMechanism());
     if (motion)
-        drawing.setTask(*motion);
-    return save(QStringLiteral("Export Mechanism (SVG)"), path, drawing.svg());
+        sketch.setTask(*motion);
+    return sketch;
+}
+
+bool ExportAndHelpCommands::exportMechanismSvgTo(const QString &path) const {
+    const std::optional<MechanismSketch> sketch = currentSketch();
+    return sketch && save(QStringLiteral("Export Mechanism (SVG)"), path,
+                          MechanismSvgExport(*sketch).svg());
+}
+
+bool ExportAndHelpCommands::exportMechanismDxfTo(const QString &path) const {
+    const std::optional<MechanismSketch> sketch = currentSketch();
+    return sketch && save(QStringLiteral("Export Mechanism (DXF)"), path,
+                          MechanismDxfExport(*sketch).dxf());
 }
 
 bool ExportAndHelpCommands::exportCouplerCurveCsvTo(const QString &path) const {
@@ -69,23 +89,31 @@ bool ExportAndHelpCommands::exportCouplerCurveCsvTo(const QString &path) const {
 }
 
 void ExportAndHelpCommands::exportMechanismSvg() {
-    if (!branch->hasMechanism())
-        return;
-    const QString path = QFileDialog::getSaveFileName(
-        window, QStringLiteral("Export Mechanism (SVG)"), QStringLiteral("mechanism.svg"),
-        QStringLiteral("SVG drawing (*.svg);;All Files (*)"));
-    if (!path.isEmpty())
-        exportMechanismSvgTo(path);
+    askAndExport(QStringLiteral("Export Mechanism (SVG)"), QStringLiteral("mechanism.svg"),
+                 QStringLiteral("SVG drawing (*.svg);;All Files (*)"),
+                 &ExportAndHelpCommands::exportMechanismSvgTo);
+}
+
+void ExportAndHelpCommands::exportMechanismDxf() {
+    askAndExport(QStringLiteral("Export Mechanism (DXF)"), QStringLiteral("mechanism.dxf"),
+                 QStringLiteral("DXF drawing (*.dxf);;All Files (*)"),
+                 &ExportAndHelpCommands::exportMechanismDxfTo);
 }
 
 void ExportAndHelpCommands::exportCouplerCurveCsv() {
+    askAndExport(QStringLiteral("Export Coupler Curve (CSV)"),
+                 QStringLiteral("coupler curve.csv"),
+                 QStringLiteral("CSV table (*.csv);;All Files (*)"),
+                 &ExportAndHelpCommands::exportCouplerCurveCsvTo);
+}
+
+void ExportAndHelpCommands::askAndExport(const QString &title, const QString &suggestedName,
+                                         const QString &filter, ExportTo exportTo) {
     if (!branch->hasMechanism())
         return;
-    const QString path = QFileDialog::getSaveFileName(
-        window, QStringLiteral("Export Coupler Curve (CSV)"), QStringLiteral("coupler curve.csv"),
-        QStringLiteral("CSV table (*.csv);;All Files (*)"));
+    const QString path = QFileDialog::getSaveFileName(window, title, suggestedName, filter);
     if (!path.isEmpty())
-        exportCouplerCurveCsvTo(path);
+        (this->*exportTo)(path);
 }
 
 bool ExportAndHelpCommands::save(const QString &title, const QString &path,

@@ -2,10 +2,7 @@
 // mechanism at its current input, a scale bar and a caption, all in workspace units.
 #include "MechanismSvgExport.h"
 
-#include "Dyad.h"
 #include "Mechanism.h"
-#include "Motion.h"
-#include "ProcessValues.h"
 
 #include <QBuffer>
 #include <QFont>
@@ -35,30 +32,18 @@ constexpr double captionBand = 7.0;
 
 QPointF at(const Point &p) { return QPointF(p[0], p[1]); }
 
+QPointF at(const Vec2 &p) { return QPointF(p.x, p.y); }
+
 QPointF along(const QPointF &from, double angleDeg, double length) {
     const double a = degToRad(angleDeg);
     return from + QPointF(std::cos(a), std::sin(a)) * length;
 }
 
-bool finitePoint(const QPointF &p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
-
-QRectF unite(const QRectF &box, const QPointF &p) {
-    if (!finitePoint(p))
-        return box;
-    return box.united(QRectF(p, QSizeF(0.0, 0.0)));
-}
-
-// A block (a slider's or a swinging block's body) as a closed outline, so that it stays a
-// polyline in the file: half sizes along and across its line.
-QPolygonF blockOutline(const QPointF &centre, double angleDeg, double halfAlong,
-                       double halfAcross) {
-    const QPointF u = along(QPointF(), angleDeg, 1.0);
-    const QPointF n(-u.y(), u.x());
-    QPolygonF outline;
-    outline << centre + u * halfAlong + n * halfAcross << centre - u * halfAlong + n * halfAcross
-            << centre - u * halfAlong - n * halfAcross << centre + u * halfAlong - n * halfAcross
-            << centre + u * halfAlong + n * halfAcross;
-    return outline;
+QPolygonF polygon(const std::vector<Vec2> &points) {
+    QPolygonF p;
+    for (const Vec2 &v : points)
+        p << at(v);
+    return p;
 }
 
 QPen pen(const QColor &colour, double width) {
@@ -79,48 +64,30 @@ QPen dashedPen(const QColor &colour, double width, double dash) {
 
 } // namespace
 
-MechanismSvgExport::MechanismSvgExport(const Mechanism &m)
-    : mechanism(m), workspaceW(workspaceWidth), workspaceH(workspaceHeight), unit(unitLetter) {}
+MechanismSvgExport::MechanismSvgExport(const Mechanism &m) : mechanism(m), sketch(m) {}
+
+MechanismSvgExport::MechanismSvgExport(const MechanismSketch &s)
+    : mechanism(s.mechanism()), sketch(s) {}
 
 void MechanismSvgExport::setPositions(std::vector<Point> posesDeg) {
-    positions = std::move(posesDeg);
+    sketch.setPositions(std::move(posesDeg));
 }
 
-void MechanismSvgExport::setTask(const Motion &motion) {
-    std::vector<Point> poses;
-    const PointList &images = motion.positions();
-    for (int i = 0; i < images.size(); ++i) {
-        const Point pose = toCartesian(images.ref(i));
-        poses.emplace_back(pose[0], pose[1], radToDeg(pose[2]));
-    }
-    setPositions(std::move(poses));
-}
+void MechanismSvgExport::setTask(const Motion &motion) { sketch.setTask(motion); }
 
 void MechanismSvgExport::setWorkspace(double width, double height) {
-    workspaceW = width;
-    workspaceH = height;
+    sketch.setWorkspace(width, height);
 }
 
-void MechanismSvgExport::setUnitLetter(char letter) { unit = letter; }
+void MechanismSvgExport::setUnitLetter(char letter) { sketch.setUnitLetter(letter); }
 
 QString MechanismSvgExport::unitName() const {
-    return unit == 'i' ? QStringLiteral("in") : QStringLiteral("m");
+    return sketch.unitLetter() == 'i' ? QStringLiteral("in") : QStringLiteral("m");
 }
 
 QRectF MechanismSvgExport::contentBox() const {
-    QRectF box(-workspaceW / 2.0, -workspaceH / 2.0, workspaceW, workspaceH);
-    for (const Point &p : positions)
-        box = unite(box, at(p));
-    if (mechanism.isSet()) {
-        for (const Dyad *d : {mechanism.getInputDyad(), mechanism.getOutputDyad()}) {
-            box = unite(box, at(d->fixedPivotCopy()));
-            box = unite(box, at(d->movingPivotCopy()));
-        }
-    }
-    if (mechanism.hasCouplerPoint())
-        box = unite(box, at(mechanism.couplerPoint()));
-    const double margin = 0.05 * std::max(box.width(), box.height());
-    return box.adjusted(-margin, -margin, margin, margin);
+    const MechanismSketch::Box box = sketch.contentBox();
+    return QRectF(at(box.low), at(box.high));
 }
 
 QRectF MechanismSvgExport::drawingBox() const {
@@ -140,10 +107,7 @@ double MechanismSvgExport::scaleBarLength(double drawingWidth) {
     return decade;
 }
 
-double MechanismSvgExport::glyphSize() const {
-    const QRectF box = contentBox();
-    return 0.012 * std::max(box.width(), box.height());
-}
+double MechanismSvgExport::glyphSize() const { return sketch.glyphSize(); }
 
 double MechanismSvgExport::lineWidth() const { return 0.25 * glyphSize(); }
 
@@ -185,126 +149,76 @@ bool MechanismSvgExport::write(const QString &path) const {
 
 void MechanismSvgExport::paint(QPainter &painter) const {
     drawWorkspace(painter);
-    drawCurves(painter);
-    drawPositions(painter);
-    drawMechanism(painter);
+    drawSketch(painter);
+    drawPositionNumbers(painter);
     drawScaleBar(painter);
     drawCaption(painter);
 }
 
 void MechanismSvgExport::drawWorkspace(QPainter &painter) const {
+    const double w = sketch.workspaceWidth(), h = sketch.workspaceHeight();
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::white);
     painter.drawRect(drawingBox());
     painter.setPen(dashedPen(workspaceColour, 0.5 * lineWidth(), 1.5 * glyphSize()));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(-workspaceW / 2.0, -workspaceH / 2.0, workspaceW, workspaceH));
+    painter.drawRect(QRectF(-w / 2.0, -h / 2.0, w, h));
 }
 
-void MechanismSvgExport::drawCurves(QPainter &painter) const {
+// Curves as one <path> per piece, every other chain as lines and polylines, then the round
+// glyphs on top: pivots white so the links end at their rims, the coupler point solid.
+void MechanismSvgExport::drawSketch(QPainter &painter) const {
+    using Layer = MechanismSketch::Layer;
+    const MechanismSketch::Shapes shapes = sketch.shapes();
     painter.setBrush(Qt::NoBrush);
-    for (bool open : {true, false}) {
-        painter.setPen(pen(open ? openCurveColour : crossedCurveColour, lineWidth()));
-        for (int k = 0; k < 3; ++k) {
-            const PointList &piece = open ? mechanism.openCurve(k) : mechanism.crossedCurve(k);
-            if (piece.isEmpty())
-                continue;
-            QPainterPath path(at(piece.ref(0)));
-            for (int i = 1; i < piece.size(); ++i)
-                path.lineTo(at(piece.ref(i)));
+    for (const MechanismSketch::Chain &chain : shapes.chains) {
+        painter.setPen(pen(layerColour(chain.layer), lineWidth()));
+        if (MechanismSketch::isCurve(chain.layer)) {
+            QPainterPath path;
+            path.addPolygon(polygon(chain.points));
             painter.drawPath(path);
+        } else if (chain.points.size() == 2) {
+            painter.drawLine(at(chain.points[0]), at(chain.points[1]));
+        } else {
+            painter.drawPolyline(polygon(chain.points));
         }
+    }
+    for (const MechanismSketch::Circle &circle : shapes.circles) {
+        const QColor colour = layerColour(circle.layer);
+        painter.setPen(pen(colour, lineWidth()));
+        if (circle.layer == Layer::Pivots)
+            painter.setBrush(Qt::white);
+        else if (circle.layer == Layer::CouplerPoint)
+            painter.setBrush(colour);
+        else
+            painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(at(circle.centre), circle.radius, circle.radius);
     }
 }
 
-// Each position as the moving frame's axes: x along theta, y a little shorter, and its number.
-void MechanismSvgExport::drawPositions(QPainter &painter) const {
-    const double a = 2.5 * glyphSize();
-    painter.setBrush(Qt::NoBrush);
+QColor MechanismSvgExport::layerColour(MechanismSketch::Layer layer) {
+    switch (layer) {
+    case MechanismSketch::Layer::CouplerOpen:
+        return openCurveColour;
+    case MechanismSketch::Layer::CouplerCrossed:
+        return crossedCurveColour;
+    case MechanismSketch::Layer::Positions:
+        return positionColour;
+    default:
+        return linkColour;
+    }
+}
+
+// Each position's number beside its frame, between the two axes' ends.
+void MechanismSvgExport::drawPositionNumbers(QPainter &painter) const {
+    const std::vector<Point> &positions = sketch.positions();
+    const double a = sketch.frameAxisLength();
     painter.setPen(pen(positionColour, lineWidth()));
     for (size_t i = 0; i < positions.size(); ++i) {
         const Point &p = positions[i];
-        const QPointF origin = at(p);
-        painter.drawLine(origin, along(origin, p[2], a));
-        painter.drawLine(origin, along(origin, p[2] + 90.0, 0.6 * a));
-        painter.drawEllipse(origin, 0.3 * glyphSize(), 0.3 * glyphSize());
-        drawLabel(painter, along(origin, p[2] - 45.0, 0.9 * a), QString::number(i + 1),
+        drawLabel(painter, along(at(p), p[2] - 45.0, 0.9 * a), QString::number(i + 1),
                   1.6 * glyphSize());
     }
-}
-
-void MechanismSvgExport::drawMechanism(QPainter &painter) const {
-    if (!mechanism.isSet())
-        return;
-    drawDyad(painter, *mechanism.getInputDyad());
-    drawDyad(painter, *mechanism.getOutputDyad());
-    drawCoupler(painter);
-}
-
-// RR: crank between the pivots. PR: the ground line through the slider's start and a block at
-// the moving pivot. RP: the offset arm and the coupler's line with the block on it.
-void MechanismSvgExport::drawDyad(QPainter &painter, const Dyad &dyad) const {
-    const double g = glyphSize();
-    const QPointF fixed = at(dyad.fixedPivotCopy());
-    const QPointF moving = at(dyad.movingPivotCopy());
-    if (!finitePoint(fixed) || !finitePoint(moving))
-        return;
-    const QString kind = dyad.typeName();
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(pen(linkColour, lineWidth()));
-    if (kind == QLatin1String("PR")) {
-        const double slideDeg = dyad.getLinkAngle();
-        const QPointF u = along(QPointF(), slideDeg, 1.0);
-        const double reach = QPointF::dotProduct(moving - fixed, u);
-        const double from = std::min(0.0, reach) - 4.0 * g, to = std::max(0.0, reach) + 4.0 * g;
-        painter.drawLine(fixed + u * from, fixed + u * to);
-        painter.drawPolyline(blockOutline(moving, slideDeg, 1.5 * g, 0.8 * g));
-    } else if (kind == QLatin1String("RP")) {
-        const double lineDeg = (Vec2(moving.x(), moving.y()) - Vec2(fixed.x(), fixed.y()))
-                                   .angleDeg() + 90.0;
-        painter.drawLine(fixed, moving);
-        painter.drawLine(along(moving, lineDeg, -6.0 * g), along(moving, lineDeg, 6.0 * g));
-        painter.drawPolyline(blockOutline(moving, lineDeg, 1.5 * g, 0.8 * g));
-    } else {
-        painter.drawLine(fixed, moving);
-    }
-    // Ground symbol: a triangle under the fixed pivot with a hatched base.
-    QPolygonF ground;
-    ground << fixed << fixed + QPointF(-g, -1.6 * g) << fixed + QPointF(g, -1.6 * g) << fixed;
-    painter.drawPolyline(ground);
-    for (int k = 0; k < 4; ++k) {
-        const QPointF base = fixed + QPointF(-g + k * 0.66 * g, -1.6 * g);
-        painter.drawLine(base, base + QPointF(-0.5 * g, -0.5 * g));
-    }
-    painter.setBrush(Qt::white);
-    painter.drawEllipse(fixed, 0.5 * g, 0.5 * g);
-    painter.drawEllipse(moving, 0.5 * g, 0.5 * g);
-}
-
-// The coupler as the outline through both moving pivots and the coupler point, and the
-// coupler point's frame at its current pose.
-void MechanismSvgExport::drawCoupler(QPainter &painter) const {
-    const QPointF m1 = at(mechanism.getInputDyad()->movingPivotCopy());
-    const QPointF m2 = at(mechanism.getOutputDyad()->movingPivotCopy());
-    if (!finitePoint(m1) || !finitePoint(m2))
-        return;
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(pen(linkColour, 1.4 * lineWidth()));
-    QPolygonF body;
-    body << m1 << m2;
-    if (mechanism.hasCouplerPoint())
-        body << at(mechanism.couplerPoint());
-    body << m1;
-    painter.drawPolyline(body);
-    if (!mechanism.hasCouplerPoint())
-        return;
-    const Point c = mechanism.couplerPoint();
-    const double a = 3.0 * glyphSize();
-    painter.setPen(pen(linkColour, lineWidth()));
-    painter.drawLine(at(c), along(at(c), c[2], a));
-    painter.drawLine(at(c), along(at(c), c[2] + 90.0, 0.6 * a));
-    painter.setBrush(linkColour);
-    painter.drawEllipse(at(c), 0.35 * glyphSize(), 0.35 * glyphSize());
 }
 
 void MechanismSvgExport::drawScaleBar(QPainter &painter) const {

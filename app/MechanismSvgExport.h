@@ -2,14 +2,15 @@
 // its pivots, the task's positions and the traced coupler curves, as SVG in workspace units.
 #pragma once
 
+#include "MechanismSketch.h"
 #include "Point.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QRectF>
 #include <QString>
 #include <vector>
 
-class Dyad;
 class Mechanism;
 class Motion;
 class QPainter;
@@ -17,11 +18,14 @@ class QPointF;
 
 // One SVG user unit is one workspace unit and y points up as in the Cartesian view, so every
 // coordinate in the file is the workspace coordinate itself. Only the coupler curves are drawn
-// as <path> elements (one per non-empty piece); everything else is lines, polylines, ellipses,
-// rectangles and text, so a reader can pick the curves out by element.
+// as <path> elements (one per piece, or per stretch of a piece between poses that could not be
+// placed); everything else is lines, polylines, ellipses, rectangles and text, so a reader can
+// pick the curves out by element.
 class MechanismSvgExport {
 public:
     explicit MechanismSvgExport(const Mechanism &mechanism);
+    // The drawing of a sketch set up already (task, workspace, unit).
+    explicit MechanismSvgExport(const MechanismSketch &sketch);
 
     // Poses (x, y, theta in degrees) drawn as small frames with their numbers.
     void setPositions(std::vector<Point> posesDeg);
@@ -51,13 +55,11 @@ public:
 private:
     void paint(QPainter &painter) const;
     void drawWorkspace(QPainter &painter) const;
-    void drawCurves(QPainter &painter) const;
-    void drawPositions(QPainter &painter) const;
-    void drawMechanism(QPainter &painter) const;
-    void drawDyad(QPainter &painter, const Dyad &dyad) const;
-    void drawCoupler(QPainter &painter) const;
+    void drawSketch(QPainter &painter) const;
+    void drawPositionNumbers(QPainter &painter) const;
     void drawScaleBar(QPainter &painter) const;
     void drawCaption(QPainter &painter) const;
+    static QColor layerColour(MechanismSketch::Layer layer);
     // Text reads upright although the drawing's y axis points up; height in workspace units.
     void drawLabel(QPainter &painter, const QPointF &at, const QString &text,
                    double height) const;
@@ -66,8 +68,6 @@ private:
     double lineWidth() const;
 
     const Mechanism &mechanism;
-    std::vector<Point> positions;
-    double workspaceW;
-    double workspaceH;
-    char unit;
+    // What is drawn and where; this class adds the colours, the labels and the frame around it.
+    MechanismSketch sketch;
 };

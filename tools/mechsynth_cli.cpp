@@ -7,6 +7,8 @@
 #include "LineConstraint.h"
 #include "MechanismSynthesis.h"
 #include "Mechanism.h"
+#include "MechanismDxfExport.h"
+#include "MechanismSketch.h"
 #include "Motion.h"
 #include "OutputStaging.h"
 #include "PairRanking.h"
@@ -44,7 +46,8 @@ const char *const usageText =
     "  mechsynth-cli rank FILE [--json] [the options of synthesize but --pair and\n"
     "                          --tolerance]\n"
     "  mechsynth-cli trace FILE [--pair I J] [--circuit open|crossed] [--csv]\n"
-    "                           [the options of synthesize but --json and --tolerance]\n"
+    "                           [--dxf OUT] [the options of synthesize but --json\n"
+    "                           and --tolerance]\n"
     "\n"
     "  FILE            position file: a count, then x y theta(degrees) per position\n"
     "                  (a fourth number per record, the time parameter, is accepted too),\n"
@@ -70,6 +73,11 @@ const char *const usageText =
     "  --circuit C     trace only the open or only the crossed circuit (default both)\n"
     "  --csv           print the traced poses as rows circuit,input,x,y,theta (theta\n"
     "                  in degrees; the input is the crank angle in degrees or the slide)\n"
+    "  --dxf OUT       also write the drawing of the mechanism to OUT as DXF (release 12)\n"
+    "                  for CAD programs, in metres: links, pivots, ground marks, sliders,\n"
+    "                  the positions as small frames and each coupler curve piece as a\n"
+    "                  polyline, one layer per kind (COUPLER_OPEN, COUPLER_CROSSED, ...);\n"
+    "                  --circuit limits its curves too\n"
     "\n"
     "The operation is the one the main window would choose: four positions with --line\n"
     "run the four-position fit, three with --pivots the three-position fit, five or more\n"
@@ -754,6 +762,7 @@ Failure runSynthesize(const QStringList &args) {
 struct TraceOptions {
     SynthesizeOptions synthesis;
     bool csv = false;
+    QString dxf;  // where the drawing goes; empty: no drawing
     CouplerCurveExport::Circuits circuits = CouplerCurveExport::Circuits::Both;
 };
 
@@ -767,12 +776,18 @@ Failure parseCircuit(const QString &value, CouplerCurveExport::Circuits &circuit
     return {};
 }
 
-// --csv and --circuit are trace's own; every other option means what it means to synthesize.
+// --csv, --dxf and --circuit are trace's own; every other option means what it means to
+// synthesize.
 Failure parseTraceOptions(const QStringList &args, TraceOptions &o) {
     QStringList rest;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--csv")) {
             o.csv = true;
+        } else if (args[i] == QLatin1String("--dxf")) {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty() ||
+                args[i + 1].startsWith(QLatin1String("--")))
+                return usage(QStringLiteral("--dxf wants the name of the file to write"));
+            o.dxf = args[++i];
         } else if (args[i] == QLatin1String("--circuit")) {
             if (i + 1 >= args.size())
                 return usage(QStringLiteral("--circuit wants open or crossed"));
@@ -819,6 +834,14 @@ Failure synthesizePairs(const SynthesizeOptions &o, std::unique_ptr<Session> &s,
     return {};
 }
 
+// The drawing joins the run's other files, so it is written with them or, like them, not at all.
+void stageDrawing(OutputStaging &staging, const Session &s, const TraceOptions &o) {
+    MechanismSketch sketch(*s.branch.getMechanism());
+    sketch.setPositions(s.task);
+    sketch.setCircuits(o.circuits);
+    staging.stage(o.dxf, MechanismDxfExport(sketch).dxf());
+}
+
 // Synthesizes as synthesize does, forms the pair (which traces it) and prints its curves.
 Failure runTrace(const QStringList &args) {
     TraceOptions o;
@@ -839,6 +862,8 @@ Failure runTrace(const QStringList &args) {
     const Mechanism &m = *s->branch.getMechanism();
     const QString out = o.csv ? CouplerCurveExport(m).csv(o.circuits)
                               : traceSummary(m, o.circuits, mechanismText);
+    if (!o.dxf.isEmpty())
+        stageDrawing(staging, *s, o);
     return finishRun(staging, *s, out);
 }
 

@@ -32,6 +32,7 @@ private slots:
         QTest::newRow("undo") << "actionUndo" << "shortcut" << "Ctrl+Z";
         QTest::newRow("redo") << "actionRedo" << "shortcut" << "Ctrl+Shift+Z";
         QTest::newRow("export svg") << "File" << "text" << "Export Mechanism (SVG)";
+        QTest::newRow("export dxf") << "File" << "text" << "Export Mechanism (DXF)";
         QTest::newRow("export csv") << "File" << "text" << "Export Coupler Curve (CSV)";
     }
     void userFacingWording() {

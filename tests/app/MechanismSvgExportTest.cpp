@@ -1,9 +1,12 @@
-// The SVG export of a mechanism: well-formed XML, one <path> per coupler-curve piece in workspace
-// units, the pivots and positions where they are, a scale bar in the workspace unit.
+// The SVG and DXF exports of a mechanism: well-formed XML, one <path> per coupler-curve piece in
+// workspace units, the pivots and positions where they are, a scale bar in the workspace unit;
+// a DXF that a CAD reader takes with one polyline per piece on its circuit's layer.
+#include "MechanismDxfExport.h"
 #include "MechanismSvgExport.h"
 #include "RR.h"
 #include "WindowTestSupport.h"
 
+#include <QJsonArray>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
@@ -89,6 +92,34 @@ QVector<known::Vec> pathPoints(const QString &d) {
         points.push_back({v[i], v[i + 1]});
     return points;
 }
+
+// The point lists of the entities of one kind ("lines", "circles", "polylines") on a layer.
+QVector<QVector<known::Vec>> onLayer(const QJsonObject &dxf, const char *kind,
+                                     const QString &layer) {
+    QVector<QVector<known::Vec>> found;
+    for (const QJsonValue &e : dxf[kind].toArray()) {
+        if (e["layer"].toString() != layer)
+            continue;
+        found.push_back({});
+        for (const QJsonValue &p : e["points"].toArray())
+            found.back().push_back({p[0].toDouble(), p[1].toDouble()});
+    }
+    return found;
+}
+
+bool near(known::Vec a, known::Vec b, double tol = 1e-8) {
+    return std::hypot(a.x - b.x, a.y - b.y) < tol;
+}
+
+// Whether a line starts at `from` and heads at angleDeg.
+bool hasLineFrom(const QVector<QVector<known::Vec>> &lines, known::Vec from, double angleDeg) {
+    for (const QVector<known::Vec> &l : lines) {
+        const double heading = std::atan2(l[1].y - l[0].y, l[1].x - l[0].x) * 180.0 / pi;
+        if (near(l[0], from) && std::fabs(std::remainder(heading - angleDeg, 360.0)) < 1e-6)
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 class MechanismSvgExportTest : public QObject {
@@ -129,6 +160,115 @@ private slots:
         QCOMPARE(d.pathData.size(), pieces);
         for (const QString &data : d.pathData)
             QVERIFY(pathPoints(data).size() > 10);
+    }
+
+    // Each row's drawing in metres and in inches as ezdxf reads it: no audit error, the unit in
+    // the header, every layer declared, one polyline per piece holding the traced poses, the
+    // pivots and links where the test's kinematics put them, two lines along each finite
+    // position's axes, a ground mark hanging from each fixed pivot, all inside the extents.
+    void dxfReadsBackInCadWithOnePolylinePerCurvePiece_data() {
+        isWellFormedXmlWithOnePathPerCurvePiece_data();
+    }
+    void dxfReadsBackInCadWithOnePolylinePerCurvePiece() {
+        QFETCH(QVector<double>, bar); QFETCH(int, pieces);
+        FourBar fb;
+        known::Pose pose;
+        known::Vec m1, m2;
+        QVERIFY(fb.build(bar[0], bar[1], bar[2], bar[3], bar[4]));
+        QVERIFY(fb.pivots(bar[4], pose, m1, m2));
+        const std::vector<Point> task = {
+            {-2.0, 1.0, 30.0}, {0.5, 3.0, -80.0}, {std::nan(""), 0.0, 0.0}};
+        MechanismSketch sketch(fb.mechanism);
+        sketch.setPositions(task);
+        QTemporaryDir dir;
+        QJsonObject dxf;
+        for (char unit : {'m', 'i'}) {
+            sketch.setUnitLetter(unit);
+            const QByteArray bytes = MechanismDxfExport(sketch).dxf();
+            QVERIFY(!bytes.toLower().contains("nan") && !bytes.toLower().contains("inf"));
+            QVERIFY(known::writeFile(dir.filePath("m.dxf"), bytes));
+            QString why;
+            dxf = known::readDxf(dir.filePath("m.dxf"), why);
+            QVERIFY2(!dxf.isEmpty(), qPrintable("python3-ezdxf could not read it: " + why));
+            QCOMPARE(dxf["errors"].toInt(), 0);
+            QCOMPARE(dxf["acadver"].toString(), QStringLiteral("AC1009"));
+            QCOMPARE(dxf["insunits"].toInt(), unit == 'i' ? 1 : 6);
+        }
+        const QVector<QVector<known::Vec>> open = onLayer(dxf, "polylines", "COUPLER_OPEN");
+        QCOMPARE(open.size() + onLayer(dxf, "polylines", "COUPLER_CROSSED").size(), pieces);
+        QCOMPARE(dxf["polylines"].toArray().size(), pieces);
+        const PointList &first = fb.mechanism.openCurve(0);
+        QCOMPARE(open[0].size(), first.size());
+        for (int i = 0; i < first.size(); ++i)
+            QVERIFY(near(open[0][i], {first.ref(i)[0], first.ref(i)[1]}));
+        QVector<known::Vec> pivots;
+        for (const auto &c : onLayer(dxf, "circles", "PIVOTS"))
+            pivots << c[0];
+        QCOMPARE(pivots.size(), 4);
+        for (known::Vec p : {fb.in.fixedPivot, fb.out.fixedPivot, m1, m2})
+            QVERIFY(std::any_of(pivots.begin(), pivots.end(),
+                                [p](known::Vec c) { return near(c, p); }));
+        const auto links = onLayer(dxf, "lines", "LINKS");
+        const auto heading = [](known::Vec a, known::Vec b) {
+            return std::atan2(b.y - a.y, b.x - a.x) * 180.0 / pi;
+        };
+        QVERIFY(hasLineFrom(links, fb.in.fixedPivot, heading(fb.in.fixedPivot, m1)));
+        QVERIFY(hasLineFrom(links, fb.out.fixedPivot, heading(fb.out.fixedPivot, m2)));
+        const auto frames = onLayer(dxf, "lines", "POSITIONS");
+        QCOMPARE(frames.size(), 4);
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(hasLineFrom(frames, {task[i][0], task[i][1]}, task[i][2]) &&
+                    hasLineFrom(frames, {task[i][0], task[i][1]}, task[i][2] + 90.0));
+        const auto ground = onLayer(dxf, "lines", "GROUND");
+        for (known::Vec p : {fb.in.fixedPivot, fb.out.fixedPivot})
+            QVERIFY(std::count_if(ground.begin(), ground.end(), [p](const auto &l) {
+                        return near(l[0], p) || near(l[1], p);
+                    }) == 2);
+        const QJsonArray low = dxf["extmin"].toArray(), high = dxf["extmax"].toArray();
+        const QStringList declared = dxf["layers"].toVariant().toStringList();
+        for (const char *kind : {"lines", "circles", "polylines"}) {
+            for (const QJsonValue &e : dxf[kind].toArray()) {
+                const QString layer = e["layer"].toString();
+                QVERIFY2(declared.contains(layer), qPrintable(layer));
+                for (const QJsonValue &p : e["points"].toArray())
+                    for (int k : {0, 1})
+                        QVERIFY(p[k].toDouble() >= low[k].toDouble() &&
+                                p[k].toDouble() <= high[k].toDouble());
+            }
+        }
+    }
+
+    // A pose the sweep could not place breaks the curve there, and a lone pose between two
+    // gaps makes no line, so no drawing joins across a gap or holds a NaN.
+    void curvesBreakAtPosesThatCouldNotBePlaced_data() {
+        QTest::addColumn<QVector<double>>("xs");     // NaN or inf: a pose that could not be placed
+        QTest::addColumn<QVector<double>>("drawn");  // the stretches drawn, NaN between two
+        QTest::newRow("whole") << QVector<double>{0, 1, 2} << QVector<double>{0, 1, 2};
+        QTest::newRow("gap in the middle")
+            << QVector<double>{0, 1, NAN, 2, 3} << QVector<double>{0, 1, NAN, 2, 3};
+        QTest::newRow("gaps at the ends, a lone pose")
+            << QVector<double>{NAN, 0, 1, INFINITY, 2, NAN, NAN, 3, 4, NAN}
+            << QVector<double>{0, 1, NAN, 3, 4};
+        QTest::newRow("nothing placed") << QVector<double>{NAN, NAN} << QVector<double>{};
+    }
+    void curvesBreakAtPosesThatCouldNotBePlaced() {
+        QFETCH(QVector<double>, xs);
+        QFETCH(QVector<double>, drawn);
+        PointList piece;
+        for (double x : xs)
+            piece.append(Point(x, 2.0 * x, 0.0));
+        QVector<double> got;
+        for (const std::vector<Vec2> &run : MechanismSketch::finiteRuns(piece)) {
+            if (!got.isEmpty())
+                got << NAN;
+            for (const Vec2 &p : run) {
+                QCOMPARE(p.y, 2.0 * p.x);
+                got << p.x;
+            }
+        }
+        QCOMPARE(got.size(), drawn.size());
+        for (int i = 0; i < got.size(); ++i)
+            QVERIFY(got[i] == drawn[i] || (std::isnan(got[i]) && std::isnan(drawn[i])));
     }
 
     // The crank-rocker turned to 150 degrees with a three-position task, written to a file in

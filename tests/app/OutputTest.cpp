@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
 #include <QRegularExpression>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -129,6 +130,7 @@ private slots:
             QTest::newRow("dyads" + over) << "dyads" << "synthesized dyad parameters.txt" << earlier;
             QTest::newRow("screenshot" + over) << "screenshot" << "view.png" << earlier;
             QTest::newRow("svg" + over) << "svg" << "mechanism.svg" << earlier;
+            QTest::newRow("dxf" + over) << "dxf" << "mechanism.dxf" << earlier;
             QTest::newRow("csv" + over) << "csv" << "curve.csv" << earlier;
         }
     }
@@ -164,6 +166,8 @@ private slots:
             saved = rig->main().saveScreenshot(locked.absoluteFilePath(name));
         } else if (command == "svg") {
             saved = commands()->exportMechanismSvgTo(locked.absoluteFilePath(name));
+        } else if (command == "dxf") {
+            saved = commands()->exportMechanismDxfTo(locked.absoluteFilePath(name));
         } else {
             saved = commands()->exportCouplerCurveCsvTo(locked.absoluteFilePath(name));
         }
@@ -224,18 +228,31 @@ private slots:
     }
 
     void exportsFollowTheMechanismThroughDemoAndReset() {
-        QAction *svg = commands()->exportSvgAction(), *csv = commands()->exportCsvAction();
+        QAction *svg = commands()->exportSvgAction(), *csv = commands()->exportCsvAction(),
+                *dxf = commands()->exportDxfAction();
         const QString svgPath = rig->dir().filePath("m.svg"),
-                      csvPath = rig->dir().filePath("c.csv");
-        QVERIFY(!svg->isEnabled() && !csv->isEnabled());
+                      csvPath = rig->dir().filePath("c.csv"),
+                      dxfPath = rig->dir().filePath("m.dxf");
+        QVERIFY(!svg->isEnabled() && !csv->isEnabled() && !dxf->isEnabled());
         QVERIFY(!commands()->exportMechanismSvgTo(svgPath));
         QVERIFY(!commands()->exportCouplerCurveCsvTo(csvPath));
-        QVERIFY(!QFile::exists(svgPath) && !QFile::exists(csvPath));
+        QVERIFY(!commands()->exportMechanismDxfTo(dxfPath));
+        QVERIFY(!QFile::exists(svgPath) && !QFile::exists(csvPath) && !QFile::exists(dxfPath));
 
         QVERIFY(rig->main().runDemoNamed("RRRR"));
-        QVERIFY(svg->isEnabled() && csv->isEnabled());
+        QVERIFY(svg->isEnabled() && csv->isEnabled() && dxf->isEnabled());
         QVERIFY(commands()->exportMechanismSvgTo(svgPath));
         QVERIFY(commands()->exportCouplerCurveCsvTo(csvPath));
+        QVERIFY(commands()->exportMechanismDxfTo(dxfPath));
+        // The CAD drawing holds the curve and the task's five frames, two lines each.
+        QString why;
+        const QJsonObject drawing = known::readDxf(dxfPath, why);
+        QVERIFY2(!drawing.isEmpty() && drawing["errors"].toInt() == 0, qPrintable(why));
+        int frameLines = 0;
+        for (const QJsonValue &line : drawing["lines"].toArray())
+            frameLines += line["layer"].toString() == QLatin1String("POSITIONS");
+        QCOMPARE(frameLines, 10);
+        QVERIFY(!drawing["polylines"].toArray().isEmpty());
         // The drawing is well-formed, holds the coupler curve and numbers the task's five frames.
         QXmlStreamReader xml(contents(svgPath));
         int paths = 0;
@@ -257,7 +274,7 @@ private slots:
             QCOMPARE(line.count(','), 4);
 
         rig->act("action_Reset")->trigger();
-        QVERIFY(!svg->isEnabled() && !csv->isEnabled());
+        QVERIFY(!svg->isEnabled() && !csv->isEnabled() && !dxf->isEnabled());
     }
 
     void aboutNamesTheProgramAndItsBuildVersion() {

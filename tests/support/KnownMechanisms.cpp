@@ -4,6 +4,7 @@
 #include "ProcessValues.h"
 
 #include <QFile>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QTextStream>
 #include <algorithm>
@@ -200,6 +201,40 @@ CliResult runCli(const QString &dir, const QStringList &args) {
     result.out = program.readAllStandardOutput();
     result.err = program.readAllStandardError();
     return result;
+}
+
+QJsonObject readDxf(const QString &path, QString &why) {
+    static const char *const script = R"(
+import json, sys
+import ezdxf
+from ezdxf import recover
+doc = ezdxf.readfile(sys.argv[1])
+errors = len(doc.audit().errors) + len(recover.readfile(sys.argv[1])[1].errors)
+xy = lambda v: [v[0], v[1]]
+ents = lambda kind, pts: [{"layer": e.dxf.layer, "points": [xy(p) for p in pts(e)]}
+                          for e in doc.modelspace().query(kind)]
+h = doc.header
+print(json.dumps({"errors": errors,
+    "acadver": h.get("$ACADVER"), "insunits": h.get("$INSUNITS"),
+    "extmin": xy(h.get("$EXTMIN")), "extmax": xy(h.get("$EXTMAX")),
+    "layers": [layer.dxf.name for layer in doc.layers],
+    "lines": ents("LINE", lambda e: [e.dxf.start, e.dxf.end]),
+    "circles": ents("CIRCLE", lambda e: [e.dxf.center]),
+    "polylines": ents("POLYLINE", lambda e: list(e.points()))}))
+)";
+    // Debian's own interpreter, the one its python3-ezdxf is installed for: a python3 earlier
+    // on the PATH (a version manager's) does not see Debian's packages.
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"), QLatin1String(script), path});
+    const bool ran = python.waitForFinished(60000) && python.exitStatus() == QProcess::NormalExit
+                     && python.exitCode() == 0;
+    why = QString::fromLocal8Bit(python.readAllStandardError());
+    if (why.isEmpty())
+        why = python.errorString();
+    if (!ran)
+        return {};
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }
 
 } // namespace known

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QJsonObject>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -121,5 +122,12 @@ struct CliResult {
 };
 CliResult runCli(const QString &dir, const QStringList &args);
 QString cliPath();
+
+// A DXF file as a CAD reader sees it: python3-ezdxf (scripts/setup-deps installs it) reads it
+// strictly and through its recovering reader, audits both, and reports "errors" (their count),
+// "acadver", "insunits", "extmin", "extmax" ([x, y]), "layers" (the declared names) and
+// "lines", "circles", "polylines", each entity as {"layer", "points": [[x, y], ...]}. Empty,
+// with `why`, when the reader is missing or cannot read the file: a test must fail then.
+QJsonObject readDxf(const QString &path, QString &why);
 
 } // namespace known

@@ -169,6 +169,7 @@ private slots:
     void csvRowsCloseTheLoopOfTheSynthesizedPair_data();
     void csvRowsCloseTheLoopOfTheSynthesizedPair();
     void summaryNamesTheMechanismAndCountsThePosesOfEachCircuit();
+    void traceWritesItsDrawingWithTheRunsFilesOrNone();
 
 private:
     QTemporaryDir dir, elsewhere;
@@ -419,6 +420,7 @@ void CliTest::refusesWhatItCannotRunAndTouchesNoFile_data() {
     usage("trace, tolerance sweep", t + QStringList{"--tolerance", "2", "--resolution", "1"},
           "--tolerance");
     usage("trace, pair of one dyad", t + QStringList{"--pair", "1", "1"}, "--pair");
+    usage("trace, drawing without a name", t + QStringList{"--dxf", "--csv"}, "--dxf wants");
 }
 
 void CliTest::refusesWhatItCannotRunAndTouchesNoFile() {
@@ -576,6 +578,35 @@ void CliTest::summaryNamesTheMechanismAndCountsThePosesOfEachCircuit() {
     QVERIFY(openText.endsWith(
         QStringLiteral("  Traced poses, open circuit: %1\n").arg(rowsOf(rows, "open"))));
     QVERIFY(!openText.contains(QLatin1String("crossed")));
+}
+
+// The DXF drawing is one of the run's files: written with the others, its curves the traced
+// poses of the circuit asked for; a drawing that cannot be written leaves every file as it was.
+void CliTest::traceWritesItsDrawingWithTheRunsFilesOrNone() {
+    QTemporaryDir fresh;
+    QVERIFY(QFile::copy(dir.filePath("rrrr.txt"), fresh.filePath("rrrr.txt")));
+    QVector<Row> rows;
+    QVERIFY(parseCsv(runCli(fresh.path(), {"trace", "rrrr.txt", "--csv"}).out, rows));
+    const QStringList open{"trace", "rrrr.txt", "--circuit", "open", "--dxf", "open.dxf"};
+    QCOMPARE(runCli(fresh.path(), open).status, 0);
+    QString why;
+    const QJsonObject dxf = known::readDxf(fresh.filePath("open.dxf"), why);
+    QVERIFY2(!dxf.isEmpty() && dxf["errors"].toInt() == 0, qPrintable(why));
+    QCOMPARE(dxf["insunits"].toInt(), 6);
+    int vertices = 0;
+    for (const QJsonValue &p : dxf["polylines"].toArray()) {
+        QCOMPARE(p["layer"].toString(), QStringLiteral("COUPLER_OPEN"));
+        vertices += p["points"].toArray().size();
+    }
+    QCOMPARE(vertices, rowsOf(rows, "open"));
+    // An engine file of an earlier run tells whether the refused run wrote any of its own.
+    QVERIFY(known::writeFile(fresh.filePath("mata.txt"), "an earlier run\n"));
+    const QMap<QString, QByteArray> before = known::folderFiles(fresh.path());
+    const Run refused = runCli(fresh.path(), {"trace", "rrrr.txt", "--dxf", "no folder/m.dxf"});
+    QCOMPARE(refused.status, 3);
+    QVERIFY2(refused.err.contains("no folder/m.dxf"), refused.err.constData());
+    QVERIFY(known::folderFiles(fresh.path()) == before);
+    QVERIFY(!QFileInfo::exists(fresh.filePath("no folder")));
 }
 
 MS_REGISTER_TEST(CliTest)
