@@ -5,9 +5,11 @@
 #include "Branch.h"
 #include "DiagnosticFiles.h"
 #include "Dyad.h"
+#include "SweepRanking.h"
 #include "TextFileWriter.h"
 #include "ToleranceGrid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -138,45 +140,70 @@ void MechanismSynthesis::runGridPoint(Operation op, bool quiet, bool files) {
     fileOutput = files;
 }
 
-void MechanismSynthesis::recordGridPoint() {
+// The record keeps the kinds; its dyads' pairs wait in the ranking for the batch's judging.
+void MechanismSynthesis::recordGridPoint(SweepRanking &ranking) {
     ToleranceSolution record;
     record.positions = getPointListCpy();
+    std::vector<const Dyad *> dyads;
     for (const Dyad *d : branch->getDyadListCpy()) {
         const QByteArray kind = d->typeName().toLatin1().leftJustified(2, ' ', true);
         record.kinds.push_back({{kind[0], kind[1]}});
+        dyads.push_back(d);
     }
     tolSolutions.push_back(std::move(record));
+    ranking.queue(tolSolutions.size() - 1, dyads);
 }
 
-// The four-position sweep writes its four level counters (0 ... 2 res) into "TolSolutions.txt",
-// one line per grid point; the other sweeps leave the file at its two numbers.
-void MechanismSynthesis::sweepGrid(const ToleranceGrid &grid, Operation op, TextFileWriter &file) {
-    const bool files = fileOutput;
+// Runs grid points first ... first + count - 1 (fewer when cancelled), then judges their
+// records; returns how many ran. The four-position sweep writes its four level counters
+// (0 ... 2 res) into "TolSolutions.txt", one line per grid point; the other sweeps leave the
+// file at its two numbers.
+long long MechanismSynthesis::sweepBatch(const ToleranceGrid &grid, Operation op,
+                                         TextFileWriter &file, long long first, long long count,
+                                         SweepRanking &ranking) {
     const long long total = grid.size();
+    long long done = 0;
+    for (; done < count && !sweepCancelRequested; ++done) {
+        const long long g = first + done;
+        grid.apply(g, data);
+        runGridPoint(op, fastSweep && g != total - 1, fileOutput);
+        recordGridPoint(ranking);
+        if (op == Operation::FourPosition) {
+            file.stream() << '\n';
+            const std::vector<int> levels = grid.levels(g);
+            for (size_t j = 0; j < levels.size(); ++j)
+                file.stream() << (j ? " " : "") << levels[j];
+        }
+    }
+    ranking.judgeQueued(tolSolutions);
+    return done;
+}
+
+// The grid goes in batches of about a hundredth of it: each batch's records are judged on every
+// core, and progress is reported (and Cancel heard) between batches.
+void MechanismSynthesis::sweepGrid(const ToleranceGrid &grid, Operation op, TextFileWriter &file) {
+    constexpr long long smallestBatch = 16;   // a thread's start costs about a grid point's run
+    constexpr long long largestBatch = 1024;  // bounds the dyad geometry waiting to be judged
+    const long long total = grid.size();
+    const long long batch = std::clamp(total / 100, smallestBatch, largestBatch);
+    SweepRanking ranking(sweepThreads);
     sweepRunning = true;
     heldBackReports = 0;
     tolSolutions.reserve(static_cast<size_t>(total));  // no doubling of a list this long
     branch->clearBranch();
     emit tolSynthesisStarted(static_cast<int>(total));
     long long done = 0;
-    for (; done < total && !sweepCancelRequested; ++done) {
-        grid.apply(done, data);
-        runGridPoint(op, fastSweep && done != total - 1, files);
-        recordGridPoint();
-        if (op == Operation::FourPosition) {
-            file.stream() << '\n';
-            const std::vector<int> levels = grid.levels(done);
-            for (size_t j = 0; j < levels.size(); ++j)
-                file.stream() << (j ? " " : "") << levels[j];
-        }
-        reportProgress(done + 1, total);
+    while (done < total && !sweepCancelRequested) {
+        const long long ran = sweepBatch(grid, op, file, done, std::min(batch, total - done), ranking);
+        reportProgress(done, done + ran, total);
+        done += ran;
     }
     sweepCancelled = done < total;
     if (sweepCancelled && fastSweep && done > 0) {
         // The last completed grid point ran quietly: run it again to leave its files and
         // announce its dyads, as a sweep that ended there would.
         grid.apply(done - 1, data);
-        runGridPoint(op, false, files);
+        runGridPoint(op, false, fileOutput);
     }
     grid.restore(data);
     sweepRunning = false;
@@ -185,9 +212,9 @@ void MechanismSynthesis::sweepGrid(const ToleranceGrid &grid, Operation op, Text
 
 // One signal per hundredth of the sweep at most, the last one always: each may make a progress
 // dialog process events, which costs more than a grid point's run.
-void MechanismSynthesis::reportProgress(long long done, long long total) {
+void MechanismSynthesis::reportProgress(long long before, long long done, long long total) {
     constexpr long long steps = 100;
-    if (done == total || (done * steps) / total != ((done - 1) * steps) / total)
+    if (done > before && (done == total || (done * steps) / total != (before * steps) / total))
         emit tolSynthesisInProgress(static_cast<int>(done));
 }
 
