@@ -183,8 +183,6 @@ private:
     void runGridPoint(Operation op, bool quiet, bool files);
     void recordGridPoint(SweepRanking &ranking);
     void sweepGrid(const ToleranceGrid &grid, Operation op, TextFileWriter &file);
-    long long sweepBatch(const ToleranceGrid &grid, Operation op, TextFileWriter &file,
-                         long long first, long long count, SweepRanking &ranking);
     void reportProgress(long long before, long long done, long long total);
     void reportHeldBack();
 

@@ -9,7 +9,6 @@
 #include "TextFileWriter.h"
 #include "ToleranceGrid.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -140,7 +139,7 @@ void MechanismSynthesis::runGridPoint(Operation op, bool quiet, bool files) {
     fileOutput = files;
 }
 
-// The record keeps the kinds; its dyads' pairs wait in the ranking for the batch's judging.
+// The record keeps the kinds; its dyads' pairs go to the ranking to be judged.
 void MechanismSynthesis::recordGridPoint(SweepRanking &ranking) {
     ToleranceSolution record;
     record.positions = getPointListCpy();
@@ -154,56 +153,49 @@ void MechanismSynthesis::recordGridPoint(SweepRanking &ranking) {
     ranking.queue(tolSolutions.size() - 1, dyads);
 }
 
-// Runs grid points first ... first + count - 1 (fewer when cancelled), then judges their
-// records; returns how many ran. The four-position sweep writes its four level counters
-// (0 ... 2 res) into "TolSolutions.txt", one line per grid point; the other sweeps leave the
-// file at its two numbers.
-long long MechanismSynthesis::sweepBatch(const ToleranceGrid &grid, Operation op,
-                                         TextFileWriter &file, long long first, long long count,
-                                         SweepRanking &ranking) {
+// The four-position sweep writes its four level counters (0 ... 2 res) into "TolSolutions.txt",
+// one line per grid point; the other sweeps leave the file at its two numbers. Progress counts
+// the records run and judged.
+void MechanismSynthesis::sweepGrid(const ToleranceGrid &grid, Operation op, TextFileWriter &file) {
+    // Records run but not yet judged, at most: the sweep's thread judges too beyond it.
+    constexpr std::size_t backlog = 512;
+    const bool files = fileOutput;
     const long long total = grid.size();
-    long long done = 0;
-    for (; done < count && !sweepCancelRequested; ++done) {
-        const long long g = first + done;
-        grid.apply(g, data);
-        runGridPoint(op, fastSweep && g != total - 1, fileOutput);
+    sweepRunning = true;
+    heldBackReports = 0;
+    tolSolutions.reserve(static_cast<size_t>(total));  // no doubling, and no move under the workers
+    SweepRanking ranking(tolSolutions, sweepThreads);
+    branch->clearBranch();
+    emit tolSynthesisStarted(static_cast<int>(total));
+    long long done = 0, reported = 0;
+    const auto report = [&]() {
+        const long long judged = static_cast<long long>(ranking.judged());
+        reportProgress(reported, judged, total);
+        reported = judged;
+    };
+    for (; done < total && !sweepCancelRequested; ++done) {
+        grid.apply(done, data);
+        runGridPoint(op, fastSweep && done != total - 1, files);
         recordGridPoint(ranking);
         if (op == Operation::FourPosition) {
             file.stream() << '\n';
-            const std::vector<int> levels = grid.levels(g);
+            const std::vector<int> levels = grid.levels(done);
             for (size_t j = 0; j < levels.size(); ++j)
                 file.stream() << (j ? " " : "") << levels[j];
         }
+        ranking.keepUpTo(backlog);
+        report();
     }
-    ranking.judgeQueued(tolSolutions);
-    return done;
-}
-
-// The grid goes in batches of about a hundredth of it: each batch's records are judged on every
-// core, and progress is reported (and Cancel heard) between batches.
-void MechanismSynthesis::sweepGrid(const ToleranceGrid &grid, Operation op, TextFileWriter &file) {
-    constexpr long long smallestBatch = 16;   // a thread's start costs about a grid point's run
-    constexpr long long largestBatch = 1024;  // bounds the dyad geometry waiting to be judged
-    const long long total = grid.size();
-    const long long batch = std::clamp(total / 100, smallestBatch, largestBatch);
-    SweepRanking ranking(sweepThreads);
-    sweepRunning = true;
-    heldBackReports = 0;
-    tolSolutions.reserve(static_cast<size_t>(total));  // no doubling of a list this long
-    branch->clearBranch();
-    emit tolSynthesisStarted(static_cast<int>(total));
-    long long done = 0;
-    while (done < total && !sweepCancelRequested) {
-        const long long ran = sweepBatch(grid, op, file, done, std::min(batch, total - done), ranking);
-        reportProgress(done, done + ran, total);
-        done += ran;
-    }
+    while (ranking.judgeOne())
+        report();
+    ranking.finish();
+    report();
     sweepCancelled = done < total;
     if (sweepCancelled && fastSweep && done > 0) {
         // The last completed grid point ran quietly: run it again to leave its files and
         // announce its dyads, as a sweep that ended there would.
         grid.apply(done - 1, data);
-        runGridPoint(op, false, fileOutput);
+        runGridPoint(op, false, files);
     }
     grid.restore(data);
     sweepRunning = false;
