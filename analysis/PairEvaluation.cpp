@@ -290,7 +290,7 @@ void cycleTransmission(const Evaluator &ev, PairEvaluation &e) {
 } // namespace
 
 PairEvaluation evaluatePair(const FourBarGeometry &g, const Point &assembledPose,
-                            const std::vector<Point> &task) {
+                            const std::vector<Point> &task, EvaluationScope scope) {
     PairEvaluation e;
     e.kind = g.kind;
     const FourBarClass c = classifyFourBar(g);
@@ -311,7 +311,8 @@ PairEvaluation evaluatePair(const FourBarGeometry &g, const Point &assembledPose
     e.evaluated = true;
     judgeDefects(ev.map, e);
     taskTransmission(ev, e);
-    cycleTransmission(ev, e);
+    if (scope == EvaluationScope::Full)
+        cycleTransmission(ev, e);
     return e;
 }
 
@@ -359,12 +360,16 @@ bool ranksBefore(const PairEvaluation &a, const PairEvaluation &b) {
 }
 
 QStringList defectNames(const PairEvaluation &e) {
+    return defectNames(e.circuitDefect, e.branchDefect, e.orderDefect);
+}
+
+QStringList defectNames(bool circuitDefect, bool branchDefect, bool orderDefect) {
     QStringList names;
-    if (e.circuitDefect)
+    if (circuitDefect)
         names << QStringLiteral("circuit");
-    if (e.branchDefect)
+    if (branchDefect)
         names << QStringLiteral("branch");
-    if (e.orderDefect)
+    if (orderDefect)
         names << QStringLiteral("order");
     return names;
 }

@@ -89,11 +89,17 @@ struct PairEvaluation {
     double taskSize = 0.0;
 };
 
+// How much of a pair to judge: everything, or only what the ranking compares (the cycle's
+// transmission angle is then left at zero), for a caller that judges thousands of pairs and
+// keeps the best of each few.
+enum class EvaluationScope { Full, Ranking };
+
 // The core: a four-bar's loop geometry, the pose (x, y, theta degrees) of the task's moving
 // frame when the mechanism stands as assembled (both dyads at the pivots the geometry was read
 // from), and the task's poses in the user's order.
 PairEvaluation evaluatePair(const FourBarGeometry &g, const Point &assembledPose,
-                            const std::vector<Point> &task);
+                            const std::vector<Point> &task,
+                            EvaluationScope scope = EvaluationScope::Full);
 // Two dyads, input first and ordered as Mechanism orders them (RR before PR before RP), read at
 // their reference pivots; assembledPose is the pose those pivots belong to (for synthesized
 // dyads the task's first pose). Cheap: no Mechanism, no trace, no file.
@@ -114,3 +120,4 @@ double transmissionDeviationDeg(const PairEvaluation &e);
 bool ranksBefore(const PairEvaluation &a, const PairEvaluation &b);
 // The defects a judged pair has, by name ("circuit", "branch", "order"), in that order.
 QStringList defectNames(const PairEvaluation &e);
+QStringList defectNames(bool circuitDefect, bool branchDefect, bool orderDefect);

@@ -7,6 +7,8 @@
 #include "EvaluationTolerances.h"
 #include "FourBarGeometry.h"
 #include "Mechanism.h"
+#include "NumericItem.h"
+#include "PairCells.h"
 #include "PairRanking.h"
 #include "Synthesis_Widget.h"
 
@@ -24,26 +26,17 @@ namespace {
 enum Column { RankColumn, DyadsColumn, TypeColumn, ClassColumn, DefectsColumn,
               TransmissionColumn, PositionColumn, AngleColumn, RatioColumn, ColumnCount };
 // Each cell carries its pair's index (a click finds the pair however the table is sorted) and,
-// in numeric columns, the number it sorts by.
+// in numeric columns, the number it sorts by (NumericItem).
 constexpr int pairRole = Qt::UserRole;
-constexpr int sortRole = Qt::UserRole + 1;
 constexpr double noValue = std::numeric_limits<double>::infinity();
-const QString dash = QStringLiteral("—");
+// The columns PairCells fills, and where they stand here.
+constexpr std::pair<int, PairCells::Field> sharedColumns[] = {
+    {DyadsColumn, PairCells::Pair},           {DefectsColumn, PairCells::Defects},
+    {TransmissionColumn, PairCells::Transmission}, {PositionColumn, PairCells::PositionError},
+    {AngleColumn, PairCells::AngleError},     {RatioColumn, PairCells::LinkRatio}};
 // Class names run to 45 letters ("Non Grashof ... Triple Rocker"): the column shows their start
 // and the tool tip the whole name, so the numbers stay in sight in a dock of half the window.
 constexpr int classColumnWidth = 170;
-
-// Sorts by the number it carries, so "10" follows "9" and a dash (infinity) comes last.
-class NumericItem : public QTableWidgetItem {
-public:
-    NumericItem(const QString &text, double key) : QTableWidgetItem(text) {
-        setData(sortRole, key);
-        setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
-    bool operator<(const QTableWidgetItem &other) const override {
-        return data(sortRole).toDouble() < other.data(sortRole).toDouble();
-    }
-};
 
 QString positionList(const std::vector<int> &positions) {
     QStringList names;
@@ -91,17 +84,6 @@ QString branchReason(const PairEvaluation &e) {
         .arg(steps.join(QStringLiteral(", ")));
 }
 
-QString defectsText(const MechanismTable::Pair &p) {
-    const PairEvaluation &e = p.evaluation;
-    if (!p.refusal.isEmpty())
-        return QStringLiteral("refused");
-    if (!e.evaluated)
-        return QStringLiteral("not evaluated");
-    if (e.defectFree)
-        return QStringLiteral("✓ defect-free");
-    return defectNames(e).join(QStringLiteral(", "));
-}
-
 QString defectsTip(const MechanismTable::Pair &p) {
     const PairEvaluation &e = p.evaluation;
     if (!p.refusal.isEmpty())
@@ -132,24 +114,13 @@ QString transmissionTip(const PairEvaluation &e) {
         .arg(mu.cycleMaxDeg, 0, 'f', 1);
 }
 
-// An error below rounding of an exact fit shows as 0, as the ranking counts it; the tool tip
-// keeps the computed value.
-NumericItem *errorItem(double value, double relative) {
-    if (!std::isfinite(value))
-        return new NumericItem(dash, noValue);
-    const bool exact = relative < tol::exactPoseError;
-    auto *item = new NumericItem(exact ? QStringLiteral("0") : QString::number(value, 'g', 3),
-                                 exact ? 0.0 : value);
-    item->setToolTip(QString::number(value, 'g', 6));
-    return item;
-}
-
-double radians(double deg) { return deg * std::acos(-1.0) / 180.0; }
 } // namespace
 
 MechanismTable::MechanismTable(QTableWidget *table, QLabel *emptyNote, Branch *branch,
                                Synthesis_Widget *panel, QObject *parent)
     : QObject(parent), table(table), emptyNote(emptyNote), branch(branch), panel(panel) {
+    for (const auto &[column, field] : sharedColumns)
+        table->setHorizontalHeaderItem(column, PairCells::header(field));
     table->verticalHeader()->hide();
     table->setWordWrap(false);
     table->horizontalHeader()->setSortIndicator(RankColumn, Qt::AscendingOrder);
@@ -238,34 +209,24 @@ void MechanismTable::addRow(int k) {
     const Pair &p = pairList[static_cast<size_t>(k)];
     const PairEvaluation &e = p.evaluation;
     const bool best = p.rank == 1 && e.evaluated;
-    const double size = std::max(e.taskSize, std::numeric_limits<double>::min());
     const bool judged = p.refusal.isEmpty() && e.evaluated;
+    const PairSummary summary = PairSummary::of(p.input, p.output, e);
     const int row = table->rowCount();
     table->insertRow(row);
     std::vector<QTableWidgetItem *> cells(ColumnCount, nullptr);
     cells[RankColumn] = new NumericItem(best ? QStringLiteral("★ best") : p.rank > 0
-                                                   ? QString::number(p.rank) : dash,
+                                                   ? QString::number(p.rank) : PairCells::dash(),
                                         p.rank > 0 ? p.rank : noValue);
-    cells[DyadsColumn] =
-        new QTableWidgetItem(QStringLiteral("D%1 → D%2").arg(p.input + 1).arg(p.output + 1));
+    for (const auto &[column, field] : sharedColumns)
+        cells[static_cast<size_t>(column)] = PairCells::cell(field, summary);
     cells[TypeColumn] = new QTableWidgetItem(p.type);
     cells[ClassColumn] = new QTableWidgetItem(e.className);
     cells[ClassColumn]->setToolTip(e.className);
-    cells[DefectsColumn] = new QTableWidgetItem(defectsText(p));
+    if (!p.refusal.isEmpty())
+        cells[DefectsColumn]->setText(QStringLiteral("refused"));
     cells[DefectsColumn]->setToolTip(defectsTip(p));
-    const double deviation = judged ? transmissionDeviationDeg(e) : noValue;
-    cells[TransmissionColumn] = new NumericItem(
-        std::isfinite(deviation) ? QString::number(deviation, 'f', 1) : dash, deviation);
     if (judged)
         cells[TransmissionColumn]->setToolTip(transmissionTip(e));
-    cells[PositionColumn] = judged ? errorItem(e.maxPositionError, e.maxPositionError / size)
-                                   : new NumericItem(dash, noValue);
-    cells[AngleColumn] = judged ? errorItem(e.maxAngleErrorDeg, radians(e.maxAngleErrorDeg))
-                                : new NumericItem(dash, noValue);
-    cells[RatioColumn] = new NumericItem(
-        std::isfinite(e.linkRatio) && e.linkRatio > 0.0 ? QString::number(e.linkRatio, 'f', 2)
-                                                         : dash,
-        std::isfinite(e.linkRatio) && e.linkRatio > 0.0 ? e.linkRatio : noValue);
     for (int c = 0; c < ColumnCount; ++c) {
         QTableWidgetItem *item = cells[static_cast<size_t>(c)];
         item->setData(pairRole, k);

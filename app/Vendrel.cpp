@@ -193,7 +193,6 @@ void Vendrel::hideOverlayEditors() {
     ui->linkAngleSpinBox->hide();
     ui->editPointDim->hide();
     ui->solutionFilterLabel->hide();
-    ui->solutionFilterCheckBox->hide();
 }
 
 // Start and Pause share one place in the tool bar: only the one that can act is shown, and

@@ -334,6 +334,9 @@ private:
     void moveEditedMovingPivot(int axis, double v);
     void connectSolutionTable();
     void addSolutionRow(int solution, const ToleranceSolution &record);
+    // The record index a row of the Solution Filter carries; -1 for none.
+    int recordOfSolutionRow(int row) const;
+    void applySolutionFilter();
     PointEditorState pointEditor;
     DyadEditorState dyadEditor;
 

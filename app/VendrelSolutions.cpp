@@ -1,15 +1,18 @@
-// The "Solution Filter" table: one row per record of the last tolerance sweep, and the task of
-// a clicked row made the current task. Each row carries the index of its record, so a click
-// picks the right record however the user has sorted the table.
+// The "Solution Filter" table: one row per record of the last tolerance sweep with its best
+// pair judged as the Mechanisms table judges pairs, and the task of a clicked row made the
+// current task. Each row carries the index of its record, so a click picks the right record
+// however the user has sorted or filtered the table.
 #include "Vendrel.h"
 
 #include "ImageGLWidget.h"
 #include "MechGLWidget.h"
 #include "MechanismSynthesis.h"
+#include "PairCells.h"
 #include "ToleranceSolution.h"
 #include "ui_Vendrel.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QTableWidgetItem>
@@ -19,6 +22,8 @@ namespace {
 constexpr int dyadColumns = 4;
 constexpr int offsetColumn = 4;
 constexpr int noteColumn = 5;
+// The best pair's fields follow, in PairCells' order.
+constexpr int firstPairColumn = 6;
 
 QTableWidgetItem *solutionItem(const QString &text, int solution) {
     auto *item = new QTableWidgetItem(text);
@@ -53,6 +58,7 @@ void Vendrel::solutionSelector() {
     // it by a column afterwards.
     table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table->setSortingEnabled(true);
+    applySolutionFilter();
 }
 
 // The first four columns name the kinds of the record's dyads (up to four), the fifth how the
@@ -74,6 +80,31 @@ void Vendrel::addSolutionRow(int solution, const ToleranceSolution &record) {
         note = record.dyadCount() == 1 ? tr("1 dyad: no mechanism")
                                        : tr("no dyad: no mechanism");
     table->setItem(row, noteColumn, solutionItem(note, solution));
+    for (int f = 0; f < PairCells::FieldCount; ++f) {
+        QTableWidgetItem *item = PairCells::cell(static_cast<PairCells::Field>(f), record.best);
+        item->setData(Qt::UserRole, solution);
+        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        table->setItem(row, firstPairColumn + f, item);
+    }
+}
+
+int Vendrel::recordOfSolutionRow(int row) const {
+    const QTableWidgetItem *item = ui->SolutionWidget->item(row, 0);
+    bool ok = false;
+    const int solution = item ? item->data(Qt::UserRole).toInt(&ok) : -1;
+    return ok ? solution : -1;
+}
+
+// With the box ticked only records whose best pair is defect-free stay in sight. The rows stay
+// in the table, so the row-to-record mapping is as without the filter, and a sort carries a
+// hidden row along with its record (the header keeps its hidden sections through a sort).
+void Vendrel::applySolutionFilter() {
+    QTableWidget *table = ui->SolutionWidget;
+    const bool hide = ui->solutionFilterCheckBox->isChecked();
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const ToleranceSolution *record = synthesis->tolSolutionAt(recordOfSolutionRow(row));
+        table->setRowHidden(row, hide && !(record && record->best.defectFree));
+    }
 }
 
 // The record of the clicked row becomes the task (its perturbed orientations included), and
@@ -103,6 +134,17 @@ void Vendrel::displaySelectedSol(int row, int column) {
 // cell of a row chooses that row's record. The sweep's progress dialog is connected earlier, so
 // it closes before the table is filled.
 void Vendrel::connectSolutionTable() {
+    QTableWidget *table = ui->SolutionWidget;
+    table->setColumnCount(firstPairColumn + PairCells::FieldCount);
+    for (int f = 0; f < PairCells::FieldCount; ++f)
+        table->setHorizontalHeaderItem(firstPairColumn + f,
+                                       PairCells::header(static_cast<PairCells::Field>(f)));
+    QTableWidgetItem *best = table->horizontalHeaderItem(firstPairColumn + PairCells::Pair);
+    best->setText(tr("Best pair (input → output)"));
+    best->setToolTip(tr("The record's best four-bar as the Mechanisms table ranks its pairs: "
+                        "defect-free first, then the smaller pose error, then the transmission "
+                        "angle nearer 90°"));
+    connect(ui->solutionFilterCheckBox, &QCheckBox::toggled, this, &Vendrel::applySolutionFilter);
     // A sweep that was refused (too many positions, a missing line) ends without records: the
     // table then stays as it is instead of popping up empty.
     connect(synthesis.get(), &MechanismSynthesis::tolSynthesisDone, this, [this]() {

@@ -17,6 +17,7 @@
 
 class Branch;
 class Motion;
+class SweepRanking;
 class TextFileWriter;
 class ToleranceGrid;
 
@@ -88,6 +89,9 @@ public:
     // last grid point only, which leaves the same files and branch; off, every grid point's
     // run writes and announces, as a sequence of ordinary runs would.
     void setFastSweep(bool on) { fastSweep = on; }
+    // The threads that judge a sweep's records (their best pairs); 0, the default, takes one
+    // per core. The records are the same for any count.
+    void setSweepThreads(int threads) { sweepThreads = threads; }
 
     bool lineDefined = false;
     bool udp1Defined = false;
@@ -177,12 +181,13 @@ private:
     void synthesizeInsteadOfSweep(int n);
     void runOperation(Operation op);
     void runGridPoint(Operation op, bool quiet, bool files);
-    void recordGridPoint();
+    void recordGridPoint(SweepRanking &ranking);
     void sweepGrid(const ToleranceGrid &grid, Operation op, TextFileWriter &file);
-    void reportProgress(long long done, long long total);
+    void reportProgress(long long before, long long done, long long total);
     void reportHeldBack();
 
     bool fastSweep = true;
+    int sweepThreads = 0;
     bool sweepRunning = false;
     bool sweepCancelRequested = false;
     bool sweepCancelled = false;

@@ -5,6 +5,7 @@
 #include "Branch.h"
 #include "DiagnosticFiles.h"
 #include "Dyad.h"
+#include "SweepRanking.h"
 #include "TextFileWriter.h"
 #include "ToleranceGrid.h"
 
@@ -138,39 +139,57 @@ void MechanismSynthesis::runGridPoint(Operation op, bool quiet, bool files) {
     fileOutput = files;
 }
 
-void MechanismSynthesis::recordGridPoint() {
+// The record keeps the kinds; its dyads' pairs go to the ranking to be judged.
+void MechanismSynthesis::recordGridPoint(SweepRanking &ranking) {
     ToleranceSolution record;
     record.positions = getPointListCpy();
+    std::vector<const Dyad *> dyads;
     for (const Dyad *d : branch->getDyadListCpy()) {
         const QByteArray kind = d->typeName().toLatin1().leftJustified(2, ' ', true);
         record.kinds.push_back({{kind[0], kind[1]}});
+        dyads.push_back(d);
     }
     tolSolutions.push_back(std::move(record));
+    ranking.queue(tolSolutions.size() - 1, dyads);
 }
 
 // The four-position sweep writes its four level counters (0 ... 2 res) into "TolSolutions.txt",
-// one line per grid point; the other sweeps leave the file at its two numbers.
+// one line per grid point; the other sweeps leave the file at its two numbers. Progress counts
+// the records run and judged.
 void MechanismSynthesis::sweepGrid(const ToleranceGrid &grid, Operation op, TextFileWriter &file) {
+    // Records run but not yet judged, at most: the sweep's thread judges too beyond it.
+    constexpr std::size_t backlog = 512;
     const bool files = fileOutput;
     const long long total = grid.size();
     sweepRunning = true;
     heldBackReports = 0;
-    tolSolutions.reserve(static_cast<size_t>(total));  // no doubling of a list this long
+    tolSolutions.reserve(static_cast<size_t>(total));  // no doubling, and no move under the workers
+    SweepRanking ranking(tolSolutions, sweepThreads);
     branch->clearBranch();
     emit tolSynthesisStarted(static_cast<int>(total));
-    long long done = 0;
+    long long done = 0, reported = 0;
+    const auto report = [&]() {
+        const long long judged = static_cast<long long>(ranking.judged());
+        reportProgress(reported, judged, total);
+        reported = judged;
+    };
     for (; done < total && !sweepCancelRequested; ++done) {
         grid.apply(done, data);
         runGridPoint(op, fastSweep && done != total - 1, files);
-        recordGridPoint();
+        recordGridPoint(ranking);
         if (op == Operation::FourPosition) {
             file.stream() << '\n';
             const std::vector<int> levels = grid.levels(done);
             for (size_t j = 0; j < levels.size(); ++j)
                 file.stream() << (j ? " " : "") << levels[j];
         }
-        reportProgress(done + 1, total);
+        ranking.keepUpTo(backlog);
+        report();
     }
+    while (ranking.judgeOne())
+        report();
+    ranking.finish();
+    report();
     sweepCancelled = done < total;
     if (sweepCancelled && fastSweep && done > 0) {
         // The last completed grid point ran quietly: run it again to leave its files and
@@ -185,9 +204,9 @@ void MechanismSynthesis::sweepGrid(const ToleranceGrid &grid, Operation op, Text
 
 // One signal per hundredth of the sweep at most, the last one always: each may make a progress
 // dialog process events, which costs more than a grid point's run.
-void MechanismSynthesis::reportProgress(long long done, long long total) {
+void MechanismSynthesis::reportProgress(long long before, long long done, long long total) {
     constexpr long long steps = 100;
-    if (done == total || (done * steps) / total != ((done - 1) * steps) / total)
+    if (done > before && (done == total || (done * steps) / total != (before * steps) / total))
         emit tolSynthesisInProgress(static_cast<int>(done));
 }
 

@@ -10,10 +10,10 @@ public:
     // More grid points than this are refused: at a tenth of a millisecond per run and a record
     // each, a million points is minutes of work and hundreds of megabytes already.
     static constexpr long long maxPoints = 1000000;
-    // The memory a sweep's records may take (ToleranceSolution::estimatedBytes each, about 400
-    // bytes for five positions). It admits resolution 6 over five positions and 40 over three
-    // (a few minutes of runs), and refuses the larger grids under maxPoints, whose records
-    // would take a good part of a small machine's memory.
+    // The memory a sweep's records may take (ToleranceSolution::estimatedBytes each, about 480
+    // bytes for five positions with the best pair's summary). It admits resolution 6 over five
+    // positions and 45 over three (minutes of runs), and refuses the larger grids under
+    // maxPoints, whose records would take a good part of a small machine's memory.
     static constexpr double memoryBudgetMB = 256.0;
 
     // nominalDeg: the orientations of the swept positions (position 0 first), in degrees.

@@ -1,7 +1,8 @@
 // One grid point of a tolerance sweep: the perturbed task, the kinds of the dyads its run gave,
-// and the mechanism type they make.
+// the mechanism type they make and the best four-bar among them.
 #pragma once
 
+#include "PairSummary.h"
 #include "Point.h"
 
 #include <QString>
@@ -10,12 +11,15 @@
 #include <vector>
 
 // A sweep holds up to a million of these, so a record keeps numbers only, a few hundred bytes:
-// the task as the grid point set it and the two-letter kind of each dyad, not the dyads with
-// their links, joints and drawing state. Choosing a record runs its task again, which makes
-// its dyads anew.
+// the task as the grid point set it, the two-letter kind of each dyad and the summary of its
+// best pair, not the dyads with their links, joints and drawing state. Choosing a record runs
+// its task again, which makes its dyads anew.
 struct ToleranceSolution {
     std::vector<Point> positions;  // x, y, theta in degrees, theta as the grid point set it
     std::vector<std::array<char, 2>> kinds;  // "RR", "PR" or "RP" per dyad, in the branch's order
+    // The pair PairRanking ranks first among the dyads, as the Mechanisms table would list it
+    // after choosing this record; no pair (input -1) for fewer than two dyads.
+    PairSummary best;
     bool flag = false;  // free for the main window
 
     int dyadCount() const { return static_cast<int>(kinds.size()); }
@@ -33,8 +37,8 @@ struct ToleranceSolution {
             return QStringLiteral("Invalid");
         return kinds.size() == 1 ? dyadKind(0) : dyadKind(0) + dyadKind(1);
     }
-    // Memory one record of `positions` positions and up to four dyads takes, the allocator's
-    // blocks included (a block carries 8 bytes of bookkeeping and is at least 32 long): what a
+    // Memory one record of `positions` positions and up to four dyads takes, its best pair's
+    // summary (inside the struct) and the allocator's blocks included (a block carries 8 bytes of bookkeeping and is at least 32 long): what a
     // sweep's size is weighed by before it runs.
     static std::size_t estimatedBytes(int positions) {
         constexpr std::size_t bookkeeping = 16;

@@ -12,6 +12,7 @@
 #include "Motion.h"
 #include "OutputStaging.h"
 #include "PairRanking.h"
+#include "PairSummary.h"
 #include "PositionFileReader.h"
 #include "ProcessValues.h"
 #include "Tolerances.h"
@@ -68,8 +69,9 @@ const char *const usageText =
     "  --pivots X1 Y1 X2 Y2  two fixed pivots, one dyad each (three positions)\n"
     "  --tolerance T --resolution R\n"
     "                  sweep every orientation over theta - T ... theta + T degrees in\n"
-    "                  2R + 1 steps and list each grid point's solution (0 < T <= 180,\n"
-    "                  0 <= R <= 1000; a grid too large for time or memory is refused)\n"
+    "                  2R + 1 steps and list each grid point's solution with its best\n"
+    "                  pair, as rank judges it (0 < T <= 180, 0 <= R <= 1000; a grid\n"
+    "                  too large for time or memory is refused)\n"
     "  --circuit C     trace only the open or only the crossed circuit (default both)\n"
     "  --csv           print the traced poses as rows circuit,input,x,y,theta (theta\n"
     "                  in degrees; the input is the crank angle in degrees or the slide)\n"
@@ -522,12 +524,46 @@ void addEvaluation(const PairEvaluation &e, QJsonObject &json) {
     json.insert("linkRatio", number(e.linkRatio));
 }
 
-QString defectText(const PairEvaluation &e) {
-    if (!e.evaluated)
+QString defectText(bool evaluated, bool defectFree, const QStringList &defects) {
+    if (!evaluated)
         return QStringLiteral("not judged");
-    if (e.defectFree)
+    if (defectFree)
         return QStringLiteral("defect-free");
-    return defectNames(e).join(QLatin1Char('+'));
+    return defects.join(QLatin1Char('+'));
+}
+
+QString defectText(const PairEvaluation &e) {
+    return defectText(e.evaluated, e.defectFree, defectNames(e));
+}
+
+// A sweep record's best pair, as the "mechanisms" rows of rank name and judge a pair.
+QJsonValue bestPairObject(const PairSummary &b) {
+    if (!b.hasPair())
+        return QJsonValue();
+    return QJsonObject{{"dyads", QJsonArray{b.input + 1, b.output + 1}},
+                       {"evaluated", b.evaluated},
+                       {"circuitDefect", b.circuitDefect},
+                       {"branchDefect", b.branchDefect},
+                       {"orderDefect", b.orderDefect},
+                       {"defectFree", b.defectFree},
+                       {"transmissionDeviation", number(b.transmissionDeviationDeg)},
+                       {"positionError", number(b.maxPositionError)},
+                       {"angleError", number(b.maxAngleErrorDeg)},
+                       {"linkRatio", number(b.linkRatio)}};
+}
+
+QString bestPairText(const PairSummary &b) {
+    if (!b.hasPair())
+        return QStringLiteral("no pair");
+    return QStringLiteral("best %1->%2 %3, worst |mu-90| %4 deg, errors %5 (position) %6 deg "
+                          "(angle), link ratio %7")
+        .arg(b.input + 1)
+        .arg(b.output + 1)
+        .arg(defectText(b.evaluated, b.defectFree, b.defectNames()))
+        .arg(b.transmissionDeviationDeg, 0, 'f', 1)
+        .arg(b.maxPositionError, 0, 'g', 3)
+        .arg(b.maxAngleErrorDeg, 0, 'g', 3)
+        .arg(b.linkRatio, 0, 'g', 4);
 }
 
 // Forms the pair the way the panel does (its two boxes ticked) and describes the mechanism.
@@ -604,8 +640,8 @@ Failure describeRun(Session &s, const SynthesizeOptions &options, Operation op, 
 }
 
 // One record of the sweep: the orientations its grid point gave the positions, the kinds of
-// its dyads and the mechanism type they make; only the form asked for is built, as a sweep may
-// hold a million records.
+// its dyads, the mechanism type they make and its best pair; only the form asked for is built,
+// as a sweep may hold a million records.
 void describeSolution(int index, const ToleranceSolution &t, QJsonArray *json, QString *text) {
     QJsonArray angles, kinds;
     QStringList angleText, kindText;
@@ -621,12 +657,13 @@ void describeSolution(int index, const ToleranceSolution &t, QJsonArray *json, Q
     }
     if (json)
         json->append(
-            QJsonObject{{"angles", angles}, {"dyads", kinds}, {"mechanismType", t.mechanismType()}});
+            QJsonObject{{"angles", angles}, {"dyads", kinds}, {"mechanismType", t.mechanismType()},
+                        {"bestPair", bestPairObject(t.best)}});
     else
-        *text += QStringLiteral("Solution %1: angles %2 | dyads %3 | %4\n")
+        *text += QStringLiteral("Solution %1: angles %2 | dyads %3 | %4 | %5\n")
                      .arg(index)
                      .arg(angleText.join(QLatin1Char(' ')), kindText.join(QLatin1Char(' ')),
-                          t.mechanismType());
+                          t.mechanismType(), bestPairText(t.best));
 }
 
 QString jsonText(const QJsonObject &result) {

@@ -118,6 +118,52 @@ private slots:
         QVERIFY(rig->child<QDockWidget>("dockWidget")->isVisible());
     }
 
+    // Each row shows its record's best pair; sorted by the worst transmission angle the rows
+    // follow the records' numbers, and the hide box hides exactly the rows whose record's best
+    // pair has a defect (or no pair), before and after another sort.
+    void bestPairColumnsSortAndFilterByTheirRecords() {
+        QVERIFY(rig->load(crankRockerTask(5)));
+        sweep(20.0, 1);
+        QCOMPARE(table()->rowCount(), engine()->tolSolutionCount());
+        constexpr int pairColumn = 6, defectsColumn = 7, transmissionColumn = 8;
+        QCOMPARE(table()->horizontalHeaderItem(transmissionColumn)->text(),
+                 rig->child<QTableWidget>("mechanismsTable")->horizontalHeaderItem(5)->text());
+        table()->sortByColumn(transmissionColumn, Qt::AscendingOrder);
+        double last = -1.0;
+        int withDefect = 0;
+        for (int r = 0; r < table()->rowCount(); ++r) {
+            const PairSummary &best = engine()->tolSolutionAt(recordOfRow(r))->best;
+            for (int c = 0; c < table()->columnCount(); ++c)
+                QCOMPARE(table()->item(r, c)->data(Qt::UserRole).toInt(), recordOfRow(r));
+            const double deviation = best.evaluated ? best.transmissionDeviationDeg : INFINITY;
+            QVERIFY2(deviation >= last, qPrintable(QString("row %1").arg(r)));
+            last = deviation;
+            withDefect += !best.defectFree;
+            if (best.hasPair())
+                QCOMPARE(table()->item(r, pairColumn)->text(),
+                         QString("D%1 → D%2").arg(best.input + 1).arg(best.output + 1));
+        }
+        QVERIFY2(withDefect > 0 && withDefect < table()->rowCount(), "the sweep gives both kinds");
+        auto *hide = rig->child<QCheckBox>("solutionFilterCheckBox");
+        QVERIFY(hide->isVisible());
+        for (int column : {-1, defectsColumn, 1}) {
+            if (column < 0)
+                hide->setChecked(true);
+            else
+                table()->sortByColumn(column, Qt::DescendingOrder);
+            int hidden = 0;
+            for (int r = 0; r < table()->rowCount(); ++r) {
+                const bool defectFree = engine()->tolSolutionAt(recordOfRow(r))->best.defectFree;
+                QCOMPARE(table()->isRowHidden(r), !defectFree);
+                hidden += table()->isRowHidden(r);
+            }
+            QCOMPARE(hidden, withDefect);
+        }
+        hide->setChecked(false);
+        for (int r = 0; r < table()->rowCount(); ++r)
+            QVERIFY(!table()->isRowHidden(r));
+    }
+
     // Regression: a file or demo read after a sweep kept the old records listed, and a click on one
     // replaced the new task with a record of the old one.
     void loadingANewTaskForgetsTheOldSweep() {

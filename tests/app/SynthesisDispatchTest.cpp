@@ -178,6 +178,9 @@ private slots:
         QVERIFY(dialogSeen);
         QVERIFY(engine->wasTolSynthesisCancelled());
         QVERIFY(engine->tolSolutionCount() < 3125);
+        // Every record run before Cancel was judged: a pair of two or more dyads is named.
+        for (int r = 0; r < engine->tolSolutionCount(); ++r)
+            QCOMPARE(engine->tolSolutionAt(r)->best.hasPair(), engine->tolSolutionAt(r)->dyadCount() >= 2);
         QVERIFY(window->findChild<QProgressDialog *>() == nullptr);
     }
 

@@ -517,7 +517,19 @@ void CliTest::theSweepPrintsOneLinePerRecordedSolution() {
     const double want[3] = {task[0].thetaDeg - 15.0, task[1].thetaDeg - 15.0, task[2].thetaDeg};
     for (int j = 0; j < 3; ++j)
         QVERIFY(std::fabs(second.at(3 + j).toDouble() - want[j]) < 1e-7);
-    QVERIFY(lines.at(3).endsWith("| dyads RR RR | RRRR"));
+    QVERIFY(lines.at(3).contains("| dyads RR RR | RRRR | best "));
+    // The grid point at the task's own orientations (levels 1 1 1) gives the crank-rocker the
+    // poses came from: defect-free, exact, ground over crank |(5, 0.5)| / 2.5 as its link ratio.
+    const Run json = runCli(dir.path(), QStringList{"synthesize", "task3.txt", "--json", "--tolerance",
+                                                    "15", "--resolution", "1"} + bothPivots);
+    const QJsonArray records = parse(json.out)["toleranceSolutions"].toArray();
+    QCOMPARE(records.size(), 27);
+    const QJsonObject nominal = records[13].toObject()["bestPair"].toObject();
+    QVERIFY(nominal["defectFree"].toBool());
+    QVERIFY(nominal["positionError"].toDouble() < 1e-6);
+    QVERIFY(std::fabs(nominal["linkRatio"].toDouble() - std::hypot(5.0, 0.5) / 2.5) < 1e-6);
+    const QJsonArray pair = records[1].toObject()["bestPair"].toObject()["dyads"].toArray();
+    QVERIFY(lines.at(3).contains(QStringLiteral("best %1->%2").arg(pair[0].toInt()).arg(pair[1].toInt()).toLatin1()));
 }
 
 void CliTest::csvRowsCloseTheLoopOfTheSynthesizedPair_data() {

@@ -5,6 +5,7 @@
 #include "KnownMechanisms.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
+#include "PairRanking.h"
 #include "ProcessValues.h"
 
 #include <QDir>
@@ -23,9 +24,11 @@ using known::crankSide;
 using known::inDirectory;
 using known::rockerSide;
 
-// n crank-rocker positions with a line through the crank pivot (four) and both pivots (three).
+// n crank-rocker positions (or the poses given) with a line through the crank pivot (four) and
+// both pivots (three).
 struct Rig : known::Session {
-    explicit Rig(int n) : Session(known::crankRockerPoses(n)) {
+    explicit Rig(int n, std::vector<Pose> poses = {})
+        : Session(poses.empty() ? known::crankRockerPoses(n) : std::move(poses)) {
         if (n == 4)
             engine.updateLineParams(1.0, -2.0, 3.0, -1.0);
         engine.setUDP(crankSide.fixedPivot.x, crankSide.fixedPivot.y);
@@ -42,6 +45,8 @@ private slots:
     void initTestCase();
     void recordsOneSolutionPerGridPoint_data();
     void recordsOneSolutionPerGridPoint();
+    void recordsCarryTheBestPairWhateverTheThreadCount_data() { recordsOneSolutionPerGridPoint_data(); }
+    void recordsCarryTheBestPairWhateverTheThreadCount();
     void sixPositionsRunTheOrdinarySynthesisInstead();
     void fourPositionSweepWritesOneCounterLinePerGridPoint();
     void fastSweepLeavesTheFilesOfTheNaiveSweep_data();
@@ -110,6 +115,67 @@ void ToleranceSweepTest::recordsOneSolutionPerGridPoint() {
     }
     rig.engine.clearTolSolutions();
     QCOMPARE(rig.engine.tolSolutionCount(), 0);
+}
+
+// A record's best pair is the Mechanisms table's first row for its task: the dyads of a plain run
+// on the record's positions, every pair ranked. Judging on three threads (more than the test
+// machine's cores, so they interleave) gives the records of one thread, field for field.
+void ToleranceSweepTest::recordsCarryTheBestPairWhateverTheThreadCount() {
+    QFETCH(int, n);
+    QFETCH(int, res);
+    QFETCH(double, tol);
+    Rig one(n), three(n);
+    one.engine.setSweepThreads(1);
+    three.engine.setSweepThreads(3);
+    one.engine.synthesizeWithTol(tol, res, n);
+    three.engine.synthesizeWithTol(tol, res, n);
+    QCOMPARE(three.engine.tolSolutionCount(), one.engine.tolSolutionCount());
+    const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    int defectFree = 0;
+    for (int r = 0; r < one.engine.tolSolutionCount(); ++r) {
+        const PairSummary &a = one.engine.tolSolutionAt(r)->best, &b = three.engine.tolSolutionAt(r)->best;
+        const QByteArray where = QByteArray("record ") + QByteArray::number(r);
+        QVERIFY2(a.input == b.input && a.output == b.output && a.evaluated == b.evaluated
+                     && a.circuitDefect == b.circuitDefect && a.branchDefect == b.branchDefect
+                     && a.orderDefect == b.orderDefect && a.defectFree == b.defectFree
+                     && same(a.transmissionDeviationDeg, b.transmissionDeviationDeg)
+                     && same(a.maxPositionError, b.maxPositionError)
+                     && same(a.maxAngleErrorDeg, b.maxAngleErrorDeg) && same(a.linkRatio, b.linkRatio)
+                     && same(a.taskSize, b.taskSize),
+                 where.constData());
+        defectFree += a.defectFree;
+    }
+    QVERIFY(defectFree > 0);
+    // Every tenth record (and the last) against the full ranking of a fresh run on its positions.
+    const int count = one.engine.tolSolutionCount();
+    for (int r = 0; r < count; r = r + 10 < count || r == count - 1 ? r + 10 : count - 1) {
+        const ToleranceSolution &record = *one.engine.tolSolutionAt(r);
+        std::vector<Pose> poses;
+        for (const Point &p : record.positions)
+            poses.push_back({p.x(), p.y(), p.z()});
+        Rig check(n, poses);
+        n == 3 ? check.engine.synthesize3pos() : n == 4 ? check.engine.synthesize4pos() : check.engine.synthesize();
+        std::vector<const Dyad *> dyads;
+        for (const Dyad *d : check.branch.getDyadListCpy())
+            dyads.push_back(d);
+        QCOMPARE(static_cast<int>(dyads.size()), record.dyadCount());
+        const std::vector<PairRanking::Row> rows = PairRanking::rankAll(dyads, record.positions);
+        const PairSummary &best = record.best;
+        QCOMPARE(best.hasPair(), !rows.empty());
+        if (rows.empty())
+            continue;
+        const PairEvaluation &e = rows.front().evaluation;
+        QCOMPARE(best.input, rows.front().input);
+        QCOMPARE(best.output, rows.front().output);
+        QCOMPARE(best.defectFree, e.defectFree);
+        QCOMPARE(best.circuitDefect, e.circuitDefect);
+        QCOMPARE(best.branchDefect, e.branchDefect);
+        QCOMPARE(best.orderDefect, e.orderDefect);
+        QVERIFY(std::fabs(best.transmissionDeviationDeg - transmissionDeviationDeg(e)) < 1e-9);
+        QVERIFY(std::fabs(best.maxPositionError - e.maxPositionError) < 1e-9);
+        QVERIFY(std::fabs(best.maxAngleErrorDeg - e.maxAngleErrorDeg) < 1e-9);
+        QVERIFY(same(best.linkRatio, e.linkRatio) || std::fabs(best.linkRatio - e.linkRatio) < 1e-9);
+    }
 }
 
 // Regression: six positions cleared the branch, synthesized nothing and still signalled done.
