@@ -8,7 +8,6 @@
 #include "Motion.h"
 
 #include <GL/gl.h>
-#include <GL/glut.h>
 #include <QApplication>
 #include <QSurfaceFormat>
 #include <benchmark/benchmark.h>
@@ -120,7 +119,6 @@ int main(int argc, char **argv) {
         return 1;
     }
     QSurfaceFormat::setDefaultFormat(viewFormat(0));
-    glutInit(&argc, argv);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     scenes[0] = std::make_unique<Scene>(0);

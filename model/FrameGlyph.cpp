@@ -1,7 +1,8 @@
 #include "FrameGlyph.h"
 
+#include "ScreenLabels.h"
+
 #include <GL/gl.h>
-#include <GL/glut.h>
 
 namespace frameglyph {
 
@@ -53,13 +54,11 @@ void axes() {
 }
 
 void label(const std::string &text) {
-    glPushMatrix();
     glColor3d(0.0, 0.0, 0.0);
-    glTranslated(-0.045, -0.2, 0.0);
-    glScaled(0.00135, 0.0012, 1.0);
-    for (char ch : text)
-        glutStrokeCharacter(GLUT_STROKE_ROMAN, ch);
-    glPopMatrix();
+    ScreenLabels::Style style;
+    style.capHeight = labelCapHeight;
+    style.capInPixels = false;
+    ScreenLabels::write(text, -0.045, -0.2, style);
 }
 
 } // namespace frameglyph

@@ -13,7 +13,10 @@ void pentagonVertices();
 void filledPentagon(double r, double g, double b);
 // The x and y axes in translucent blue, with the corner mark and the arrow heads.
 void axes();
-// The number below the frame's origin, in black stroke text.
+// Capital height of the frame's number and of the fixed frame's axis letters, in frame units:
+// they grow and shrink with the drawing, as the pentagon does.
+constexpr double labelCapHeight = 0.143;
+// The number below the frame's origin, in black, turning with the frame.
 void label(const std::string &text);
 
 } // namespace frameglyph

@@ -1,8 +1,10 @@
 // GroundSymbol: the hatched triangle that marks a pivot fixed to the ground.
 #include "GroundSymbol.h"
 
+#include "ScreenLabels.h"
+
 #include <GL/gl.h>
-#include <GL/glut.h>
+#include <string>
 
 GroundSymbol::GroundSymbol() = default;
 
@@ -36,9 +38,12 @@ void GroundSymbol::draw(char label) const {
         glVertex2d(x + h / 2.0 - (k + 1) * h / 5.0, y - 1.2 * h);
     }
     glEnd();
-    glPushMatrix();
-    glTranslated(x - 0.15 * symbolSize, y - 0.2 * symbolSize - 0.7 * h, 0.0);
-    glScaled(0.0038 * symbolSize, 0.0038 * symbolSize, 1.0);
-    glutStrokeCharacter(GLUT_STROKE_ROMAN, label);
-    glPopMatrix();
+    if (label == ' ')
+        return;
+    // Under the hatching (over it when flipped), its capital nearly half the symbol high.
+    ScreenLabels::Style style;
+    style.capHeight = 0.45 * symbolSize;
+    style.capInPixels = false;
+    ScreenLabels::write(std::string(1, label), x - 0.15 * symbolSize,
+                        y - 0.2 * symbolSize - 0.7 * h, style);
 }

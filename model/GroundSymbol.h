@@ -14,7 +14,7 @@ public:
     double getSize() const { return symbolSize; }
     Point getLocation() const { return location; }
 
-    // Needs a current GL context; the label is one character of the stroke font.
+    // Needs a current GL context; the label is one letter, and a space writes none.
     void draw(char label = ' ') const;
 
 private:

@@ -6,7 +6,6 @@
 #include "ProcessValues.h"
 
 #include <GL/gl.h>
-#include <GL/glut.h>
 #include <cmath>
 #include <cstdio>
 #include <string>

@@ -4,7 +4,6 @@
 
 #include "Branch.h"
 #include "Dyad.h"
-#include "GlutFonts.h"
 #include "Mechanism.h"
 #include "Motion.h"
 #include "Point.h"
@@ -196,7 +195,6 @@ void ImageGLWidget::wheelEvent(QWheelEvent *event) {
 // ---- GL -----------------------------------------------------------------------------------------------
 
 void ImageGLWidget::initializeGL() {
-    GlutFonts::ensureStarted();
     quadric = gluNewQuadric();
     setUpLighting();
     // The context can be destroyed and recreated (re-parenting, a new screen); the quadric goes

@@ -4,6 +4,7 @@
 #include "Dyad.h"
 #include "Line.h"
 #include "Point.h"
+#include "ScreenLabels.h"
 
 #include <QMessageBox>
 #include <QOpenGLWidget>
@@ -17,6 +18,7 @@
 
 class Branch;
 class Motion;
+class QPainter;
 class QTimer;
 
 class MechGLWidget : public QOpenGLWidget {
@@ -219,7 +221,8 @@ private:
     // ---- painting (MechGLWidgetPaint.cpp)
     void applyViewport();
     void drawGrid() const;
-    void drawGridLabel() const;
+    void paintLabels();
+    void drawGridLabel(QPainter &painter) const;
     void drawWorkspaceFrame() const;
     void drawWorldFrame() const;
     void drawPositionsLayer() const;
@@ -325,6 +328,8 @@ private:
     unsigned int backgroundTexture = 0;
     // Ties releaseGl() to the current context's end; cut in the destructor.
     QMetaObject::Connection contextLossConnection;
+    // The labels of the last paint, recorded during its GL drawing and written over it.
+    ScreenLabels sceneLabels;
     QString backgroundTexturePath;
     BackgroundPlacement backgroundPlacement;
     QPointer<QMessageBox> backgroundError;

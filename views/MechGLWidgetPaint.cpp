@@ -7,12 +7,15 @@
 #include "Motion.h"
 #include "ProcessValues.h"
 #include "AngularDimension.h"
-#include "GlutFonts.h"
+#include "FrameGlyph.h"
+#include "LabelPainter.h"
+#include "LinearDimension.h"
 
 #include <GL/gl.h>
-#include <GL/glut.h>
-#include <QByteArray>
+#include <QFontMetricsF>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
@@ -23,10 +26,8 @@ constexpr int gripperDashed = 1;
 constexpr int gripperHovered = 2;
 constexpr int gripperCurrent = 3;
 
-void strokeText(const char *text) {
-    for (const char *c = text; *c; ++c)
-        glutStrokeCharacter(GLUT_STROKE_ROMAN, *c);
-}
+// The angle of a position being entered or turned is its theta.
+const char *const positionAngleName = "\u03B8";
 } // namespace
 
 QSurfaceFormat MechGLWidget::surfaceFormat(int samples) {
@@ -40,7 +41,6 @@ QSurfaceFormat MechGLWidget::surfaceFormat(int samples) {
 }
 
 void MechGLWidget::initializeGL() {
-    GlutFonts::ensureStarted();
     // Opaque white, so screenshots and grabbed frames are not transparent.
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     // Smoothing where the surface is not multisampled; with samples the multisampling already
@@ -103,21 +103,49 @@ void MechGLWidget::paintGL() {
     glScaled(scale, scale, 1.0);
     glTranslated(panX, panY, 0.0);
 
-    // Under the scene: the picture is a backdrop to trace over, not a cover.
-    if (!backgroundImagePath.isEmpty())
-        drawBackgroundImage();
-    else if (backgroundTexture != 0)
-        freeBackgroundTexture();  // the background was turned off
-    if (showGrid)
-        drawGrid();
-    drawWorkspaceFrame();
-    drawWorldFrame();
-    drawPositionsLayer();
-    drawBranchLayer();
-    if (!clickInput)
-        drawInteractionOverlay();
-    if (showGrid)
-        drawGridLabel();
+    sceneLabels.clear();
+    {
+        const ScreenLabels::Collecting collecting(sceneLabels, devicePixelRatioF());
+        // Under the scene: the picture is a backdrop to trace over, not a cover.
+        if (!backgroundImagePath.isEmpty())
+            drawBackgroundImage();
+        else if (backgroundTexture != 0)
+            freeBackgroundTexture();  // the background was turned off
+        if (showGrid)
+            drawGrid();
+        drawWorkspaceFrame();
+        drawWorldFrame();
+        drawPositionsLayer();
+        drawBranchLayer();
+        if (!clickInput)
+            drawInteractionOverlay();
+    }
+    paintLabels();
+}
+
+// The text goes over the finished GL scene with a QPainter. The painter's engine leaves its own
+// state behind (blending off, its shader program bound), so the fixed-function state the next
+// paint relies on is saved around it and the program unbound after it. Going in, the painter
+// gets GL as it expects it: the smoothing would fray the edges of its glyph quads, and with alpha
+// masked off the glyphs it copies into a grown glyph cache would come out blank. Its blending
+// keeps the frame's alpha at one.
+void MechGLWidget::paintLabels() {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDisable(GL_POINT_SMOOTH);
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_POLYGON_SMOOTH);
+    glDisable(GL_LINE_STIPPLE);
+    {
+        QPainter painter(this);
+        const double ratio = devicePixelRatioF();
+        LabelPainter::paint(painter, sceneLabels.labels(),
+                            static_cast<int>(std::lround(height() * ratio)), ratio);
+        if (showGrid)
+            drawGridLabel(painter);
+    }
+    QOpenGLContext::currentContext()->functions()->glUseProgram(0);
+    glPopAttrib();
 }
 
 // Grid lines over the whole visible area at a spacing that follows the zoom, so a task far from
@@ -150,45 +178,16 @@ void MechGLWidget::drawGrid() const {
 }
 
 // "grid 50 m" in the bottom-left corner, on a pale box so grid lines do not cross the letters.
-// Drawn in pixels over the whole widget, with the viewport and both matrices put back after.
-void MechGLWidget::drawGridLabel() const {
-    const QByteArray text = gridLabelText().toLatin1();
-    const double ratio = devicePixelRatioF();
-    const int w = static_cast<int>(std::lround(width() * ratio));
-    const int h = static_cast<int>(std::lround(height() * ratio));
-    // Stroke Roman capitals are about 119 font units high; the label is 13 logical pixels.
-    const double em = 13.0 * ratio / 119.05;
-    const double textWidth =
-        em * glutStrokeLength(GLUT_STROKE_ROMAN,
-                              reinterpret_cast<const unsigned char *>(text.constData()));
-    const double x = 8.0 * ratio, y = 8.0 * ratio, pad = 4.0 * ratio;
-
-    glPushAttrib(GL_VIEWPORT_BIT | GL_TRANSFORM_BIT | GL_ENABLE_BIT | GL_LINE_BIT |
-                 GL_CURRENT_BIT);
-    glViewport(0, 0, w, h);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, w, 0.0, h, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glColor4d(1.0, 1.0, 1.0, 0.85);
-    glBegin(GL_QUADS);
-    glVertex2d(x - pad, y - pad);
-    glVertex2d(x + textWidth + pad, y - pad);
-    glVertex2d(x + textWidth + pad, y + 119.05 * em + pad);
-    glVertex2d(x - pad, y + 119.05 * em + pad);
-    glEnd();
-    glColor3d(0.25, 0.25, 0.25);
-    glLineWidth(static_cast<float>(1.5 * ratio));
-    glTranslated(x, y, 0.0);
-    glScaled(em, em, 1.0);
-    strokeText(text.constData());
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glPopAttrib();
+void MechGLWidget::drawGridLabel(QPainter &painter) const {
+    const QString text = gridLabelText();
+    painter.setFont(LabelPainter::fontWithCapHeight(LinearDimension::labelCapPixels));
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double left = 8.0, baseline = height() - 8.0, pad = 4.0;
+    const QRectF box(left - pad, baseline - metrics.capHeight() - pad,
+                     metrics.horizontalAdvance(text) + 2.0 * pad, metrics.capHeight() + 2.0 * pad);
+    painter.fillRect(box, QColor::fromRgbF(1.0, 1.0, 1.0, 0.85));
+    painter.setPen(QColor::fromRgbF(0.25, 0.25, 0.25));
+    painter.drawText(QPointF(left, baseline), text);
 }
 
 void MechGLWidget::drawWorkspaceFrame() const {
@@ -207,16 +206,11 @@ void MechGLWidget::drawWorkspaceFrame() const {
 // The fixed frame at the origin: two blue axes with arrow heads, a corner square and labels.
 void MechGLWidget::drawWorldFrame() const {
     glColor3d(0.0, 0.0, 1.0);
-    glPushMatrix();
-    glTranslated(1.3, -0.06, 0.0);
-    glScaled(0.00135, 0.0012, 1.0);
-    strokeText("X");
-    glPopMatrix();
-    glPushMatrix();
-    glTranslated(-0.053, 1.3, 0.0);
-    glScaled(0.00135, 0.0012, 1.0);
-    strokeText("Y");
-    glPopMatrix();
+    ScreenLabels::Style letters;
+    letters.capHeight = frameglyph::labelCapHeight;
+    letters.capInPixels = false;
+    ScreenLabels::write("X", 1.3, -0.06, letters);
+    ScreenLabels::write("Y", -0.053, 1.3, letters);
 
     glLineWidth(0.5f);
     glBegin(GL_LINE_LOOP);
@@ -282,7 +276,9 @@ void MechGLWidget::drawInteractionOverlay() const {
     if (mode == EditPosition && (movingPosition || rotatingPosition) &&
         positionIndexValid(selectedPosition)) {
         const Point &p = positions[static_cast<size_t>(selectedPosition)];
-        AngularDimension(Point(p.x(), p.y(), 0.0), 1.2, 0.0, p.z()).draw();
+        AngularDimension turned(Point(p.x(), p.y(), 0.0), 1.2, 0.0, p.z());
+        turned.setName(positionAngleName);
+        turned.draw();
     }
 }
 
@@ -303,5 +299,7 @@ void MechGLWidget::drawRubberBand() const {
     glEnd();
     glPopAttrib();
 
-    AngularDimension(Point(bandStart.x(), bandStart.y(), 0.0), 1.2, 0.0, angleDeg).draw();
+    AngularDimension entered(Point(bandStart.x(), bandStart.y(), 0.0), 1.2, 0.0, angleDeg);
+    entered.setName(positionAngleName);
+    entered.draw();
 }

@@ -44,7 +44,6 @@ class MechanismDrawingTest : public QObject {
 private slots:
     void initTestCase() {
         MS_REQUIRE_GL();
-        testsupport::initGlut();
         canvas = std::make_unique<testsupport::GLCanvas>(480, 480, -4.0, 8.0, -4.0, 8.0);
         QVERIFY(canvas->isValid());
     }

@@ -1,12 +1,14 @@
 // Offscreen GL canvas for pixel tests of the drawing code.
 #include "TestSupport.h"
 
-#include "GlutFonts.h"
+#include "LabelPainter.h"
+#include "ScreenLabels.h"
 
 #include <GL/gl.h>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
+#include <QPainter>
 #include <QSurfaceFormat>
 #include <cstdlib>
 
@@ -14,17 +16,10 @@ namespace testsupport {
 
 bool hasDisplay() { return std::getenv("DISPLAY") != nullptr; }
 
-void initGlut() {
-    // freeglut needs an X display to initialise; without one the GL tests skip themselves.
-    if (hasDisplay())
-        GlutFonts::ensureStarted();
-}
-
 GLCanvas::GLCanvas(int widthPx, int heightPx, double x0, double x1, double y0, double y1)
     : w(widthPx), h(heightPx), wx0(x0), wx1(x1), wy0(y0), wy1(y1) {
     if (!hasDisplay())
         return;
-    initGlut();
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
@@ -66,7 +61,11 @@ QImage GLCanvas::render(const std::function<void()> &draw) {
     glOrtho(wx0, wx1, wy0, wy1, -10, 10);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    draw();
+    ScreenLabels labels;
+    {
+        const ScreenLabels::Collecting collecting(labels, 1.0);
+        draw();
+    }
     // Blending leaves alpha below 1 where translucent shapes were drawn, and the image is read
     // as premultiplied colour, which would garble those pixels. Force alpha to 1 afterwards:
     // the RGB values are the blended colour the user sees.
@@ -77,6 +76,9 @@ QImage GLCanvas::render(const std::function<void()> &draw) {
     glFinish();
     QImage img = fbo->toImage();
     fbo->release();
+    // The labels go over the picture as the views write them over their scene.
+    QPainter painter(&img);
+    LabelPainter::paint(painter, labels.labels(), h, 1.0);
     return img;
 }
 
@@ -140,7 +142,6 @@ int runAllTests(int argc, char *argv[], bool needsGui) {
         app = std::make_unique<QApplication>(argc, argv);
     else
         app = std::make_unique<QCoreApplication>(argc, argv);
-    initGlut();
     // Settings, recent files and recovery files of the tests stay apart from the user's.
     QStandardPaths::setTestModeEnabled(true);
 

@@ -1,4 +1,4 @@
-// Shared test helpers: an offscreen GL canvas with a world-coordinate projection, and glutInit.
+// Shared test helpers: an offscreen GL canvas with a world-coordinate projection, test registry.
 #pragma once
 
 #include <QImage>
@@ -13,8 +13,6 @@ class QOpenGLFramebufferObject;
 
 namespace testsupport {
 
-// Calls glutInit once per process (stroke fonts need it); only possible with an X display.
-void initGlut();
 bool hasDisplay();
 // For GL test classes: skips when no display (and so no GL context) is available. Call it in
 // init(), not initTestCase(): a skip there also silences the classes that run after it.
@@ -25,7 +23,8 @@ bool hasDisplay();
     } while (0)
 
 // A square offscreen framebuffer showing the world box [x0, x1] x [y0, y1] with a white
-// background. render() draws with the fixed-function pipeline and returns the picture.
+// background. render() draws with the fixed-function pipeline and returns the picture, with the
+// labels the drawing wrote painted over it.
 class GLCanvas {
 public:
     GLCanvas(int widthPx, int heightPx, double x0, double x1, double y0, double y1);

@@ -6,7 +6,9 @@
 #include "Point.h"
 #include "ProcessValues.h"
 #include "RR.h"
+#include "ScreenLabels.h"
 #include "TestSupport.h"
+#include "ViewTestSupport.h"
 
 #include <QtTest>
 #include <string>
@@ -87,6 +89,29 @@ private slots:
         }
         QCOMPARE(QString::fromStdString(made), text);
         QCOMPARE(QString::fromStdString(previewed), text);
+    }
+    // The views write through Qt, which has the degree sign the old stroke font lacked: "90°" is
+    // the ink of "90" and, right of it, a ring at the top of the line.
+    void degreeSignFollowsTheDigitsAsARing() {
+        MS_REQUIRE_GL();
+        testsupport::GLCanvas canvas(200, 200, -1.0, 1.0, -1.0, 1.0);
+        QVERIFY(canvas.isValid());
+        const auto write = [&canvas](const char *text) {
+            return canvas.render([text] {
+                glColor3d(0.0, 0.0, 0.0);
+                ScreenLabels::write(text, -0.5, 0.0, ScreenLabels::Style());
+            });
+        };
+        const QImage digits = write("90"), withSign = write("90\u00B0");
+        const QRect digitsInk = viewtest::inkBox(digits, digits.rect(), testsupport::isDark);
+        const QRect signInk = viewtest::inkBox(withSign, withSign.rect(), testsupport::isDark);
+        QVERIFY(!digitsInk.isNull());
+        QCOMPARE(signInk.left(), digitsInk.left());
+        QCOMPARE(signInk.bottom(), digitsInk.bottom());
+        QVERIFY2(signInk.right() >= digitsInk.right() + 3,
+                 qPrintable(QString("%1 vs %2").arg(signInk.right()).arg(digitsInk.right())));
+        QVERIFY(viewtest::endsInARingAtTheTop(withSign, signInk, testsupport::isDark));
+        QVERIFY(!viewtest::endsInARingAtTheTop(digits, digitsInk, testsupport::isDark));
     }
 
 private:

@@ -44,6 +44,7 @@ private slots:
         branch.reset();
         motion.reset();
         backgroundImagePath.clear();
+        showDimensions = false;
         workspaceWidth = 20.0;
         workspaceHeight = 10.0;
     }
@@ -127,6 +128,41 @@ private slots:
         };
         QVERIFY(anyPixelNear(shot, edge, static_cast<int>(std::ceil(ratio)), isRedLine));
         QVERIFY(!anyPixelNear(shot, edge, static_cast<int>(std::ceil(3 * ratio)), cyan));
+    }
+    // The drawn four-bar's crank stands at 90 degrees: its sweep is written "90°" in capitals 13
+    // logical pixels high, starting on the baseline at 0.9 out along 45 degrees. Run at ratio 2
+    // too, where the text must have twice the pixels and keep all of its characters. Zoomed in,
+    // so the coupler's labels, as large at every zoom, stand clear of it.
+    void angleValueIsWrittenWithItsDegreeSignAtTheScreenDensity() {
+        viewtest::buildUserFourBar(*branch);
+        view->resetView();
+        view->setScale(200);
+        const double ratio = view->devicePixelRatioF();
+        const double along = 0.9 * std::cos(viewtest::pi / 4.0);
+        const QPointF anchor = view->worldToPixel(along, along) * ratio;
+        // Right of and above the anchor, clear of the crank, the coupler and their dimensions.
+        const QRect around =
+            QRectF(anchor + QPointF(-4.0, -18.0) * ratio, QSizeF(60.0, 24.0) * ratio).toRect();
+        const QImage without = render();
+        QCOMPARE(viewtest::inkBox(without, around, isDark), QRect());
+        view->setShowDimensions(true);
+        const QImage img = render();
+        // Regression: the glyphs written before the dimensions came were lost from Qt's glyph
+        // cache when it grew for theirs, and the corner's "grid" label lost letters.
+        const QRect corner =
+            QRectF(QPointF(0.0, view->height() - 30.0) * ratio, QSizeF(120.0, 30.0) * ratio)
+                .toRect();
+        QVERIFY(!viewtest::inkBox(without, corner, isDark).isNull());
+        QVERIFY(img.copy(corner) == without.copy(corner));
+        const QRect ink = viewtest::inkBox(img, around, isDark);
+        const QString box = QString("%1 x %2 at %3,%4 (anchor %5,%6)").arg(ink.width())
+                                .arg(ink.height()).arg(ink.left()).arg(ink.bottom())
+                                .arg(anchor.x()).arg(anchor.y());
+        QVERIFY2(ink.height() >= 10 * ratio && ink.height() <= 16 * ratio, qPrintable(box));
+        QVERIFY2(ink.width() >= 20 * ratio && ink.width() <= 40 * ratio, qPrintable(box));
+        QVERIFY2(std::abs(ink.left() - anchor.x()) <= 3 * ratio, qPrintable(box));
+        QVERIFY2(std::abs(ink.bottom() + 1 - anchor.y()) <= 2 * ratio, qPrintable(box));
+        QVERIFY(viewtest::endsInARingAtTheTop(img, ink, isDark));
     }
     // Regression: a background file that could not be loaded ended the whole program.
     void unloadableBackgroundIsReportedAndTurnedOff() {

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -30,6 +31,27 @@ inline int countPixels(const QImage &img, QRect box, const std::function<bool(QC
         for (int x = box.left(); x <= box.right(); ++x)
             n += pred(img.pixelColor(x, y)) ? 1 : 0;
     return n;
+}
+
+// The smallest rectangle holding every pixel of `box` that satisfies pred; null when none does.
+inline QRect inkBox(const QImage &img, QRect box, const std::function<bool(QColor)> &pred) {
+    QRect ink;
+    box = box.normalized() & img.rect();
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            if (pred(img.pixelColor(x, y)))
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+// A degree sign ends the text in `ink`: its last columns hold ink in the upper half of the line
+// only, where a digit's would reach down to the baseline.
+inline bool endsInARingAtTheTop(const QImage &img, QRect ink,
+                                const std::function<bool(QColor)> &pred) {
+    const int columns = std::max(1, ink.width() / 8);
+    const QRect last(ink.right() - columns + 1, ink.top(), columns, ink.height());
+    const QRect ring = inkBox(img, last, pred);
+    return !ring.isNull() && ring.bottom() < ink.top() + ink.height() / 2;
 }
 
 // The canvas reads its framebuffer back as premultiplied colour, so translucent drawing that lowers

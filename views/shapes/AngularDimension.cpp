@@ -3,9 +3,9 @@
 
 #include "LinearDimension.h"
 #include "ProcessValues.h"
+#include "ScreenLabels.h"
 
 #include <GL/gl.h>
-#include <GL/glut.h>
 #include <cmath>
 
 AngularDimension::AngularDimension(const Point &centre, double r, double s, double e)
@@ -15,6 +15,11 @@ AngularDimension::AngularDimension(const Point &centre, double r, double s, doub
 // characters instead would show a wrong number ("-123." for -123.5).
 std::string AngularDimension::valueText() const {
     return LinearDimension::numberText(endAngle - startAngle);
+}
+
+std::string AngularDimension::labelText() const {
+    const std::string degrees = valueText() + "\u00B0";
+    return name.empty() ? degrees : name + " = " + degrees;
 }
 
 namespace {
@@ -60,26 +65,10 @@ void AngularDimension::draw() const {
     else if (strictlyBetween(endAngle, 90.0, 180.0))
         along = 0.75;
     const double t = PI * (startAngle + along * (endAngle - startAngle)) / 180.0;
-    glTranslated(cx + textRadius * std::cos(t), cy + textRadius * std::sin(t), 0.0);
-    const double textScale = LinearDimension::strokeScaleForPixels(LinearDimension::labelCapPixels);
-    glScaled(textScale, textScale, 1.0);
     glColor3d(0.2, 0.2, 0.2);
-    glLineWidth(2);
-    for (char ch : valueText())
-        glutStrokeCharacter(GLUT_STROKE_ROMAN, ch);
-    drawDegreeMark();
+    ScreenLabels::Style style;
+    style.capHeight = LinearDimension::labelCapPixels;
+    ScreenLabels::write(labelText(), cx + textRadius * std::cos(t), cy + textRadius * std::sin(t),
+                        style);
     glPopMatrix();
-}
-
-// The stroke font has no degree sign: a small ring at the top of the line, where the last
-// character left the pen, in the font's own units (capitals stand about 100 high).
-void AngularDimension::drawDegreeMark() {
-    constexpr int segments = 12;
-    constexpr double ringRadius = 14.0, ringX = 20.0, ringY = 86.0;
-    glBegin(GL_LINE_LOOP);
-    for (int k = 0; k < segments; ++k) {
-        const double a = 2.0 * PI * k / segments;
-        glVertex2d(ringX + ringRadius * std::cos(a), ringY + ringRadius * std::sin(a));
-    }
-    glEnd();
 }

@@ -4,7 +4,6 @@
 #include "FrameGlyph.h"
 
 #include <GL/gl.h>
-#include <GL/glut.h>
 
 // Larger numbers than two digits are written in full: a label is never cut.
 Gripper::Gripper(const Point &pose, int s, int n)

@@ -26,11 +26,8 @@ public:
     // A number of a dimension label as the stream writes it (general notation), to the
     // process-wide significantDigits; the angle dimension writes its numbers the same way.
     static std::string numberText(double value);
-    // The scale from stroke-font units to the current GL frame that makes the font's capitals
-    // capPixels high on screen, read from the current matrices and viewport: labels keep one
-    // size at every zoom instead of growing over the mechanism.
-    static double strokeScaleForPixels(double capPixels);
-    // The capital height of the dimension values on screen, in pixels.
+    // The capital height of the dimension values on screen, in logical pixels: the values keep
+    // one size at every zoom instead of growing over the mechanism.
     static constexpr double labelCapPixels = 13.0;
 
 private:
