@@ -145,8 +145,14 @@ QString describeDyads(const DesignFile &a, const DesignFile &b) {
         if (b.chosen.size() == 2 && a.chosen.size() == 2 && a.chosen[0] == b.chosen[1] &&
             a.chosen[1] == b.chosen[0])
             return QObject::tr("Swap Input Dyad");
+        // An alternative is the exact RR shown beside the slider dyad of the same number.
+        const auto name = [&b](int i) {
+            const int n = static_cast<int>(b.dyads.size());
+            return i < n ? QStringLiteral("D%1").arg(i + 1)
+                         : QObject::tr("the RR of D%1").arg(i - n + 1);
+        };
         if (b.chosen.size() == 2)
-            return QObject::tr("Choose Dyads D%1 and D%2").arg(b.chosen[0] + 1).arg(b.chosen[1] + 1);
+            return QObject::tr("Choose Dyads %1 and %2").arg(name(b.chosen[0]), name(b.chosen[1]));
         return QObject::tr("Choose Dyads");
     }
     if (a.circuitOpen != b.circuitOpen)

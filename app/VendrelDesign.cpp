@@ -16,6 +16,7 @@
 #include "ui_Vendrel.h"
 
 #include <QSignalBlocker>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -35,10 +36,17 @@ DesignFile::Dyad describe(const Dyad &d) {
     return out;
 }
 
-int dyadIndex(const Branch::DyadHandles &list, const Dyad *d) {
-    for (size_t i = 0; i < list.size(); ++i)
-        if (list[i].get() == d)
-            return static_cast<int>(i);
+// Where a chosen dyad stands in the synthesized dyads followed by the first-pass ones.
+int dyadIndex(const Branch &b, const Dyad *d) {
+    const std::vector<Dyad *> all = b.getDyadListCpy();
+    std::vector<Dyad *> firstPass = b.getFirstPassDyadsCpy();
+    const auto at = [d](const std::vector<Dyad *> &list) {
+        return static_cast<int>(std::find(list.begin(), list.end(), d) - list.begin());
+    };
+    if (const int i = at(all); i < static_cast<int>(all.size()))
+        return i;
+    if (const int k = at(firstPass); k < static_cast<int>(firstPass.size()))
+        return static_cast<int>(all.size()) + k;
     return -1;
 }
 
@@ -87,6 +95,8 @@ DesignFile Vendrel::captureDesign() const {
     const Branch::DyadHandles &list = branch->getDyadList();
     for (const Branch::DyadHandle &dyad : list)
         d.dyads.push_back(describe(*dyad));
+    for (const Branch::DyadHandle &dyad : branch->getFirstPassDyads())
+        d.alternatives.push_back(describe(*dyad));
     for (const Branch::DyadHandle &dyad : branch->getUserInputDyads())
         d.userDyads.push_back(describe(*dyad));
     d.movingFrameDefined = branch->isMovingFrameSet();
@@ -95,8 +105,8 @@ DesignFile Vendrel::captureDesign() const {
         d.movingFrame = {p.x(), p.y(), p.z()};
     }
     if (const Mechanism *m = branch->getMechanism(); m && m->isSet()) {
-        const int inputIndex = dyadIndex(list, m->getInputDyad());
-        const int output = dyadIndex(list, m->getOutputDyad());
+        const int inputIndex = dyadIndex(*branch, m->getInputDyad());
+        const int output = dyadIndex(*branch, m->getOutputDyad());
         if (inputIndex >= 0 && output >= 0)
             d.chosen = {inputIndex, output};
         d.circuitOpen = m->isCircuitOpen();
@@ -218,9 +228,16 @@ void Vendrel::restoreDyads(const DesignFile &d) {
             commitDyadEdit(dyad);
         }
     }
-    if (d.chosen.size() == 2 && panel->choosePair(d.chosen[0], d.chosen[1])) {
+    if (d.chosen.size() != 2)
+        return;
+    // The panel numbers the alternative boxes after its dyad boxes.
+    const int synthesized = static_cast<int>(d.dyads.size());
+    const auto box = [synthesized](int i) {
+        return i < synthesized ? i : Synthesis_Widget::boxCount + i - synthesized;
+    };
+    if (panel->choosePair(box(d.chosen[0]), box(d.chosen[1]))) {
         const Mechanism *m = branch->getMechanism();
-        if (m && m->isSet() && m->getInputDyad() != branch->dyadAt(d.chosen[0]))
+        if (m && m->isSet() && dyadIndex(*branch, m->getInputDyad()) != d.chosen[0])
             branch->swapInputDyad();
     }
 }

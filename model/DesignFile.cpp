@@ -270,6 +270,7 @@ QByteArray DesignFile::toJson() const {
     out.value("digits", QString::number(digits));
     out.close('}');
     writeDyads(out, "dyads", dyads);
+    writeDyads(out, "alternatives", alternatives);
     QString chosenList = QStringLiteral("[");
     for (size_t i = 0; i < chosen.size(); ++i)
         chosenList += (i ? QStringLiteral(", ") : QString()) + QString::number(chosen[i] + 1);
@@ -389,13 +390,15 @@ bool DesignFile::readJson(const QByteArray &text, QString &why) {
     }
     if (r.ok())
         r.dyads(root, "dyads", maximumDyads, d.dyads);
+    if (r.ok())
+        r.dyads(root, "alternatives", maximumDyads, d.alternatives);
     if (r.ok() && r.array(root, QString(), "chosen", list, 2)) {
         if (list.size() == 1)
             r.fail("chosen", QStringLiteral("two dyads or none are expected"));
         for (qsizetype i = 0; i < list.size() && r.ok(); ++i) {
             double v = 0.0;
             if (r.realValue(list.at(i), QStringLiteral("chosen[%1]").arg(i), v, 1,
-                            static_cast<double>(d.dyads.size())) &&
+                            static_cast<double>(d.dyads.size() + d.alternatives.size())) &&
                 v == std::floor(v))
                 d.chosen.push_back(static_cast<int>(v) - 1);
             else

@@ -60,7 +60,12 @@ public:
     char unit = 'm';
     int digits = 4;
     std::vector<Dyad> dyads;
-    std::vector<int> chosen;  // 0-based indices into dyads, the input dyad first; empty or two
+    // The first-pass RR dyads of the last run: the exact RR offered beside an approximate
+    // slider dyad is one of them, and may be ticked instead of it.
+    std::vector<Dyad> alternatives;
+    // The ticked pair, the input dyad first; empty or two. 0-based indices into dyads followed
+    // by alternatives (index dyads.size() + k is alternative k).
+    std::vector<int> chosen;
     std::vector<Dyad> userDyads;
     bool movingFrameDefined = false;
     std::array<double, 3> movingFrame{};  // x, y, theta degrees

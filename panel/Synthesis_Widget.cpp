@@ -272,12 +272,15 @@ void Synthesis_Widget::updateDisplay(int) {
 // Another control (the Mechanisms table) chooses a pair: every other box, the alternatives
 // included, is unticked, since a third ticked dyad would leave no pair at all.
 bool Synthesis_Widget::choosePair(int first, int second) {
-    if (first == second || !dyadShownBy(first) || !dyadShownBy(second))
+    auto shown = [this](int i) {
+        return i < boxCount ? dyadShownBy(i) : alternativeShownBy(i - boxCount);
+    };
+    if (first == second || !shown(first) || !shown(second))
         return false;
     for (int i = 0; i < boxCount; ++i) {
         const size_t k = static_cast<size_t>(i);
         setCheckedQuietly(dyadBoxes[k], i == first || i == second);
-        setCheckedQuietly(alternativeBoxes[k], false);
+        setCheckedQuietly(alternativeBoxes[k], i + boxCount == first || i + boxCount == second);
     }
     updateDisplay(Qt::Checked);
     return true;

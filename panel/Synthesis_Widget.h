@@ -96,7 +96,9 @@ public slots:
     // A new task: the next run ticks its first two dyads again, whatever the user chose before.
     void forgetChosenPair();
     // Ticks exactly the dyad boxes first and second (0-based) and hands them to the branch as a
-    // click of the user's would; false when either box stands for no dyad.
+    // click of the user's would; false when either box stands for no dyad. A number from
+    // boxCount on names the alternative box (number - boxCount), the exact RR offered beside an
+    // approximate slider dyad.
     bool choosePair(int first, int second);
 
 signals:

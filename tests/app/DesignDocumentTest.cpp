@@ -108,6 +108,7 @@ private slots:
         QTest::newRow("type an angle") << "actionRRRP" << "type" << "Turn Position 2";
         QTest::newRow("delete a position") << "actionRRRP" << "delete" << "Delete Position 2";
         QTest::newRow("tick dyads") << "actionRRRP" << "tick" << "Choose Dyads D1 and D3";
+        QTest::newRow("tick an exact RR") << "actionRRRP" << "tick exact" << "Choose Dyads D1 and the RR of D3";
         QTest::newRow("swap the input") << "actionRRRR" << "swap" << "Swap Input Dyad";
         QTest::newRow("crossed circuit") << "actionRRRR" << "circuit" << "Crossed Circuit";
         QTest::newRow("workspace dialog") << "actionRRRP" << "workspace" << "Change Workspace Settings";
@@ -147,8 +148,9 @@ private slots:
             hover(view, pixelOf(*view, p.x, p.y));
             view->setFocus();
             QTest::keyClick(view, Qt::Key_Delete);
-        } else if (action == "tick") {
-            QVERIFY(window->synthesisPanel()->choosePair(0, 2));
+        } else if (action.startsWith("tick")) {
+            QVERIFY(window->synthesisPanel()->choosePair(
+                0, action == "tick" ? 2 : Synthesis_Widget::boxCount + 2));
             document().recordStep();
         } else if (action == "swap" || action == "circuit") {
             act(action == "swap" ? "actionSwap_Input_Dyad" : "actionCrossed")->trigger();
