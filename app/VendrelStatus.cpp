@@ -96,6 +96,9 @@ void Vendrel::showResult() {
     QStringList parts;
     if (dyads > 0)
         parts << (dyads == 1 ? tr("1 dyad") : tr("%1 dyads").arg(dyads));
+    // A run that found nothing says so, rather than leaving the last line blank.
+    else if (chooseSynthesisVariant() != SynthesisVariant::None && runNote.isEmpty())
+        parts << tr("no dyads: the fit has no real solution for these positions");
     const Mechanism *m = branch->getMechanism();
     if (m && m->isSet())
         parts << m->typeName() + QLatin1Char(' ') + m->className();
