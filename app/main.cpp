@@ -109,18 +109,22 @@ int main(int argc, char *argv[]) {
         // The window opens on the whole screen: a window manager maximizes it anyway, and where
         // none does (Xvfb, some tiling set-ups) the form's own size would reach past a small
         // screen and render views larger than anyone can see.
-        if (const QScreen *screen = QGuiApplication::primaryScreen())
-            window.setGeometry(screen->availableGeometry());
         const bool geometryStored = window.designDocument()->loadSettings();
         const QString screenshotPath = qEnvironmentVariable("MECHSYNTH_SCREENSHOT");
         if (!screenshotPath.isEmpty())
             scheduleScreenshot(app, window, screenshotPath);
         if (qEnvironmentVariableIsSet("MECHSYNTH_EXIT_WHEN_SHOWN"))
             exitWhenShown(app, window, sinceStart);
-        if (geometryStored)
+        // A stored geometry is used only when the window then lies wholly on a screen as it is
+        // now (a monitor may have gone, or the desktop shrunk since).
+        const QScreen *screen = QGuiApplication::screenAt(window.geometry().center());
+        if (geometryStored && screen && screen->availableGeometry().contains(window.geometry())) {
             window.show();
-        else
+        } else {
+            if (const QScreen *primary = QGuiApplication::primaryScreen())
+                window.setGeometry(primary->availableGeometry());
             window.showMaximized();
+        }
         // A run that is driven by these variables must not stop at a question; an unsaved
         // design of a crashed run waits for the next ordinary start.
         const bool unattended = !screenshotPath.isEmpty() ||
