@@ -368,15 +368,20 @@ bool DesignDocument::openDesignFile(const QString &file) {
     window.applyDesign(design);
     applying = false;
     history->clear();
+    last = window.captureDesign();
+    becomeFile(file, tr("Opened %1"));
+    return true;
+}
+
+// The design is now the file's, as it stands on disk: named after it, with nothing unsaved.
+void DesignDocument::becomeFile(const QString &file, const QString &said) {
     path = QFileInfo(file).absoluteFilePath();
     unsavedBase = false;
-    last = window.captureDesign();
     history->setClean();
     addRecentFile(path);
     updateTitle();
     removeRecoveryFile();
-    window.statusBar()->showMessage(tr("Opened %1").arg(QDir::toNativeSeparators(path)), 5000);
-    return true;
+    window.statusBar()->showMessage(said.arg(QDir::toNativeSeparators(path)), 5000);
 }
 
 bool DesignDocument::saveDesign() {
@@ -403,13 +408,7 @@ bool DesignDocument::saveDesignTo(const QString &file) {
         refuse(tr("Cannot Save Design"), file, why, true);
         return false;
     }
-    path = QFileInfo(file).absoluteFilePath();
-    unsavedBase = false;
-    history->setClean();
-    addRecentFile(path);
-    updateTitle();
-    removeRecoveryFile();
-    window.statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(path)), 5000);
+    becomeFile(file, tr("Saved %1"));
     return true;
 }
 

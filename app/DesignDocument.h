@@ -88,6 +88,7 @@ private:
     void applyStep(const DesignFile &state);
     void scheduleStep(QObject *typedInto);
     void updateTitle();
+    void becomeFile(const QString &file, const QString &said);
     void addRecentFile(const QString &file);
     void rebuildRecentMenu();
     void writeRecoveryFile() const;
