@@ -111,6 +111,8 @@ private slots:
         QTest::newRow("tick an exact RR") << "actionRRRP" << "tick exact" << "Choose Dyads D1 and the RR of D3";
         QTest::newRow("swap the input") << "actionRRRR" << "swap" << "Swap Input Dyad";
         QTest::newRow("crossed circuit") << "actionRRRR" << "circuit" << "Crossed Circuit";
+        QTest::newRow("draw a line") << "actionRRRP" << "line" << "Draw Line";
+        QTest::newRow("draw a dyad") << "actionRRRR" << "draw" << "Draw RR Dyad";
         QTest::newRow("workspace dialog") << "actionRRRP" << "workspace" << "Change Workspace Settings";
         QTest::newRow("threshold box") << "actionRRRP" << "threshold" << "Change Synthesis Settings";
     }
@@ -119,8 +121,8 @@ private slots:
         act(qPrintable(demo))->trigger();
         QVERIFY(!window->isWindowModified());
         QCOMPARE(document().undoStack()->count(), 0);
-        const QByteArray before = state();
-        const QStringList seenBefore = shown(*window);
+        QByteArray before = state();
+        QStringList seenBefore = shown(*window);
         MechGLWidget *view = rig->view();
         const Motion &task = *window->task();
         if (action == "click" || action == "drag") {
@@ -155,6 +157,20 @@ private slots:
         } else if (action == "swap" || action == "circuit") {
             act(action == "swap" ? "actionSwap_Input_Dyad" : "actionCrossed")->trigger();
             document().recordStep();
+        } else if (action == "line") {
+            act("action4_Position")->trigger();
+            drag(view, pixelOf(*view, -6, -4), pixelOf(*view, 4, -3));
+        } else if (action == "draw") {
+            // The moving frame first, as its own step, which the test then forgets.
+            act("actionMFselect")->trigger();
+            drag(view, pixelOf(*view, 1, 1), pixelOf(*view, 2, 1.5));
+            QTRY_VERIFY(window->dyadBranch()->isMovingFrameSet());
+            QTRY_COMPARE(undoText(), QString("Place Moving Frame"));
+            document().undoStack()->clear();
+            before = state();
+            seenBefore = shown(*window);
+            act("actionRRselect")->trigger();
+            drag(view, pixelOf(*view, -2, -3), pixelOf(*view, 0, 1));
         } else if (action == "workspace") {
             act("actionWorkSpace")->trigger();
             QDialog *dialog = WindowRig::shownDialog("Settings");
