@@ -203,6 +203,8 @@ public slots:
     // Saves a picture of the Cartesian view, in the format the name's suffix gives; a failure
     // is reported in a warning box and on standard error.
     bool saveScreenshot(const QString &path);
+    // The whole window as it looks, its views' labels included.
+    QImage windowPicture();
     void update_Background_Image();
     void splitteroutput(int a, int b);
 

@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QBuffer>
+#include <QOpenGLWidget>
+#include <QPainter>
 #include <QFile>
 #include <QFileDialog>
 #include <QDir>
@@ -94,7 +96,7 @@ bool Vendrel::saveChosenScreenshot(const QString &chosen) {
 // The picture is encoded in memory first, so a name whose suffix no image format knows is
 // refused before any file is touched; the file is then replaced whole or not at all.
 bool Vendrel::saveScreenshot(const QString &path) {
-    const QPixmap picture = cartesianView()->grab();
+    const QImage picture = cartesianView()->grabFramebuffer();
     const QByteArray format = QFileInfo(path).suffix().toLatin1();
     QByteArray encoded;
     QBuffer buffer(&encoded);
@@ -106,6 +108,17 @@ bool Vendrel::saveScreenshot(const QString &path) {
         return true;
     UserFileSave::report(this, tr("Save Screenshot"), path, why);
     return false;
+}
+
+// A widget grab of the window leaves out what the GL views write with a painter over their
+// scene (every label): their own frames are put in over it.
+QImage Vendrel::windowPicture() {
+    QImage picture = grab().toImage();
+    QPainter painter(&picture);
+    for (QOpenGLWidget *view : findChildren<QOpenGLWidget *>())
+        if (view->isVisible())
+            painter.drawImage(view->mapTo(this, QPoint(0, 0)), view->grabFramebuffer());
+    return picture;
 }
 
 // Cancelling the dialog gives an empty path, which removes the background.

@@ -63,7 +63,7 @@ constexpr int SCREENSHOT_DELAY_MS = 1500;
 // start-up and quits: used for checks and for the picture in the README.
 void scheduleScreenshot(QApplication &app, Vendrel &window, const QString &path) {
     QTimer::singleShot(SCREENSHOT_DELAY_MS, &window, [&app, &window, path]() {
-        const bool saved = window.grab().save(path);
+        const bool saved = window.windowPicture().save(path);
         std::printf(saved ? "Screenshot written to %s\n" : "Could not write screenshot %s\n",
                     qPrintable(path));
         app.exit(saved ? 0 : 1);

@@ -219,6 +219,14 @@ private slots:
         QImage image(dir.absoluteFilePath(expected));
         QVERIFY(!image.isNull());
         QCOMPARE(image.width(), rig->child<QWidget>("widget_Mech")->width());
+        // Regression: a widget grab of the view lost every label written over the GL scene,
+        // such as "grid 1 m" in the bottom-left corner.
+        const QRect corner(0, image.height() - 30, 120, 30);
+        bool inked = false;
+        for (int y = corner.top(); y <= corner.bottom(); ++y)
+            for (int x = corner.left(); x <= corner.right(); ++x)
+                inked = inked || qGray(image.pixel(x, y)) < 100;
+        QVERIFY(inked);
         dir.removeRecursively();
     }
 
