@@ -4,8 +4,10 @@
 // them at every grid point, its records judged on every core against one thread; four- and
 // three-position sweeps and resolution 3 (16,807 grid points) beside them.
 #include "Branch.h"
+#include "Dyad.h"
 #include "MechanismSynthesis.h"
 #include "Motion.h"
+#include "PairRanking.h"
 #include "PositionFileReader.h"
 #include "ProcessValues.h"
 
@@ -22,12 +24,12 @@ struct Session {
     Branch branch;
     MechanismSynthesis engine;
     bool loaded = false;
-    explicit Session(int n) {
+    explicit Session(int n, const char *demo = "RRRR.txt") {
         engine.setMotion(&motion);
         engine.setBranch(&branch);
         engine.setMessageOutput(stderr);
         PositionFileReader reader(3);
-        loaded = reader.readFile(QStringLiteral(MS_SOURCE_DIR "/demo/RRRR.txt"))
+        loaded = reader.readFile(QStringLiteral(MS_SOURCE_DIR "/demo/") + QLatin1String(demo))
                  && static_cast<int>(reader.records().size()) >= n;
         for (int i = 0; loaded && i < n; ++i) {
             const PositionFileReader::Record &r = reader.records()[static_cast<size_t>(i)];
@@ -82,7 +84,34 @@ void BM_ToleranceSweep(benchmark::State &state) {
         static_cast<double>(expected) * static_cast<double>(state.iterations()),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
+// Judging every pair of one synthesis against its task, as the Mechanisms table does after each
+// run, a drag included. The RRRP demonstration gives four dyads: six pairs, one of them of two
+// RR dyads and so judged with either as the input.
+void BM_RankAllPairs(benchmark::State &state) {
+    ScratchDirectory scratch;
+    Session s(5, "RRRP.txt");
+    s.engine.setFileOutput(false);
+    s.engine.synthesize();
+    std::vector<const Dyad *> dyads;
+    for (const Dyad *d : s.branch.getDyadListCpy())
+        dyads.push_back(d);
+    const std::vector<Point> task = s.engine.getPointListCpy();
+    if (!s.loaded || dyads.size() < 4) {
+        state.SkipWithError("demo/RRRP.txt did not give four dyads");
+        return;
+    }
+    size_t rows = 0;
+    for (auto _ : state) {
+        const std::vector<PairRanking::Row> ranked = PairRanking::rankAll(dyads, task);
+        rows = ranked.size();
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["dyads"] = static_cast<double>(dyads.size());
+    state.counters["rows"] = static_cast<double>(rows);
+}
 } // namespace
+
+BENCHMARK(BM_RankAllPairs)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_ToleranceSweep)
     ->ArgNames({"positions", "res", "fast", "threads"})
