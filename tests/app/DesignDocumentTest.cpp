@@ -284,6 +284,7 @@ private slots:
         d.digits = 7;
         d.linkRatio = 5;
         window->applyDesign(d);
+        document().recordStep();
         document().saveSettings();
         {
             Vendrel next;
@@ -293,6 +294,13 @@ private slots:
             QCOMPARE(loaded.digits, 7);
             QCOMPARE(loaded.linkRatio, 5);
         }
+        // The first-start values come back as one step that undo takes back.
+        act("actionRestore_Default_Settings")->trigger();
+        QCOMPARE(window->captureDesign().digits, 4);
+        QCOMPARE(window->captureDesign().linkRatio, 2);
+        QCOMPARE(undoText(), QString("Change Workspace Settings"));
+        document().undoStack()->undo();
+        QCOMPARE(window->captureDesign().digits, 7);
         QSettings().clear();
         act("actionRRRP")->trigger();
         QVERIFY(!QFile::exists(DesignDocument::recoveryPath()));
