@@ -14,6 +14,7 @@
 #include "Vendrel.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSaveFile>
@@ -232,9 +234,14 @@ bool DesignDocument::eventFilter(QObject *watched, QEvent *event) {
         scheduleStep(nullptr);
         break;
     case QEvent::KeyRelease:
-    case QEvent::Wheel:
-        scheduleStep(QApplication::focusWidget());
+    case QEvent::Wheel: {
+        // Only typing into a box merges into one step; two Delete keys in the view are two.
+        QWidget *focus = QApplication::focusWidget();
+        const bool typing =
+            qobject_cast<QAbstractSpinBox *>(focus) || qobject_cast<QLineEdit *>(focus);
+        scheduleStep(typing ? focus : nullptr);
         break;
+    }
     default:
         break;
     }

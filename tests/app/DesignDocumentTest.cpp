@@ -199,6 +199,13 @@ private slots:
         // Undo itself is no new step.
         document().recordStep();
         QCOMPARE(document().undoStack()->count(), 1);
+        if (action == "delete") {  // a second Delete key is a second step, not merged
+            const Pose p = poseOf(task, 1);
+            hover(view, pixelOf(*view, p.x, p.y));
+            QTest::keyClick(view, Qt::Key_Delete);
+            QTRY_COMPARE(undoText(), step);
+            QTRY_COMPARE(document().undoStack()->count(), 2);
+        }
     }
 
     // A refused file names what is wrong, in the window, and changes nothing.
