@@ -37,7 +37,12 @@ const char *const helpText =
     "\n"
     "Output files (dyad parameters, diagnostic text files) are written to the working\n"
     "directory. The Demo menu reads its tasks from the working directory first, then from\n"
-    "demo/ next to the program, then from share/mechsynth/demo/ of its installation.\n";
+    "demo/ next to the program, then from share/mechsynth/demo/ of its installation.\n"
+    "\n"
+    "Designs are saved and opened from the File menu (.msyn.json files). The settings and\n"
+    "the recent files last in ~/.config/mechsynth/mechsynth.conf; while a design has unsaved\n"
+    "changes it is also kept in ~/.local/share/mechsynth/mechsynth/recovery.msyn.json, which\n"
+    "the next start offers to restore after a crash.\n";
 
 // --help and --version are answered before QApplication exists, since it needs a display:
 // they work in a terminal without X and at build time, where the manual page is made from
