@@ -167,7 +167,8 @@ void Vendrel::applyDesign(const DesignFile &d) {
             markers.emplace_back(d.points[i][0], d.points[i][1], 0.0);
         }
     }
-    cartesianView()->restoreTaskMarks(d.lineDefined ? ends : nullptr, markers);
+    // A line the engine refused (two equal points in a hand-made file) is not drawn either.
+    cartesianView()->restoreTaskMarks(synthesis->lineDefined ? ends : nullptr, markers);
     toSynthesize();
     restoreDyads(d);
     restoreUserDyads(d);
