@@ -294,7 +294,7 @@ void DesignDocument::recordStep() {
     history->push(new DesignStep(*this, std::move(before), std::move(now), name,
                                  pendingTypedInto.data()));
     if (settingsChanged)
-        saveSettings();
+        saveSettings(last);
 }
 
 void DesignDocument::applyStep(const DesignFile &state) {
@@ -513,8 +513,9 @@ void DesignDocument::rebuildRecentMenu() {
 
 // ---- Settings that last -------------------------------------------------------------------------
 
-void DesignDocument::saveSettings() const {
-    const DesignFile d = window.captureDesign();
+void DesignDocument::saveSettings() const { saveSettings(window.captureDesign()); }
+
+void DesignDocument::saveSettings(const DesignFile &d) const {
     QSettings s;
     s.setValue(QStringLiteral("workspace/width"), d.workspaceWidth);
     s.setValue(QStringLiteral("workspace/height"), d.workspaceHeight);
@@ -576,8 +577,8 @@ void DesignDocument::restoreDefaultSettings() {
     d.resolution = defaults.resolution;
     d.positionTolerance = defaults.positionTolerance;
     window.applyDesign(d);
+    // The step saves the settings when they changed.
     recordStep();
-    saveSettings();
 }
 
 // ---- Recovery -----------------------------------------------------------------------------------
@@ -596,7 +597,8 @@ void DesignDocument::writeRecoveryFile() const {
     }
     QDir().mkpath(QFileInfo(recoveryPath()).absolutePath());
     QString why;
-    UserFileSave::write(recoveryPath(), window.captureDesign().toJson(), why);
+    // Every change of the undo index comes after the state it leads to was taken into last.
+    UserFileSave::write(recoveryPath(), last.toJson(), why);
 }
 
 void DesignDocument::removeRecoveryFile() const { QFile::remove(recoveryPath()); }

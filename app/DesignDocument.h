@@ -66,6 +66,7 @@ public:
     // Loading returns whether a window geometry was stored (the window then opens as it was).
     bool loadSettings();
     void saveSettings() const;
+    void saveSettings(const DesignFile &state) const;
     // Where the recovery file lives, and whether one is waiting from a run that did not end.
     static QString recoveryPath();
     // Offers to restore a design a crashed run left behind; asks only when there is one.
