@@ -8,7 +8,6 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QStyleFactory>
-#include <QSurfaceFormat>
 #include <QIcon>
 #include <QTimer>
 #include <cstdio>
@@ -93,7 +92,6 @@ int main(int argc, char *argv[]) {
     sinceStart.start();
     if (const int status = answerInformationRequest(argc, argv); status >= 0)
         return status;
-    QSurfaceFormat::setDefaultFormat(MechGLWidget::surfaceFormat());
 
     QApplication app(argc, argv);
     app.setStyle(QStyleFactory::create("Fusion"));

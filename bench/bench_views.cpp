@@ -118,7 +118,6 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "bench_views needs an X display: run it under xvfb-run\n");
         return 1;
     }
-    QSurfaceFormat::setDefaultFormat(viewFormat(0));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     scenes[0] = std::make_unique<Scene>(0);

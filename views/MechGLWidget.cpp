@@ -18,8 +18,12 @@ constexpr double fullTurn16 = 5760.0;
 }
 
 MechGLWidget::MechGLWidget(QWidget *parent) : QOpenGLWidget(parent) {
+    // The view asks for its depth buffer itself instead of through the default format, which
+    // would give one to the surface Qt composes the whole window on as well: a buffer of the
+    // window's size to allocate, fill and clear at start-up and at every animation frame.
+    setFormat(surfaceFormat());
     timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, &MechGLWidget::animate);
+    connect(timer, &QTimer::timeout, this, &MechGLWidget::animateOnTime);
     workspaceWidth = 20.0;
     workspaceHeight = 10.0;
     defaultScale = 0.45;
@@ -378,8 +382,32 @@ void MechGLWidget::animate() {
     update();
 }
 
+// Where composing the window on screen takes longer than a timer period (software rendering
+// of a large window), timeouts come late and one step per timeout would slow the mechanism
+// down. Each timeout therefore takes every step that is due by the clock, and the views repaint
+// once. After a long stall (a dialog, a suspended machine) the mechanism carries on from where
+// it was instead of racing through the steps it missed.
+void MechGLWidget::animateOnTime() {
+    constexpr qint64 mostStepsAtOnce = 8;
+    const qint64 due = animationClock.elapsed() / std::max(1, timer->interval());
+    qint64 steps = std::max<qint64>(1, due - animationStepsTaken);
+    if (steps > mostStepsAtOnce) {
+        steps = 1;
+        animationStepsTaken = due - 1;
+    }
+    for (qint64 i = 0; i < steps && timer->isActive(); ++i)
+        animate();
+    animationStepsTaken += steps;
+}
+
+void MechGLWidget::startTimerEvery(int ms) {
+    timer->start(ms);
+    animationClock.start();
+    animationStepsTaken = 0;
+}
+
 void MechGLWidget::startAnimate() {
-    timer->start(animationIntervalMs);
+    startTimerEvery(animationIntervalMs);
     if (showDimensions) {
         showDimensions = false;
         animationHidDimensions = true;

@@ -6,6 +6,7 @@
 #include "Point.h"
 #include "ScreenLabels.h"
 
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
@@ -267,7 +268,14 @@ private:
     void rotateByKey(int key);
     void zoomByKey(int key);
 
+    void startTimerEvery(int ms);
+    void animateOnTime();
+
     QTimer *timer = nullptr;  // child of the view
+    // The animation keeps the timer's pace even where a frame takes longer than a period: each
+    // timeout takes the steps that are due since the start, not one step per timeout.
+    QElapsedTimer animationClock;
+    qint64 animationStepsTaken = 0;
     bool animationHidDimensions = false;
     std::vector<Point> markerPoints;
     int viewportMin = 0;

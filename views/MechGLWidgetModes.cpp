@@ -416,7 +416,7 @@ void MechGLWidget::keyPressEvent(QKeyEvent *event) {
     if (key == Qt::Key_F)
         fitToTask();
     if (key == Qt::Key_S)
-        timer->start(keyAnimationIntervalMs);
+        startTimerEvery(keyAnimationIntervalMs);
     if (key == Qt::Key_T)
         timer->stop();
     update();

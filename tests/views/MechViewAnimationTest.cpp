@@ -1,10 +1,13 @@
-// Cartesian view animation: one mechanism step and one repaint per timer tick, start, pause and
-// stop from the slots and the keys, and the dimension labels hidden while it runs.
+// Cartesian view animation: one mechanism step per animate() and the timer's pace kept when frames
+// come late, start, pause and stop from the slots and the keys, and the dimension labels hidden
+// while it runs.
 #include "Dyad.h"
 #include "Mechanism.h"
 #include "ProcessValues.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QThread>
 #include <QtTest>
 #include "TestSupport.h"
 #include "ViewTestSupport.h"
@@ -50,6 +53,25 @@ private slots:
             QVERIFY(std::fabs(m2.distance(rocker->fixedPivotCopy()) - 3.0) < 1e-9);
         }
         rig.view.stopAnimate();
+    }
+    // Frames that take 30 ms (a large window composed by a software renderer) must not slow the
+    // mechanism to one step per frame: it keeps the 10 ms timer's pace by the clock.
+    void theMechanismKeepsTheTimersPaceWhenFramesComeLate() {
+        viewtest::Rig rig;
+        viewtest::buildUserFourBar(rig.branch);
+        QSignalSpy steps(&rig.branch, &Branch::updateObject);
+        QElapsedTimer clock;
+        rig.view.startAnimate();
+        clock.start();
+        while (clock.elapsed() < 300) {
+            QThread::msleep(30);
+            QCoreApplication::processEvents();
+        }
+        const double due = static_cast<double>(clock.elapsed()) / rig.view.animationInterval();
+        const int taken = static_cast<int>(steps.count());
+        rig.view.stopAnimate();
+        QVERIFY2(taken >= 0.6 * due && taken <= due + 1.0,
+                 qPrintable(QStringLiteral("%1 steps in %2 periods").arg(taken).arg(due)));
     }
     void pauseKeepsAndStopResetsTheMechanism_data() {
         QTest::addColumn<bool>("dimensionsShown"); QTest::addColumn<bool>("byPause");
