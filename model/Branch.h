@@ -101,7 +101,8 @@ public:
                                                double y2, const Point &frame);
     void choosePreviewPrototype();
     void drawChosenDyads() const;
-    void drawChosenSurfaces() const;
+    // The dyads whose constraint surfaces the image-space view shows, each once.
+    std::vector<Dyad *> surfaceDyads() const;
     void drawUserDyads() const;
     void drawPreview(double x1, double y1, double x2, double y2, double thetaDeg) const;
 

@@ -7,6 +7,7 @@
 #include "RP.h"
 #include "RR.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -238,10 +239,21 @@ void Branch::drawChosenDyads() const {
             dyadList[i]->draw();
 }
 
-void Branch::drawChosenSurfaces() const {
+// The chosen synthesized dyads, then those of the formed mechanism that are not among them
+// (drawn dyads, a first-pass alternative). A dyad of both comes once: a translucent skin drawn
+// twice looks darker and costs the image-space view a second pass.
+std::vector<Dyad *> Branch::surfaceDyads() const {
+    std::vector<Dyad *> dyads;
     for (size_t i = 0; i < dyadList.size() && i < dyadStates.size(); ++i)
         if (dyadStates[i])
-            dyadList[i]->drawSurfaceAlways();
+            dyads.push_back(dyadList[i].get());
+    const Mechanism &m = *mechanismB;
+    if (!m.isSet() || !m.hasCouplerPoint())
+        return dyads;
+    for (Dyad *d : {m.getInputDyad(), m.getOutputDyad()})
+        if (d && std::find(dyads.begin(), dyads.end(), d) == dyads.end())
+            dyads.push_back(d);
+    return dyads;
 }
 
 void Branch::drawUserDyads() const {

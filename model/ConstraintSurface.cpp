@@ -30,6 +30,7 @@ void ConstraintSurface::setInputs(double f0, double f1, double f2, double f3, do
     K[2] = f3;
     K[3] = f1;
     K[4] = f4;
+    cachedMesh = Mesh();
 }
 
 // X = rho(t) cos(alpha) + K0 t + K1, Y = rho(t) sin(alpha) + K2 t + K3, Z = t, where
@@ -43,64 +44,82 @@ Point ConstraintSurface::pointAt(double t, double alpha) const {
 // ---- Drawing ---------------------------------------------------------------------------------
 
 namespace {
-void vertex(const Point &p) { glVertex3d(p.x(), p.y(), p.z()); }
+// 32 rulings of 41 points, 33 circles of 61 points, a skin of 60 x 60 quads.
+constexpr int rulingCount = 32, rulingPoints = 41;
+constexpr int circleCount = 33, circlePoints = 61;
+constexpr int skinSteps = 60;
+
+void append(std::vector<float> &out, const Point &p) {
+    out.push_back(static_cast<float>(p.x()));
+    out.push_back(static_cast<float>(p.y()));
+    out.push_back(static_cast<float>(p.z()));
+}
+
+void drawStrips(const std::vector<float> &points, int strips, int pointsPerStrip) {
+    glVertexPointer(3, GL_FLOAT, 0, points.data());
+    for (int j = 0; j < strips; ++j)
+        glDrawArrays(GL_LINE_STRIP, j * pointsPerStrip, pointsPerStrip);
+}
 } // namespace
 
-void ConstraintSurface::drawRulings() const {
+const ConstraintSurface::Mesh &ConstraintSurface::mesh() const {
+    Mesh &m = cachedMesh;
+    if (!m.skin.empty())
+        return m;
     const double pi = 3.1415926;
-    glColor4d(1.0, 0.0, 1.0, 1.0);
-    for (int j = 0; j < 32; ++j) {
-        const double alpha = 2.0 * pi * j / 32.0;
-        glBegin(GL_LINE_STRIP);
-        for (int k = 0; k <= 40; ++k)
-            vertex(pointAt(tMax - k * (tMax - tMin) / 40.0, alpha));
-        glEnd();
+    m.rulings.reserve(3 * rulingCount * rulingPoints);
+    for (int j = 0; j < rulingCount; ++j) {
+        const double alpha = 2.0 * pi * j / rulingCount;
+        for (int k = 0; k < rulingPoints; ++k)
+            append(m.rulings, pointAt(tMax - k * (tMax - tMin) / (rulingPoints - 1), alpha));
     }
-}
-
-void ConstraintSurface::drawCircles() const {
-    glColor4d(0.0, 0.0, 1.0, 1.0);
-    for (int j = 0; j <= 32; ++j) {
-        const double t = tMax - j * (tMax - tMin) / 32.0;
-        glBegin(GL_LINE_STRIP);
-        for (int k = 1; k <= 61; ++k)
-            vertex(pointAt(t, k * 0.15707963));
-        glEnd();
+    m.circles.reserve(3 * circleCount * circlePoints);
+    for (int j = 0; j < circleCount; ++j) {
+        const double t = tMax - j * (tMax - tMin) / (circleCount - 1);
+        for (int k = 1; k <= circlePoints; ++k)
+            append(m.circles, pointAt(t, k * 0.15707963));
     }
-}
-
-void ConstraintSurface::drawShaded() const {
-    const int n = 60;
-    const double twoPi = 2.0 * 3.1415926;
-    glColor4d(0.7, 0.6, 0.9, 0.5);
-    glBegin(GL_QUADS);
-    for (int i = 0; i < n; ++i) {
-        const double a0 = twoPi * i / n, a1 = twoPi * (i + 1) / n;
-        for (int j = 0; j < n; ++j) {
-            const double t0 = tMin + (tMax - tMin) * j / n, t1 = tMin + (tMax - tMin) * (j + 1) / n;
-            const Point p00 = pointAt(t0, a0), p10 = pointAt(t0, a1), p11 = pointAt(t1, a1),
-                        p01 = pointAt(t1, a0);
-            // Facet normal from the two diagonals.
+    m.skin.reserve(6 * 4 * skinSteps * skinSteps);
+    for (int i = 0; i < skinSteps; ++i) {
+        const double a0 = 2.0 * pi * i / skinSteps, a1 = 2.0 * pi * (i + 1) / skinSteps;
+        for (int j = 0; j < skinSteps; ++j) {
+            const double t0 = tMin + (tMax - tMin) * j / skinSteps;
+            const double t1 = tMin + (tMax - tMin) * (j + 1) / skinSteps;
+            const Point corners[4] = {pointAt(t0, a0), pointAt(t0, a1), pointAt(t1, a1),
+                                      pointAt(t1, a0)};
+            // Facet normal from the two diagonals, the same at all four corners.
+            const Point &p00 = corners[0], &p10 = corners[1], &p11 = corners[2], &p01 = corners[3];
             const double ux = p11.x() - p00.x(), uy = p11.y() - p00.y(), uz = p11.z() - p00.z();
             const double vx = p01.x() - p10.x(), vy = p01.y() - p10.y(), vz = p01.z() - p10.z();
-            glNormal3d(uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx);
-            vertex(p00);
-            vertex(p10);
-            vertex(p11);
-            vertex(p01);
+            const Point normal(uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx);
+            for (const Point &c : corners) {
+                append(m.skin, c);
+                append(m.skin, normal);
+            }
         }
     }
-    glEnd();
+    return m;
 }
 
+// Rulings (magenta) and circles (blue) as lines, then the translucent shaded skin.
 void ConstraintSurface::draw() const {
+    const Mesh &m = mesh();
     glPushAttrib(GL_CURRENT_BIT | GL_LINE_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
     glLineWidth(0.1f);
-    drawRulings();
-    drawCircles();
+    glColor4d(1.0, 0.0, 1.0, 1.0);
+    drawStrips(m.rulings, rulingCount, rulingPoints);
+    glColor4d(0.0, 0.0, 1.0, 1.0);
+    drawStrips(m.circles, circleCount, circlePoints);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_NORMALIZE);
-    drawShaded();
+    glColor4d(0.7, 0.6, 0.9, 0.5);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 6 * sizeof(float), m.skin.data());
+    glNormalPointer(GL_FLOAT, 6 * sizeof(float), m.skin.data() + 3);
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(m.skin.size() / 6));
+    glPopClientAttrib();
     glPopAttrib();
 }

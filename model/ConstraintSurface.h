@@ -3,6 +3,8 @@
 
 #include "Point.h"
 
+#include <vector>
+
 class ConstraintSurface {
 public:
     // a, b: fixed pivot; R: link length; r, phi (radians): polar form of the negated
@@ -23,11 +25,18 @@ public:
     static constexpr double tMax = 2.0;
 
 private:
-    void drawRulings() const;
-    void drawCircles() const;
-    void drawShaded() const;
+    // The surface never changes once its inputs are set, but the image-space view repaints it at
+    // every animation frame: its points (some 17,700 square roots, sines and cosines) are worked
+    // out at the first draw after the inputs were set and handed to GL as arrays from then on.
+    struct Mesh {
+        std::vector<float> rulings;   // x, y, z of each ruling's points, one strip after another
+        std::vector<float> circles;   // the same for the circles
+        std::vector<float> skin;      // x, y, z, nx, ny, nz of each quad corner
+    };
+    const Mesh &mesh() const;
     double f[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
     double K[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
+    mutable Mesh cachedMesh;
 };
 
 // The five inputs of a surface for (a, b, R, r, phi): f0 = (a + r cos phi)/2,

@@ -3,7 +3,9 @@
 #include "ImageGLWidget.h"
 
 #include "Branch.h"
+#include "ConstraintSurface.h"
 #include "Dyad.h"
+#include "MechGLWidget.h"
 #include "Mechanism.h"
 #include "Motion.h"
 #include "Point.h"
@@ -14,6 +16,7 @@
 #include <GL/glu.h>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -45,7 +48,10 @@ const LightSetting lights[6] = {
 };
 } // namespace
 
-ImageGLWidget::ImageGLWidget(QWidget *parent) : QOpenGLWidget(parent) {}
+ImageGLWidget::ImageGLWidget(QWidget *parent) : QOpenGLWidget(parent) {
+    // Its own depth buffer, as the Cartesian view asks for one (see there).
+    setFormat(MechGLWidget::surfaceFormat());
+}
 
 ImageGLWidget::~ImageGLWidget() {
     // The base class destroys the context after this destructor has run, when this object is
@@ -54,13 +60,17 @@ ImageGLWidget::~ImageGLWidget() {
     releaseGl();
 }
 
-// Frees the quadric while the context it was made in still exists and is current.
+// Frees the quadric and the scene layer while the context they were made in still exists and
+// is current.
 void ImageGLWidget::releaseGl() {
-    if (!quadric || !context())
+    if ((!quadric && !sceneLayer) || !context())
         return;
     makeCurrent();
-    gluDeleteQuadric(quadric);
+    if (quadric)
+        gluDeleteQuadric(quadric);
     quadric = nullptr;
+    sceneLayer.reset();
+    sceneLayerKey.clear();
     doneCurrent();
 }
 
@@ -256,17 +266,49 @@ void ImageGLWidget::applyViewport() {
 
 void ImageGLWidget::paintGL() {
     applyViewport();
-    // The translucent surfaces must not write alpha: the frame stays opaque, or Qt would read
-    // their pixels as premultiplied and show them in wrong colours.
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     glLoadIdentity();
     glRotated(xRot / 16.0, 1.0, 0.0, 0.0);
     glRotated(yRot / 16.0, 0.0, 1.0, 0.0);
     glRotated(zRot / 16.0, 0.0, 0.0, 1.0);
     glScaled(scale, scale, scale);
 
+    const double ratio = devicePixelRatioF();
+    const QSize pixels(static_cast<int>(std::lround(width() * ratio)),
+                       static_cast<int>(std::lround(height() * ratio)));
+    if (!QOpenGLFramebufferObject::hasOpenGLFramebufferBlit()) {
+        drawScene();
+    } else {
+        std::vector<double> key = sceneKey();
+        if (!sceneLayerIsCurrent(pixels, key)) {
+            if (!sceneLayer || sceneLayer->size() != pixels)
+                sceneLayer = std::make_unique<QOpenGLFramebufferObject>(
+                    pixels, QOpenGLFramebufferObject::CombinedDepthStencil);
+            sceneLayer->bind();
+            drawScene();
+            QOpenGLFramebufferObject::bindDefault();
+            sceneLayerKey = std::move(key);
+        }
+        // Onto the widget's own framebuffer, which is the context's default while it paints.
+        const QRect all(QPoint(0, 0), pixels);
+        QOpenGLFramebufferObject::blitFramebuffer(nullptr, all, sceneLayer.get(), all,
+                                                  GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
+    glDisable(GL_DEPTH_TEST);
+    // The positions and the animated frame are what the surfaces are judged against: drawn
+    // last and without the depth test, they stay visible where a surface passes in front.
+    drawImagePoints();
+    if (showCouplerAnimation)
+        drawMovingFrames();
+}
+
+// What stays put during an animation: the axes, the motion curve and the surfaces, drawn with
+// the depth test into the framebuffer that is bound.
+void ImageGLWidget::drawScene() const {
+    // The translucent surfaces must not write alpha: the frame stays opaque, or Qt would read
+    // their pixels as premultiplied and show them in wrong colours.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     glFrontFace(GL_CCW);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_DEPTH_TEST);
@@ -276,14 +318,35 @@ void ImageGLWidget::paintGL() {
     // Saving the lighting state keeps the grey material for what follows.
     glPushAttrib(GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_ENABLE_BIT);
     glEnable(GL_COLOR_MATERIAL);
-    drawSurfaces();
+    if (branch)
+        for (Dyad *d : branch->surfaceDyads())
+            d->drawSurfaceAlways();
     glPopAttrib();
-    glDisable(GL_DEPTH_TEST);
-    // The positions and the animated frame are what the surfaces are judged against: drawn
-    // last and without the depth test, they stay visible where a surface passes in front.
-    drawImagePoints();
-    if (showCouplerAnimation)
-        drawMovingFrames();
+}
+
+// Every number the scene layer is drawn from: the turn and scale, the motion curve's points
+// when it is shown, and each shown surface's coefficients. Equal keys draw equal layers.
+std::vector<double> ImageGLWidget::sceneKey() const {
+    std::vector<double> key{static_cast<double>(xRot), static_cast<double>(yRot),
+                            static_cast<double>(zRot), scale};
+    if (motion && interpolate && motion->motionStore().motionCurve) {
+        const PointList &curve = *motion->motionStore().motionCurve;
+        key.push_back(curve.size());
+        for (int i = 0; i < curve.size(); ++i)
+            for (int c = 0; c < 4; ++c)
+                key.push_back(curve.ref(i)[c]);
+    }
+    if (branch)
+        for (const Dyad *d : branch->surfaceDyads())
+            if (const ConstraintSurface *s = d->getSurface())
+                for (int c = 0; c < 5; ++c)
+                    key.push_back(s->coefficient(c));
+    return key;
+}
+
+bool ImageGLWidget::sceneLayerIsCurrent(const QSize &pixels,
+                                        const std::vector<double> &key) const {
+    return sceneLayer && sceneLayer->size() == pixels && key == sceneLayerKey;
 }
 
 // The image-space axes: shafts of radius 0.04 and length 1 closed by a disk, with cones
@@ -311,19 +374,6 @@ void ImageGLWidget::drawAxis() const {
     gluDisk(quadric, 0.0, 0.1, 12, 1);
     gluCylinder(quadric, 0.1, 0.0, 0.4, 12, 1);
     glPopMatrix();
-}
-
-// The chosen synthesized dyads' surfaces, then those of the formed mechanism. Dyads are read
-// from the branch at every paint, so a freed one is never touched.
-void ImageGLWidget::drawSurfaces() const {
-    if (!branch)
-        return;
-    branch->drawChosenSurfaces();
-    const Mechanism *m = branch->getMechanism();
-    if (m && m->isSet() && m->hasCouplerPoint()) {
-        m->getInputDyad()->drawSurfaceAlways();
-        m->getOutputDyad()->drawSurfaceAlways();
-    }
 }
 
 // Each position's image point as a round marker of fixed pixel size: a dark rim under a strong

@@ -7,10 +7,13 @@
 #include <QOpenGLWidget>
 #include <QPoint>
 #include <QPointer>
+#include <memory>
+#include <vector>
 
 class Branch;
 class Motion;
 class Point;
+class QOpenGLFramebufferObject;
 struct GLUquadric;
 
 class ImageGLWidget : public QOpenGLWidget {
@@ -70,7 +73,9 @@ private:
     void applyViewport();
     void drawAxes() const;
     void drawAxis() const;
-    void drawSurfaces() const;
+    void drawScene() const;
+    std::vector<double> sceneKey() const;
+    bool sceneLayerIsCurrent(const QSize &pixels, const std::vector<double> &key) const;
     void drawImagePoints() const;
     void drawMovingFrames() const;
     void drawImageMarker(const Point &z, double sizePx, double r, double g, double b) const;
@@ -87,6 +92,12 @@ private:
     bool interpolate = false;
     bool showCouplerAnimation = false;
     GLUquadric *quadric = nullptr;  // made in initializeGL, freed with the context
+    // The axes, the motion curve and the surfaces change only when the task, the chosen dyads or
+    // the view's turn change, not at an animation step: they are drawn once into this layer and
+    // copied from it while nothing they show has changed. sceneLayerKey holds everything they
+    // were drawn from (see sceneKey()). Freed with the context, like the quadric.
+    std::unique_ptr<QOpenGLFramebufferObject> sceneLayer;
+    std::vector<double> sceneLayerKey;
     // Ties releaseGl() to the current context's end; cut in the destructor.
     QMetaObject::Connection contextLossConnection;
 };

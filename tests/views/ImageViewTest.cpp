@@ -1,10 +1,11 @@
-// Image-space view: rotation and zoom controls, and where image points, constraint surfaces and the
-// moving frame appear on screen.
+// Image-space view: rotation and zoom controls, where image points, constraint surfaces and the
+// moving frame appear on screen, and the kept scene that stays true to a freshly drawn one.
 #include "Branch.h"
 #include "ImageGLWidget.h"
 #include "Motion.h"
 
 #include <QSignalSpy>
+#include <functional>
 #include <QtTest>
 #include "TestSupport.h"
 #include "ViewTestSupport.h"
@@ -162,6 +163,53 @@ private slots:
         // Far from both surfaces nothing changes.
         const QPoint far = pixelOf(400, 400, 2.0, 0.0, -8.0, -8.0, 0.0);
         QCOMPARE(with.pixel(far), without.pixel(far));
+    }
+    // The axes and surfaces are kept from frame to frame while nothing they show changes. After
+    // every change the kept picture must equal what a view drawing everything anew shows.
+    void keptSceneMatchesAFreshViewAfterEveryChange() {
+        MS_REQUIRE_GL();
+        Branch branch;
+        viewtest::chooseCrankRockerDyads(branch);
+        QVERIFY(branch.hasCouplerPoint());
+        ImageGLWidget view;
+        auto prepare = [&branch](ImageGLWidget &v, int xRot, bool animated) {
+            v.resize(300, 300);
+            v.setAllDyad(&branch);
+            v.setScale(200);
+            v.setXRotation(xRot);
+            if (animated != v.couplerAnimationShown())
+                v.toggle_toshowCouplerAnimation();
+        };
+        prepare(view, 0, false);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const std::vector<std::pair<const char *, std::function<void()>>> changes = {
+            {"first frame", [] {}},
+            {"turned", [&view] { view.setXRotation(480); }},
+            {"animated", [&] {
+                 view.toggle_toshowCouplerAnimation();
+                 for (int k = 0; k < 20; ++k)
+                     branch.IncrementDyads();
+             }},
+            {"one dyad unticked", [&branch] {
+                 branch.setcurrentdyadstate({true, false, false, false},
+                                            {false, false, false, false},
+                                            {false, false, false, false});
+             }},
+            {"branch cleared", [&branch] { branch.clearBranch(); }},
+        };
+        QImage previous;
+        for (const auto &[name, change] : changes) {
+            change();
+            const QImage kept = view.grabFramebuffer();
+            ImageGLWidget fresh;
+            prepare(fresh, view.xRotation(), view.couplerAnimationShown());
+            fresh.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+            QVERIFY2(kept == fresh.grabFramebuffer(), name);
+            QVERIFY2(kept != previous, name);  // each change shows
+            previous = kept;
+        }
     }
     void movingFrameSphereFollowsTheAnimatedMechanism() {
         MS_REQUIRE_GL();
