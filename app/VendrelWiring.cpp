@@ -17,6 +17,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <cstdio>
 
 MechGLWidget *Vendrel::cartesianView() const { return ui->widget_Mech; }
@@ -313,8 +314,17 @@ void Vendrel::setMechanismCircuitasopen() {
 // formed, the tool bar offers the other circuit, so a circuit command always changes something.
 void Vendrel::offerCircuitOfMechanism() {
     const Mechanism *m = branch->getMechanism();
-    if (!m || !m->isSet())
+    if (!m || !m->isSet()) {
+        // Nothing is left to animate: the control goes back to Start instead of showing Pause
+        // for a mechanism that is gone. Judged once the action is over, as a re-run clears the
+        // mechanism on its way to forming it again from the same pair.
+        QTimer::singleShot(0, this, [this]() {
+            if (!branch->hasMechanism() && ui->actionPause->isEnabled() &&
+                cartesianView()->isAnimating())
+                ui->actionPause->trigger();
+        });
         return;
+    }
     const bool open = m->isCircuitOpen();
     ui->actionCrossed->setEnabled(open);
     setCommandVisible(ui->actionCrossed, open);

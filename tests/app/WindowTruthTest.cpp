@@ -64,7 +64,8 @@ private slots:
     void cleanup() { rig.reset(); }
 
     // Regression: the mechanism, its curves, label and readout stayed after its pair or task went,
-    // and the readouts stood still while the slider, the circuit or Stop moved the mechanism.
+    // the animation control still offered Pause, and the readouts stood still while the slider,
+    // the circuit or Stop moved the mechanism.
     void shownMechanismFollowsEveryAction_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<bool>("mechanism");
@@ -83,6 +84,8 @@ private slots:
         Vendrel &w = rig->main();
         rig->act(steps == "rprp" ? "actionRRRP" : "actionRRRR")->trigger();
         QVERIFY(w.dyadBranch()->hasMechanism());
+        if (steps != "stop")
+            rig->act("actionStart")->trigger();
         if (steps == "untick2") {
             click(box(2));
         } else if (steps == "delete") {
@@ -120,6 +123,10 @@ private slots:
         }
         QCOMPARE(w.dyadBranch()->hasMechanism(), mechanism);
         verifyShownMechanism();
+        // A running animation stops with its mechanism, and the control offers Start again.
+        if (!mechanism)
+            QTRY_VERIFY(!rig->view()->isAnimating() && rig->act("actionStart")->isVisible() &&
+                        !rig->act("actionPause")->isVisible());
         const int n = w.task()->size();
         QVERIFY(n == 0 || w.statusTaskText().startsWith(QString::number(n) + " position"));
     }
