@@ -195,6 +195,7 @@ public slots:
     void noteFilesNotWritten(const QString &which);
 
     // Output commands (VendrelOutput.cpp).
+    bool hasDyadsToSave() const;
     bool SaveFile();
     void screenshot();
     // Saves the screenshot the dialog was answered with: "%1" in the name becomes the count of

@@ -319,6 +319,12 @@ void Vendrel::connectEditors() {
     connect(c, &MechGLWidget::updateCurrentDyad, this, &Vendrel::updateCurrentDyad);
     connect(c, &MechGLWidget::updateCouplerDimDisplay, this, &Vendrel::setCouplerDimDisplay);
     connect(branch.get(), &Branch::dyadListChanged, this, &Vendrel::forgetEditedDyad);
+    // Save Dyads is offered only while there are dyads: an empty window would otherwise write
+    // two empty files over the dyads saved before and report them as saved.
+    const auto offerSaveDyads = [this]() { ui->actionSave_dyads->setEnabled(hasDyadsToSave()); };
+    connect(branch.get(), &Branch::dyadListChanged, this, offerSaveDyads);
+    connect(branch.get(), &Branch::mechanismUpdated, this, offerSaveDyads);
+    offerSaveDyads();
     const auto onValue = QOverload<double>::of(&QDoubleSpinBox::valueChanged);
     connect(ui->fpxSpinBox, onValue, this, &Vendrel::dyadFPXupdate);
     connect(ui->fpySpinBox, onValue, this, &Vendrel::dyadFPYupdate);

@@ -30,7 +30,15 @@ const char *const dyadFileNames[] = {"synthesized dyad parameters.txt",
 
 // Both files replace the saved pair together, whole or not at all: a full disk or a folder that
 // refuses new files leaves the earlier pair as it was. Success is reported only after that.
+bool Vendrel::hasDyadsToSave() const {
+    return branch->synthesizedDyadCount() > 0 || !branch->getUserInputDyads().empty();
+}
+
 bool Vendrel::SaveFile() {
+    if (!hasDyadsToSave()) {
+        showRefusal(tr("No dyads to save: synthesize or draw dyads first"));
+        return false;
+    }
     std::vector<UserFileSave::File> files;
     QString failedPath, why;
     if (!stageDyadFiles(files, failedPath, why) || !UserFileSave::write(files, failedPath, why)) {

@@ -99,6 +99,7 @@ private slots:
     }
 
     void aFileThatCannotBeWrittenIsNamedInAWarning() {
+        QVERIFY(rig->main().runDemoNamed("RRRR"));
         // A folder under the file's name: no one can open it for writing, root included.
         QVERIFY(QDir().mkdir("user input dyad parameters.txt"));
         QList<QMessageBox::Icon> icons;
@@ -237,7 +238,7 @@ private slots:
 
     void exportsFollowTheMechanismThroughDemoAndReset() {
         QAction *svg = commands()->exportSvgAction(), *csv = commands()->exportCsvAction(),
-                *dxf = commands()->exportDxfAction();
+                *dxf = commands()->exportDxfAction(), *saveDyads = rig->act("actionSave_dyads");
         const QString svgPath = rig->dir().filePath("m.svg"),
                       csvPath = rig->dir().filePath("c.csv"),
                       dxfPath = rig->dir().filePath("m.dxf");
@@ -246,9 +247,15 @@ private slots:
         QVERIFY(!commands()->exportCouplerCurveCsvTo(csvPath));
         QVERIFY(!commands()->exportMechanismDxfTo(dxfPath));
         QVERIFY(!QFile::exists(svgPath) && !QFile::exists(csvPath) && !QFile::exists(dxfPath));
+        // Without dyads, Save Dyads is not offered and refuses in the status bar: empty files
+        // would replace dyads saved before.
+        QVERIFY(!saveDyads->isEnabled());
+        QVERIFY(!rig->main().SaveFile());
+        QVERIFY(rig->main().statusResultText().startsWith("No dyads to save"));
+        QVERIFY(!QFile::exists("synthesized dyad parameters.txt"));
 
         QVERIFY(rig->main().runDemoNamed("RRRR"));
-        QVERIFY(svg->isEnabled() && csv->isEnabled() && dxf->isEnabled());
+        QVERIFY(svg->isEnabled() && csv->isEnabled() && dxf->isEnabled() && saveDyads->isEnabled());
         QVERIFY(commands()->exportMechanismSvgTo(svgPath));
         QVERIFY(commands()->exportCouplerCurveCsvTo(csvPath));
         QVERIFY(commands()->exportMechanismDxfTo(dxfPath));
@@ -282,7 +289,7 @@ private slots:
             QCOMPARE(line.count(','), 4);
 
         rig->act("action_Reset")->trigger();
-        QVERIFY(!svg->isEnabled() && !csv->isEnabled() && !dxf->isEnabled());
+        QVERIFY(!svg->isEnabled() && !csv->isEnabled() && !dxf->isEnabled() && !saveDyads->isEnabled());
     }
 
     void aboutNamesTheProgramAndItsBuildVersion() {
