@@ -108,6 +108,7 @@ void Vendrel::connectModels() {
     connect(b, &Branch::updateObject, c, &MechGLWidget::updateObject);
     connect(b, &Branch::mechanismUpdated, p, &Synthesis_Widget::showTypeofMechanism);
     connect(b, &Branch::mechanismUpdated, this, &Vendrel::offerCircuitOfMechanism);
+    offerCircuitOfMechanism();
     connect(b, &Branch::displayMFlocation, p, &Synthesis_Widget::displayMFlocation);
     connect(p, &Synthesis_Widget::updatedyaddisplay, c, &MechGLWidget::updatedyaddisplay);
     connect(p, &Synthesis_Widget::updatedyaddisplay, motion.get(),
@@ -312,9 +313,15 @@ void Vendrel::setMechanismCircuitasopen() {
 
 // A mechanism is left on the circuit its assembly sits on, which may be either: whenever one is
 // formed, the tool bar offers the other circuit, so a circuit command always changes something.
+// Without a mechanism the commands that move one are not offered: Start would show Pause and
+// animate nothing.
 void Vendrel::offerCircuitOfMechanism() {
+    const bool formed = branch->hasCouplerPoint();
+    for (QAction *a : {ui->actionStart, ui->actionStop, ui->actionSwap_Input_Dyad, ui->actionOpen,
+                       ui->actionCrossed})
+        a->setEnabled(formed);
     const Mechanism *m = branch->getMechanism();
-    if (!m || !m->isSet()) {
+    if (!m || !m->isSet() || !formed) {
         // Nothing is left to animate: the control goes back to Start instead of showing Pause
         // for a mechanism that is gone. Judged once the action is over, as a re-run clears the
         // mechanism on its way to forming it again from the same pair.
