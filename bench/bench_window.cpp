@@ -4,6 +4,7 @@
 // engine's own sweep of the same task. Needs an X display (run under xvfb-run) and the built
 // program "mechsynth" next to this benchmark's folder.
 #include "Branch.h"
+#include "DesignDocument.h"
 #include "ImageGLWidget.h"
 #include "MechGLWidget.h"
 #include "MechanismSynthesis.h"
@@ -45,6 +46,8 @@ struct WindowScene {
         for (const char *n : {"RRRR.txt", "RRRP.txt", "RRPR.txt", "PRRP.txt", "PRPR.txt"})
             QFile::copy(QStringLiteral(MS_SOURCE_DIR "/demo/") + n, folder.filePath(n));
         window = std::make_unique<Vendrel>();
+        // A demo entry asks before it replaces a changed design; nobody answers here.
+        window->designDocument()->setAskBeforeDiscard(false);
         window->setGeometry(0, 0, 1600, 1000);
         window->show();
         settle();
