@@ -56,6 +56,13 @@ void Vendrel::connectCommands() {
     connect(ui->actionReset_View, &QAction::triggered, c, &MechGLWidget::resetView);
     connect(ui->actionReset_View, &QAction::triggered, i, &ImageGLWidget::resetwidget);
     connect(ui->actionStart, &QAction::triggered, c, &MechGLWidget::startAnimate);
+    // The keys S and T in the view: the control shows Pause while it runs, Start when not.
+    connect(c, &MechGLWidget::animationKeyPressed, this, [this](bool running) {
+        if (running)
+            onStartTriggered();
+        else if (ui->actionPause->isEnabled())
+            ui->actionPause->trigger();
+    });
     connect(ui->actionStop, &QAction::triggered, c, &MechGLWidget::stopAnimate);
     connect(ui->actionPause, &QAction::triggered, c, &MechGLWidget::pauseAnimate);
     connect(ui->actionIncrement, &QAction::triggered, branch.get(), &Branch::IncrementDyads);

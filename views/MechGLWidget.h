@@ -179,6 +179,8 @@ signals:
     void udpinput(double xp, double yp);
     void updatePointDimDisplay(double r, double theta, double orientation, bool show);
     void updateCouplerDimDisplay(double r, double theta, double orientation, bool show);
+    // S started (true) or T stopped (false) the animation from the keyboard.
+    void animationKeyPressed(bool running);
 
 protected:
     void initializeGL() override;

@@ -1,6 +1,7 @@
 // Cartesian view interaction: the modes and what mouse, wheel and keys do in each of them.
 #include "MechGLWidget.h"
 
+#include "Branch.h"
 #include "Motion.h"
 #include "ProcessValues.h"
 
@@ -415,10 +416,15 @@ void MechGLWidget::keyPressEvent(QKeyEvent *event) {
     }
     if (key == Qt::Key_F)
         fitToTask();
-    if (key == Qt::Key_S)
+    // The keys run the animation as Start and Pause do, so the tool bar is told.
+    if (key == Qt::Key_S && branch && branch->hasCouplerPoint()) {
         startTimerEvery(keyAnimationIntervalMs);
-    if (key == Qt::Key_T)
+        emit animationKeyPressed(true);
+    }
+    if (key == Qt::Key_T && timer->isActive()) {
         timer->stop();
+        emit animationKeyPressed(false);
+    }
     update();
 }
 

@@ -86,6 +86,9 @@ private slots:
         row("start, pause", "actionStart actionPause", true, false, 1);
         row("stop while running", "actionStart actionStop", true, false, 1);
         row("stop before any start", "actionStop", true, false, 0);
+        // The view's keys S and T run and pause it too; the control must follow them.
+        row("key S", "keyS", false, true, 0);
+        row("key S, key T", "keyS keyT", true, false, 1);
         // Re-showing the group once showed Start and Pause (and Open and Crossed) together.
         row("group hidden and shown", "Mechanismtt Mechanismtt", true, false, 0);
         row("running, group hidden", "actionStart Mechanismtt", false, false, 0);
@@ -103,7 +106,12 @@ private slots:
         const bool open = rig->main().dyadBranch()->getMechanism()->isCircuitOpen();
         QSignalSpy paused(rig->act("actionPause"), &QAction::triggered);
         for (const QString &s : steps)
-            rig->act(qPrintable(s))->trigger();
+            if (s.startsWith("key"))
+                QTest::keyClick(rig->view(), s.endsWith('S') ? Qt::Key_S : Qt::Key_T);
+            else
+                rig->act(qPrintable(s))->trigger();
+        if (steps.contains("keyS"))
+            QCOMPARE(rig->view()->isAnimating(), pause);
         QCOMPARE(rig->act("actionStart")->isVisible(), start);
         QCOMPARE(rig->act("actionPause")->isVisible(), pause);
         QCOMPARE(rig->act("actionPause")->isEnabled(), pause);
