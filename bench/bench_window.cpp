@@ -83,23 +83,37 @@ void waitForFrames(const std::vector<QOpenGLWidget *> &views) {
         QObject::disconnect(l);
 }
 
-// One tick of the animation timer as the window runs it: the mechanism steps, the views that
-// are open repaint and the window composes them on screen. Argument: image-space view open.
-void BM_WindowAnimationTick(benchmark::State &state) {
-    const bool imageOpen = state.range(0) != 0;
-    WindowScene &s = *scene;
-    if (!s.window->runDemoNamed(QStringLiteral("RRRR")) || !s.window->dyadBranch()->hasMechanism()) {
-        state.SkipWithError("Demo RRRR formed no mechanism");
-        return;
-    }
+// Demo RRRR's mechanism in the window, with the image-space view open or closed: the views that
+// are open, the Cartesian view first, or none when the demo formed no mechanism.
+std::vector<QOpenGLWidget *> showRrrrMechanism(WindowScene &s, bool imageOpen) {
+    if (!s.window->runDemoNamed(QStringLiteral("RRRR")) || !s.window->dyadBranch()->hasMechanism())
+        return {};
     QAction *image = s.part<QAction>("actionShowImg");
     if (image && image->isChecked() != imageOpen)
         image->trigger();
-    MechGLWidget *cartesian = s.part<MechGLWidget>("widget_Mech");
-    std::vector<QOpenGLWidget *> views{cartesian};
+    std::vector<QOpenGLWidget *> views{s.part<MechGLWidget>("widget_Mech")};
     if (imageOpen)
         views.push_back(s.window->findChild<ImageGLWidget *>());
     WindowScene::settle();
+    return views;
+}
+
+void closeImageView(WindowScene &s) {
+    QAction *image = s.part<QAction>("actionShowImg");
+    if (image && image->isChecked())
+        image->trigger();
+    WindowScene::settle();
+}
+
+// One tick of the animation timer as the window runs it: the mechanism steps, the views that
+// are open repaint and the window composes them on screen. Argument: image-space view open.
+void BM_WindowAnimationTick(benchmark::State &state) {
+    const std::vector<QOpenGLWidget *> views = showRrrrMechanism(*scene, state.range(0) != 0);
+    if (views.empty()) {
+        state.SkipWithError("Demo RRRR formed no mechanism");
+        return;
+    }
+    auto *cartesian = static_cast<MechGLWidget *>(views.front());
     cartesian->startAnimate();
     cartesian->stopAnimate();  // the benchmark is the timer: one step per iteration
     for (auto _ : state) {
@@ -108,8 +122,7 @@ void BM_WindowAnimationTick(benchmark::State &state) {
     }
     state.counters["width"] = cartesian->width();
     state.counters["height"] = cartesian->height();
-    if (image && image->isChecked())
-        image->trigger();
+    closeImageView(*scene);
 }
 BENCHMARK(BM_WindowAnimationTick)->ArgName("image")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -118,28 +131,18 @@ BENCHMARK(BM_WindowAnimationTick)->ArgName("image")->Arg(0)->Arg(1)->Unit(benchm
 // Each view draws into its framebuffer and is read back (grabFramebuffer waits for the drawing
 // to finish), so the figure is an upper bound: the read-back is not part of a real tick.
 void BM_WindowViewsTick(benchmark::State &state) {
-    const bool imageOpen = state.range(0) != 0;
-    WindowScene &s = *scene;
-    if (!s.window->runDemoNamed(QStringLiteral("RRRR")) || !s.window->dyadBranch()->hasMechanism()) {
+    const std::vector<QOpenGLWidget *> views = showRrrrMechanism(*scene, state.range(0) != 0);
+    if (views.empty()) {
         state.SkipWithError("Demo RRRR formed no mechanism");
         return;
     }
-    QAction *image = s.part<QAction>("actionShowImg");
-    if (image && image->isChecked() != imageOpen)
-        image->trigger();
-    MechGLWidget *cartesian = s.part<MechGLWidget>("widget_Mech");
-    std::vector<QOpenGLWidget *> views{cartesian};
-    if (imageOpen)
-        views.push_back(s.window->findChild<ImageGLWidget *>());
-    WindowScene::settle();
+    auto *cartesian = static_cast<MechGLWidget *>(views.front());
     for (auto _ : state) {
         cartesian->animate();
         for (QOpenGLWidget *v : views)
             benchmark::DoNotOptimize(v->grabFramebuffer());
     }
-    if (image && image->isChecked())
-        image->trigger();
-    WindowScene::settle();
+    closeImageView(*scene);
 }
 BENCHMARK(BM_WindowViewsTick)->ArgName("image")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
