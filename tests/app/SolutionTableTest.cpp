@@ -36,6 +36,12 @@ private slots:
         // 5 orientations, each at -10, 0 and +10 degrees.
         QCOMPARE(engine()->tolSolutionCount(), 243);
         QVERIFY(rig->child<QDockWidget>("dockWidget")->isVisible());
+        // Regression: the view went on showing the last grid point's mechanism, turned 10
+        // degrees away from the positions on screen. It shows the task as given.
+        const Mechanism *shown = rig->main().dyadBranch()->getMechanism();
+        QVERIFY(shown->isSet());
+        QVERIFY(std::fabs(shown->couplerPoint().z() - poseOf(*rig->main().task(), 0).thetaDeg) <
+                1e-6);
         QCOMPARE(table()->rowCount(), engine()->tolSolutionCount());
         std::set<int> listed;
         bool sawTwo = false, sawFour = false;
