@@ -28,12 +28,12 @@ const char *const dyadFileNames[] = {"synthesized dyad parameters.txt",
                                      "user input dyad parameters.txt"};
 } // namespace
 
-// Both files replace the saved pair together, whole or not at all: a full disk or a folder that
-// refuses new files leaves the earlier pair as it was. Success is reported only after that.
 bool Vendrel::hasDyadsToSave() const {
     return branch->synthesizedDyadCount() > 0 || !branch->getUserInputDyads().empty();
 }
 
+// Both files replace the saved pair together, whole or not at all: a full disk or a folder that
+// refuses new files leaves the earlier pair as it was. Success is reported only after that.
 bool Vendrel::SaveFile() {
     if (!hasDyadsToSave()) {
         showRefusal(tr("No dyads to save: synthesize or draw dyads first"));

@@ -146,11 +146,11 @@ void Vendrel::connectSolutionTable() {
                         "angle nearer 90°"));
     connect(ui->solutionFilterCheckBox, &QCheckBox::toggled, this, &Vendrel::applySolutionFilter);
     // A sweep that was refused (too many positions, a missing line) ends without records: the
-    // table then stays as it is instead of popping up empty.
-    // The sweep leaves the branch with the dyads of its last grid point, made for orientations
-    // the view does not show: the mechanism on screen missed the positions beside it. Synthesis
-    // runs once more on the task as given, so the view and the status bar describe the
-    // positions on screen; the records stay for the table, where a click takes one as the task.
+    // table then stays as it is instead of popping up empty. A sweep that ran leaves the branch
+    // with the dyads of its last grid point, made for orientations the view does not show, so
+    // synthesis runs once more on the task as given: the view and the status bar describe the
+    // positions on screen, and the records stay for the table, where a click takes one as the
+    // task.
     connect(synthesis.get(), &MechanismSynthesis::tolSynthesisDone, this, [this]() {
         if (synthesis->getTolSolutions().empty())
             return;

@@ -333,7 +333,7 @@ void Vendrel::offerCircuitOfMechanism() {
         // for a mechanism that is gone. Judged once the action is over, as a re-run clears the
         // mechanism on its way to forming it again from the same pair.
         QTimer::singleShot(0, this, [this]() {
-            if (!branch->hasMechanism() && ui->actionPause->isEnabled() &&
+            if (!branch->hasCouplerPoint() && ui->actionPause->isEnabled() &&
                 cartesianView()->isAnimating())
                 ui->actionPause->trigger();
         });

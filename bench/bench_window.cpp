@@ -83,11 +83,16 @@ void waitForFrames(const std::vector<QOpenGLWidget *> &views) {
         QObject::disconnect(l);
 }
 
-// Demo RRRR's mechanism in the window, with the image-space view open or closed: the views that
-// are open, the Cartesian view first, or none when the demo formed no mechanism.
-std::vector<QOpenGLWidget *> showRrrrMechanism(WindowScene &s, bool imageOpen) {
-    if (!s.window->runDemoNamed(QStringLiteral("RRRR")) || !s.window->dyadBranch()->hasMechanism())
+// Demo RRRR's mechanism in the window, with the image-space view open when the benchmark's
+// argument is 1: the views that are open, the Cartesian view first, or none (the benchmark is
+// then marked skipped) when the demo formed no mechanism.
+std::vector<QOpenGLWidget *> showRrrrMechanism(WindowScene &s, benchmark::State &state) {
+    const bool imageOpen = state.range(0) != 0;
+    if (!s.window->runDemoNamed(QStringLiteral("RRRR")) ||
+        !s.window->dyadBranch()->hasMechanism()) {
+        state.SkipWithError("Demo RRRR formed no mechanism");
         return {};
+    }
     QAction *image = s.part<QAction>("actionShowImg");
     if (image && image->isChecked() != imageOpen)
         image->trigger();
@@ -108,11 +113,9 @@ void closeImageView(WindowScene &s) {
 // One tick of the animation timer as the window runs it: the mechanism steps, the views that
 // are open repaint and the window composes them on screen. Argument: image-space view open.
 void BM_WindowAnimationTick(benchmark::State &state) {
-    const std::vector<QOpenGLWidget *> views = showRrrrMechanism(*scene, state.range(0) != 0);
-    if (views.empty()) {
-        state.SkipWithError("Demo RRRR formed no mechanism");
+    const std::vector<QOpenGLWidget *> views = showRrrrMechanism(*scene, state);
+    if (views.empty())
         return;
-    }
     auto *cartesian = static_cast<MechGLWidget *>(views.front());
     cartesian->startAnimate();
     cartesian->stopAnimate();  // the benchmark is the timer: one step per iteration
@@ -131,11 +134,9 @@ BENCHMARK(BM_WindowAnimationTick)->ArgName("image")->Arg(0)->Arg(1)->Unit(benchm
 // Each view draws into its framebuffer and is read back (grabFramebuffer waits for the drawing
 // to finish), so the figure is an upper bound: the read-back is not part of a real tick.
 void BM_WindowViewsTick(benchmark::State &state) {
-    const std::vector<QOpenGLWidget *> views = showRrrrMechanism(*scene, state.range(0) != 0);
-    if (views.empty()) {
-        state.SkipWithError("Demo RRRR formed no mechanism");
+    const std::vector<QOpenGLWidget *> views = showRrrrMechanism(*scene, state);
+    if (views.empty())
         return;
-    }
     auto *cartesian = static_cast<MechGLWidget *>(views.front());
     for (auto _ : state) {
         cartesian->animate();

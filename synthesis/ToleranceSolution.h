@@ -38,8 +38,8 @@ struct ToleranceSolution {
         return kinds.size() == 1 ? dyadKind(0) : dyadKind(0) + dyadKind(1);
     }
     // Memory one record of `positions` positions and up to four dyads takes, its best pair's
-    // summary (inside the struct) and the allocator's blocks included (a block carries 8 bytes of bookkeeping and is at least 32 long): what a
-    // sweep's size is weighed by before it runs.
+    // summary (inside the struct) and the allocator's blocks included (a block carries 8 bytes
+    // of bookkeeping and is at least 32 long): what a sweep's size is weighed by before it runs.
     static std::size_t estimatedBytes(int positions) {
         constexpr std::size_t bookkeeping = 16;
         constexpr std::size_t coordinatesBlock = 32;  // the three doubles of one Point

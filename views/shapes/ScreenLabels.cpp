@@ -62,7 +62,7 @@ void ScreenLabels::write(const std::string &text, double x, double y, const Styl
     label.y = anchor[1];
     label.angleDeg = style.upright ? 0.0
                                    : std::atan2(alongX[1] - anchor[1], alongX[0] - anchor[0]) *
-                                         180.0 / 3.14159265358979323846;
+                                         180.0 / PI;
     // A frame unit up the frame's y axis is as many pixels as the capitals' height scales by.
     label.capHeight = style.capInPixels
                           ? style.capHeight * collectingRatio
